@@ -1,0 +1,93 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace velkor {
+
+enum class Endian { Little, Big };
+
+// Thrown when a read asks for more bytes than the buffer holds.
+class ShortReadError : public std::runtime_error {
+public:
+    ShortReadError() : std::runtime_error("read past the end of the data") {}
+};
+
+// Appends integers in a fixed byte order to a growing byte buffer.
+class ByteWriter {
+public:
+    explicit ByteWriter(Endian endian = Endian::Little) : endian_(endian) {}
+
+    void U8(uint8_t v) { buf_.push_back(v); }
+    void U16(uint16_t v);
+    void U32(uint32_t v);
+    void U64(uint64_t v);
+    void I32(int32_t v) { U32(static_cast<uint32_t>(v)); }
+    void Bytes(std::span<const uint8_t> bytes) { buf_.insert(buf_.end(), bytes.begin(), bytes.end()); }
+    void Bytes(const void* data, size_t n);
+    void Zeros(size_t n) { buf_.insert(buf_.end(), n, 0); }
+
+    const std::vector<uint8_t>& Data() const { return buf_; }
+    std::vector<uint8_t>& Data() { return buf_; }
+    size_t Size() const { return buf_.size(); }
+    Endian GetEndian() const { return endian_; }
+
+private:
+    Endian endian_;
+    std::vector<uint8_t> buf_;
+};
+
+// Reads integers in a fixed byte order from a byte span. Every read is
+// checked against the bytes really there: a read past the end throws
+// ShortReadError and leaves the position unchanged.
+class ByteReader {
+public:
+    explicit ByteReader(std::span<const uint8_t> data, Endian endian = Endian::Little)
+        : data_(data), endian_(endian) {}
+
+    uint8_t U8();
+    uint16_t U16();
+    uint32_t U32();
+    uint64_t U64();
+    int32_t I32() { return static_cast<int32_t>(U32()); }
+    // Copies exactly n bytes or throws.
+    void Bytes(void* dst, size_t n);
+    // Copies at most n bytes and returns how many were there.
+    size_t BytesUpTo(void* dst, size_t n);
+    std::span<const uint8_t> Take(size_t n);
+    void Skip(size_t n);
+
+    size_t Position() const { return pos_; }
+    size_t Remaining() const { return data_.size() - pos_; }
+    bool AtEnd() const { return pos_ >= data_.size(); }
+    Endian GetEndian() const { return endian_; }
+
+private:
+    void Need(size_t n) const {
+        if (n > Remaining()) throw ShortReadError();
+    }
+    std::span<const uint8_t> data_;
+    size_t pos_ = 0;
+    Endian endian_;
+};
+
+// Little-endian helpers for fixed-layout records kept as byte arrays.
+inline uint16_t GetU16LE(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+inline uint32_t GetU32LE(const uint8_t* p) {
+    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+inline int32_t GetI32LE(const uint8_t* p) { return static_cast<int32_t>(GetU32LE(p)); }
+inline void PutU16LE(uint8_t* p, uint16_t v) {
+    p[0] = static_cast<uint8_t>(v);
+    p[1] = static_cast<uint8_t>(v >> 8);
+}
+inline void PutU32LE(uint8_t* p, uint32_t v) {
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
+}
+inline void PutI32LE(uint8_t* p, int32_t v) { PutU32LE(p, static_cast<uint32_t>(v)); }
+
+}  // namespace velkor

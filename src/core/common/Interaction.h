@@ -1,0 +1,28 @@
+#pragma once
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velkor {
+
+// Everything the core needs from a person: messages, Yes/No questions, file
+// choices and the few modal choices of a command. Texts are UTF-8.
+class Interaction {
+public:
+    virtual ~Interaction() = default;
+    virtual void Info(const std::string& text) = 0;
+    virtual void Warning(const std::string& text) = 0;
+    // True for Yes.
+    virtual bool AskYesNo(const std::string& text) = 0;
+    // A file to open or to save; nothing when the person cancels.
+    virtual std::optional<std::string> ChooseOpenFile(const std::string& title,
+                                                      const std::string& filter) = 0;
+    virtual std::optional<std::string> ChooseSaveFile(const std::string& title,
+                                                      const std::string& filter) = 0;
+    // A set of check boxes with their initial states; nothing when cancelled.
+    virtual std::optional<std::vector<bool>> ChooseOptions(const std::string& title,
+                                                           const std::vector<std::string>& labels,
+                                                           const std::vector<bool>& initial) = 0;
+};
+
+}  // namespace velkor

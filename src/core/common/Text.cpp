@@ -1,0 +1,220 @@
+#include "common/Text.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+#include <vector>
+
+namespace velkor {
+
+namespace {
+
+// One converter per direction and thread: iconv descriptors carry state and
+// opening them costs more than converting a short name.
+class Converter {
+public:
+    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {
+        if (cd_ == reinterpret_cast<iconv_t>(-1)) {
+            throw std::runtime_error(std::string("iconv cannot convert ") + from + " to " + to);
+        }
+    }
+    ~Converter() { iconv_close(cd_); }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+    iconv_t get() {
+        iconv(cd_, nullptr, nullptr, nullptr, nullptr);  // reset shift state
+        return cd_;
+    }
+
+private:
+    iconv_t cd_;
+};
+
+Converter& Utf16ToGbk() {
+    thread_local Converter c("CP936", "UTF-16LE");
+    return c;
+}
+Converter& GbkToUtf16() {
+    thread_local Converter c("UTF-16LE", "CP936");
+    return c;
+}
+
+// Converts one UTF-16 code point (1 or 2 units) to GBK; empty when impossible.
+std::string EncodeOne(std::u16string_view unit) {
+    iconv_t cd = Utf16ToGbk().get();
+    char in[4];
+    std::memcpy(in, unit.data(), unit.size() * 2);
+    char out[8];
+    char* ip = in;
+    char* op = out;
+    size_t il = unit.size() * 2;
+    size_t ol = sizeof out;
+    if (iconv(cd, &ip, &il, &op, &ol) == static_cast<size_t>(-1)) return {};
+    return std::string(out, static_cast<size_t>(op - out));
+}
+
+bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+}  // namespace
+
+std::string ToGbk(std::u16string_view text) {
+    std::string out;
+    out.reserve(text.size() * 2);
+    for (size_t i = 0; i < text.size(); ++i) {
+        char16_t c = text[i];
+        if (c < 0x80) {
+            out.push_back(static_cast<char>(c));
+            continue;
+        }
+        size_t n = 1;
+        if (IsHighSurrogate(c) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) n = 2;
+        std::string enc = EncodeOne(text.substr(i, n));
+        out += enc.empty() ? std::string("?") : enc;
+        i += n - 1;
+    }
+    return out;
+}
+
+std::u16string FromGbk(std::string_view gbk) {
+    std::u16string out;
+    out.reserve(gbk.size());
+    size_t i = 0;
+    while (i < gbk.size()) {
+        const auto b = static_cast<unsigned char>(gbk[i]);
+        if (b < 0x80) {
+            out.push_back(b);
+            ++i;
+            continue;
+        }
+        // A lead byte takes its trail byte with it; 0x80 and 0xFF stand alone.
+        size_t n = (b >= 0x81 && b <= 0xFE && i + 1 < gbk.size()) ? 2 : 1;
+        iconv_t cd = GbkToUtf16().get();
+        char in[2];
+        std::memcpy(in, gbk.data() + i, n);
+        char outbuf[8];
+        char* ip = in;
+        char* op = outbuf;
+        size_t il = n;
+        size_t ol = sizeof outbuf;
+        if (iconv(cd, &ip, &il, &op, &ol) == static_cast<size_t>(-1) || op == outbuf) {
+            out.push_back(u'\uFFFD');
+        } else {
+            for (char* p = outbuf; p + 1 < op; p += 2) {
+                out.push_back(static_cast<char16_t>(static_cast<unsigned char>(p[0]) |
+                                                    (static_cast<unsigned char>(p[1]) << 8)));
+            }
+        }
+        i += n;
+    }
+    return out;
+}
+
+std::string ToUtf8(std::u16string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        uint32_t cp = text[i];
+        if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+        } else if (IsHighSurrogate(text[i]) || IsLowSurrogate(text[i])) {
+            cp = 0xFFFD;
+        }
+        if (cp < 0x80) {
+            out.push_back(static_cast<char>(cp));
+        } else if (cp < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        } else if (cp < 0x10000) {
+            out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        }
+    }
+    return out;
+}
+
+std::u16string FromUtf8(std::string_view s) {
+    std::u16string out;
+    out.reserve(s.size());
+    size_t i = 0;
+    while (i < s.size()) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        uint32_t cp = 0xFFFD;
+        size_t n = 1;
+        if (b < 0x80) {
+            cp = b;
+        } else if ((b >> 5) == 0x6) {
+            n = 2;
+        } else if ((b >> 4) == 0xE) {
+            n = 3;
+        } else if ((b >> 3) == 0x1E) {
+            n = 4;
+        }
+        if (n > 1) {
+            bool ok = i + n <= s.size();
+            uint32_t v = b & (0x7F >> n);
+            for (size_t k = 1; ok && k < n; ++k) {
+                const auto c = static_cast<unsigned char>(s[i + k]);
+                if ((c & 0xC0) != 0x80) ok = false;
+                v = (v << 6) | (c & 0x3F);
+            }
+            if (ok && v <= 0x10FFFF && !(v >= 0xD800 && v <= 0xDFFF)) {
+                cp = v;
+            } else {
+                n = 1;
+            }
+        }
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
+            out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+        } else {
+            out.push_back(static_cast<char16_t>(cp));
+        }
+        i += n;
+    }
+    return out;
+}
+
+size_t GbkPrefixLength(std::string_view gbk, size_t max_bytes) {
+    size_t i = 0;
+    while (i < gbk.size()) {
+        const auto b = static_cast<unsigned char>(gbk[i]);
+        const size_t n = (b >= 0x81 && b <= 0xFE && i + 1 < gbk.size()) ? 2 : 1;
+        if (i + n > max_bytes) break;
+        i += n;
+    }
+    return i;
+}
+
+void StoreFixedTextGbk(std::span<uint8_t> field, std::string_view gbk) {
+    if (field.empty()) return;
+    const size_t n = GbkPrefixLength(gbk, field.size() - 1);
+    std::memcpy(field.data(), gbk.data(), n);
+    std::memset(field.data() + n, 0, field.size() - n);
+}
+
+void StoreFixedText(std::span<uint8_t> field, std::u16string_view text) {
+    StoreFixedTextGbk(field, ToGbk(text));
+}
+
+std::string LoadFixedTextGbk(std::span<const uint8_t> field) {
+    size_t n = 0;
+    while (n < field.size() && field[n] != 0) ++n;
+    return std::string(reinterpret_cast<const char*>(field.data()), n);
+}
+
+std::u16string LoadFixedText(std::span<const uint8_t> field) {
+    return FromGbk(LoadFixedTextGbk(field));
+}
+
+}  // namespace velkor

@@ -1,0 +1,46 @@
+#pragma once
+#include "devices/CADGraphic.h"
+#include "devices/IORecord.h"
+#include "devices/Label.h"
+
+namespace velkor {
+
+// Base of the objects that carry interlocking data: an IO record, a name
+// label beside the device and the hover highlight.
+class CADDevice : public CADGraphic {
+public:
+    CADDevice() = default;
+
+    static const RuntimeClass& Class();
+    const RuntimeClass& GetRuntimeClass() const override { return Class(); }
+    // The device prefix: name label payload, label rectangle, IO record.
+    // Every device class begins its payload with it.
+    void Serialize(Archive& ar) override;
+    void DestroyWindow() override;
+    void Describe(nlohmann::json& out) const override;
+
+    // The name shown by the label, which follows the IO name on saving when
+    // the flag is set.
+    std::u16string IoName() const { return io.Name(); }
+
+    uint8_t hover = 0;
+    int32_t markedPoint = -1;
+    IORecord io;
+    Label nameLabel;
+    Rect labelRect;
+    int32_t displayNameFollowsIoName = 1;
+
+protected:
+    void OnWindowCreated() override;
+};
+
+// The device test of the class registry: follows the declared base, so five
+// classes that carry the device prefix are not devices by it.
+bool IsDeclaredDevice(const CADGraphic& obj);
+// The structural test: the object carries the device prefix.
+inline CADDevice* AsDevice(CADGraphic* obj) { return dynamic_cast<CADDevice*>(obj); }
+
+// Lays a device's name label along (a, b)-(c, d) and remembers its rectangle.
+void PlaceDeviceLabel(CADDevice& device, int32_t a, int32_t b, int32_t c, int32_t d);
+
+}  // namespace velkor

@@ -1,0 +1,92 @@
+#pragma once
+#include <memory>
+#include <nlohmann/json_fwd.hpp>
+#include <vector>
+
+#include "archive/Archive.h"
+#include "common/Geometry.h"
+#include "common/Painter.h"
+
+namespace velkor {
+
+// The region of an object's window that belongs to it, in window coordinates.
+struct WindowShape {
+    enum class Kind { Rectangle, Polygon, Ellipse };
+    Kind kind = Kind::Rectangle;  // the whole window
+    std::vector<Point> points;    // polygon corners
+    Rect box;                     // ellipse bounds
+
+    bool Contains(Point windowPoint, Size windowSize) const;
+    friend bool operator==(const WindowShape&, const WindowShape&) = default;
+};
+
+// Base of everything drawn on the station canvas. What the drawing calls an
+// object's window is modelled here: a rectangle in canvas coordinates, a
+// shape within it and a visible flag. The view paints and hit-tests it.
+class CADGraphic : public ArchiveObject {
+public:
+    CADGraphic() = default;
+    CADGraphic(const CADGraphic&) = delete;
+    CADGraphic& operator=(const CADGraphic&) = delete;
+    ~CADGraphic() override = default;
+
+    static const RuntimeClass& Class();
+    const RuntimeClass& GetRuntimeClass() const override { return Class(); }
+    // The base object writes an empty payload.
+    void Serialize(Archive&) override {}
+
+    // The operations the view, the document and the dialogs call, in this
+    // order. Points are canvas coordinates.
+    virtual void SetDragPoints(Point start, Point current);
+    virtual void UpdateShape() {}
+    virtual bool EditProperties();
+    virtual int IsBent() const { return 1; }
+    virtual bool HitEndPoint(Point p, Point& out);
+    virtual bool IntersectsRect(const Rect& r) const;
+    virtual void AfterMove() {}
+    virtual void BuildOutline(std::vector<Point>& out, int width);
+    virtual void ExtendTo(int x, int y, int which);
+    virtual void PlaceLabel() {}
+
+    // Draws the object in its window coordinates.
+    virtual void Paint(Painter& painter) const;
+    // All stored fields, for inspection and diffing.
+    virtual void Describe(nlohmann::json& out) const;
+    // True for an object that the station file leaves out although its class
+    // belongs to a saved group (a decoration line shorter than 10 pixels).
+    virtual bool IsDegenerate() const { return false; }
+
+    // Window model.
+    void CreateWindow(const Rect& canvasRect);
+    virtual void DestroyWindow();
+    bool HasWindow() const { return hasWindow_; }
+    bool IsVisible() const { return hasWindow_ && visible_; }
+    // The window rectangle in canvas coordinates; 0, 0, 0, 0 without a window.
+    Rect GetCanvasRect() const { return hasWindow_ ? rect_ : Rect{}; }
+    void MoveWindow(const Rect& canvasRect);
+    void OffsetWindow(int32_t dx, int32_t dy);
+    const WindowShape& Shape() const { return shape_; }
+    void SetShape(WindowShape shape) { shape_ = std::move(shape); }
+    // Canvas point inside the window's shape.
+    bool HitTest(Point canvasPoint) const;
+    Point ToWindow(Point canvasPoint) const { return canvasPoint - rect_.TopLeft(); }
+    Point ToCanvas(Point windowPoint) const { return windowPoint + rect_.TopLeft(); }
+
+    int32_t selected = 0;
+
+protected:
+    // Called after the window has been created or moved.
+    virtual void OnWindowCreated() {}
+
+private:
+    bool hasWindow_ = false;
+    bool visible_ = false;
+    Rect rect_;
+    WindowShape shape_;
+};
+
+// The rubber-band rule: the rectangles overlap with a positive area in both
+// directions; rectangles that only touch do not intersect.
+bool RectanglesIntersect(const Rect& a, const Rect& b);
+
+}  // namespace velkor

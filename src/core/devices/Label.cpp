@@ -1,0 +1,157 @@
+#include "devices/Label.h"
+
+#include <cmath>
+#include <nlohmann/json.hpp>
+
+#include "common/Bytes.h"
+#include "common/Text.h"
+#include "common/TextMetrics.h"
+#include "devices/DrawingValues.h"
+
+namespace velkor {
+
+Label::Label() = default;
+
+void Label::StoreBlock(std::span<uint8_t, kBlockBytes> out) const {
+    uint8_t* p = out.data();
+    PutU32LE(p + 0, textColor.ToColorRef());
+    PutU32LE(p + 4, backgroundColor.ToColorRef());
+    font.Store(std::span<uint8_t, FontDesc::kBytes>(p + 8, FontDesc::kBytes));
+    PutI32LE(p + 100, textOrigin.x);
+    PutI32LE(p + 104, textOrigin.y);
+    PutI32LE(p + 108, textBoxCorner.x);
+    PutI32LE(p + 112, textBoxCorner.y);
+}
+
+void Label::LoadBlock(std::span<const uint8_t, kBlockBytes> in) {
+    const uint8_t* p = in.data();
+    textColor = Color::FromColorRef(GetU32LE(p + 0));
+    backgroundColor = Color::FromColorRef(GetU32LE(p + 4));
+    font = FontDesc::Load(std::span<const uint8_t, FontDesc::kBytes>(p + 8, FontDesc::kBytes));
+    textOrigin = {GetI32LE(p + 100), GetI32LE(p + 104)};
+    textBoxCorner = {GetI32LE(p + 108), GetI32LE(p + 112)};
+}
+
+void Label::Serialize(Archive& ar) {
+    std::array<uint8_t, kBlockBytes> block{};
+    if (ar.IsStoring()) {
+        StoreBlock(block);
+        ar.Block(block);
+        ar.WriteString(text);
+        if (ByteWriter* companion = ar.Companion()) {
+            companion->Bytes(block);
+            std::array<uint8_t, kCompanionTextBytes> field{};
+            // The companion keeps at most 63 GBK bytes of the text.
+            StoreFixedText(field, text);
+            companion->Bytes(field);
+        }
+        return;
+    }
+    // The label block is read without a length check, as older files were:
+    // a short file fails on the string that follows.
+    ar.Block(block);
+    LoadBlock(block);
+    text = ar.ReadString();
+}
+
+Size Label::TextExtent() const { return CurrentTextMetrics().Extent(text, font); }
+
+void Label::SetDragPoints(Point start, Point) {
+    MoveWindow(Rect::FromOriginSize(start, TextExtent()));
+}
+
+void Label::PlaceAlong(int32_t a, int32_t b, int32_t c, int32_t d) {
+    if (b == d) {
+        const Size ext = TextExtent();
+        MoveWindow(Rect::FromOriginSize({(a + c - ext.cx) / 2, (b + d) / 2 + 6}, ext));
+        return;
+    }
+    if (a > c) {
+        std::swap(a, c);
+        std::swap(b, d);
+    }
+    const double theta = std::atan2(double(d - b), double(c - a));
+    font.escapement = static_cast<int32_t>(theta * 180 / 3.1415927 * -10);
+    const Size ext = TextExtent();
+    const int32_t w = ext.cx;
+    const int32_t h = ext.cy;
+    const double cs = std::cos(theta);
+    const double sn = std::sin(theta);
+    const int32_t x0 = (a + c) / 2 - static_cast<int32_t>((w / 2) * cs) +
+                       static_cast<int32_t>(-6 * sn);
+    const int32_t y0 = (b + d) / 2 - static_cast<int32_t>((w / 2) * sn) +
+                       static_cast<int32_t>(6 * cs);
+
+    Point corners[4] = {{x0 - 1, y0}, {x0 + w + 1, y0}, {x0 + w + 1, y0 + h}, {x0 - 1, y0 + h}};
+    for (int i = 1; i < 4; ++i) {
+        const double dx = corners[i].x - x0;
+        const double dy = corners[i].y - y0;
+        corners[i] = {static_cast<int32_t>(dx * cs + x0 - dy * sn),
+                      static_cast<int32_t>(dy * cs + y0 + dx * sn)};
+    }
+    const Rect window = BoundingRect(corners, 10);
+    MoveWindow(window);
+    WindowShape shape;
+    shape.kind = WindowShape::Kind::Polygon;
+    for (Point& p : corners) {
+        p = p - window.TopLeft();
+        shape.points.push_back(p);
+    }
+    textOrigin = corners[0];
+    textBoxCorner = corners[2];
+    SetShape(std::move(shape));
+}
+
+void Label::OnWindowCreated() {
+    if (font.escapement == 0) {
+        SetShape({});
+        return;
+    }
+    // Rebuild the rotated text box from its two stored corners and the angle.
+    const double theta = -font.escapement / 10.0 * 3.1415927 / 180.0;
+    const double ux = std::cos(theta);
+    const double uy = std::sin(theta);
+    const double dx = textBoxCorner.x - textOrigin.x;
+    const double dy = textBoxCorner.y - textOrigin.y;
+    const double along = dx * ux + dy * uy;
+    const double across = -dx * uy + dy * ux;
+    WindowShape shape;
+    shape.kind = WindowShape::Kind::Polygon;
+    shape.points = {textOrigin,
+                    {textOrigin.x + static_cast<int32_t>(along * ux),
+                     textOrigin.y + static_cast<int32_t>(along * uy)},
+                    textBoxCorner,
+                    {textOrigin.x - static_cast<int32_t>(across * uy),
+                     textOrigin.y + static_cast<int32_t>(across * ux)}};
+    SetShape(std::move(shape));
+}
+
+void Label::Paint(Painter& painter) const {
+    painter.Text(textOrigin, text, font, selected ? DrawingValues::kSelectedGrey : textColor,
+                 backgroundColor);
+}
+
+void Label::Describe(nlohmann::json& out) const {
+    CADGraphic::Describe(out);
+    out["text"] = ToUtf8(text);
+    out["textColor"] = textColor.ToColorRef();
+    out["backgroundColor"] = backgroundColor.ToColorRef();
+    out["font"] = {{"height", font.height},
+                   {"width", font.width},
+                   {"escapement", font.escapement},
+                   {"orientation", font.orientation},
+                   {"weight", font.weight},
+                   {"italic", font.italic},
+                   {"underline", font.underline},
+                   {"strikeOut", font.strikeOut},
+                   {"charSet", font.charSet},
+                   {"outPrecision", font.outPrecision},
+                   {"clipPrecision", font.clipPrecision},
+                   {"quality", font.quality},
+                   {"pitchAndFamily", font.pitchAndFamily},
+                   {"face", ToUtf8(font.FaceName())}};
+    out["textOrigin"] = {textOrigin.x, textOrigin.y};
+    out["textBoxCorner"] = {textBoxCorner.x, textBoxCorner.y};
+}
+
+}  // namespace velkor

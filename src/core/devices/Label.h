@@ -1,0 +1,46 @@
+#pragma once
+#include <string>
+
+#include "common/Color.h"
+#include "common/Font.h"
+#include "devices/CADGraphic.h"
+
+namespace velkor {
+
+// A text object: the name label that every device carries beside it, and
+// the stand-alone text of the palette.
+class Label : public CADGraphic {
+public:
+    static constexpr size_t kBlockBytes = 116;
+    static constexpr size_t kCompanionTextBytes = 64;
+
+    Label();
+
+    static const RuntimeClass& Class();
+    const RuntimeClass& GetRuntimeClass() const override { return Class(); }
+    void Serialize(Archive& ar) override;
+    void SetDragPoints(Point start, Point current) override;
+    void Paint(Painter& painter) const override;
+    void Describe(nlohmann::json& out) const override;
+
+    // Width and height of the text in the label's font.
+    Size TextExtent() const;
+    void MoveBy(int32_t dx, int32_t dy) { OffsetWindow(dx, dy); }
+    // Lays the label along the segment (a, b)-(c, d) of a device.
+    void PlaceAlong(int32_t a, int32_t b, int32_t c, int32_t d);
+
+    void StoreBlock(std::span<uint8_t, kBlockBytes> out) const;
+    void LoadBlock(std::span<const uint8_t, kBlockBytes> in);
+
+    Color textColor = Rgb(255, 255, 255);
+    Color backgroundColor = Rgb(0, 0, 0);
+    FontDesc font = FontDesc::DefaultLabelFont();
+    Point textOrigin;
+    Point textBoxCorner;
+    std::u16string text = u"NO";
+
+protected:
+    void OnWindowCreated() override;
+};
+
+}  // namespace velkor

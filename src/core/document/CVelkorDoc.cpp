@@ -1,0 +1,227 @@
+#include "document/CVelkorDoc.h"
+
+#include <algorithm>
+
+#include "archive/Archive.h"
+#include "devices/CADDevice.h"
+#include "devices/StationClasses.h"
+
+namespace velkor {
+
+CVelkorDoc::CVelkorDoc(Interaction& ui, FileStore& files)
+    : ui_(ui), files_(files), tableSteps_(DefaultTableFileSteps()) {}
+
+CVelkorDoc::~CVelkorDoc() = default;
+
+void CVelkorDoc::OnNewDocument() {
+    objects_.clear();
+    contextObject_ = nullptr;
+    path_.clear();
+    version = {};
+    hasLogicSections = 1;
+    logicSectionsPerSwitch = 1;
+    displayWidth = 1600;
+    displayHeight = 900;
+    displayCount = 2;
+    stationName = u"NO";
+    stationNumber = 0;
+    bufferWidth = 12288;
+    bufferHeight = 6480;
+    fileTrailer.reset();
+}
+
+void CVelkorDoc::MakeFolders(const StationDir& dir) {
+    // Failures are left to the file operations that follow, which report their own.
+    for (const fs::path& p : {dir.X86(), dir.Ppc(), dir.PpcAtp(), dir.X86Atp(), dir.Ats()}) {
+        files_.MakeDirs(p);
+    }
+}
+
+void CVelkorDoc::RunTableFiles(const StationDir& dir, bool storing) {
+    for (const TableFileStep& step : tableSteps_) {
+        if (step.onlyWithLogicSections && !hasLogicSections) continue;
+        step.run(*this, dir, storing);
+    }
+}
+
+bool CVelkorDoc::OnOpenDocument(const fs::path& path) {
+    OnNewDocument();
+    path_ = path;
+    const StationDir dir = StationDir::ForStationFile(path);
+    MakeFolders(dir);
+    // The tables are read while has-logic-sections still holds its default,
+    // so the logic-section table and the address relation are read whatever
+    // the station file says.
+    RunTableFiles(dir, false);
+
+    const auto bytes = files_.Read(path);
+    if (!bytes) {
+        ui_.Warning(kMsgOpenFailed);
+        OnNewDocument();
+        return false;
+    }
+    try {
+        if (Load(*bytes)) return true;
+    } catch (const ArchiveError&) {
+        ui_.Warning(kMsgBadFormat);
+    } catch (const std::exception&) {
+        ui_.Warning(kMsgOpenFailed);
+    }
+    OnNewDocument();
+    return false;
+}
+
+bool CVelkorDoc::Load(const std::vector<uint8_t>& bytes) {
+    ByteReader in(bytes);
+    Archive ar(in, StationClassRegistry());
+    DataVersion v;
+    ar.Byte(v.high);
+    ar.Byte(v.middle);
+    ar.Byte(v.low);
+    ar.Byte(v.build);
+    int32_t logic = 0;
+    int32_t perSwitch = 0;
+    int32_t count = 0;
+    ar.Int(logic);
+    ar.Int(perSwitch);
+    ar.Int(count);
+
+    std::vector<std::unique_ptr<CADGraphic>> loaded;
+    for (int32_t i = 0; i < count; ++i) {
+        std::unique_ptr<ArchiveObject> created;
+        ar.ReadObject(CADGraphic::Class(), created);
+        Rect rect;
+        ar.Rectangle(rect);
+        // A null entry or a reference back to an object already read adds
+        // nothing: every object is owned once, at its first place.
+        if (!created) continue;
+        std::unique_ptr<CADGraphic> obj(dynamic_cast<CADGraphic*>(created.get()));
+        if (!obj) throw ArchiveError(ArchiveErrorKind::BadClass);
+        created.release();
+        obj->CreateWindow(rect);
+        obj->UpdateShape();
+        loaded.push_back(std::move(obj));
+    }
+    // The trailing display values are not read back: the document keeps its
+    // defaults, and a file whose trailer was cut off still opens.
+    if (in.Remaining() >= 12) {
+        fileTrailer = {in.I32(), in.I32(), in.I32()};
+    }
+    version = v;
+    hasLogicSections = logic;
+    logicSectionsPerSwitch = perSwitch;
+    objects_ = std::move(loaded);
+    return true;
+}
+
+std::vector<uint8_t> CVelkorDoc::Store(std::vector<uint8_t>& companionOut) const {
+    std::array<std::vector<CADGraphic*>, kClassGroups.size()> groups;
+    int32_t total = 0;
+    for (const auto& obj : objects_) {
+        const std::string_view name = obj->GetRuntimeClass().name;
+        auto it = std::find(kClassGroups.begin(), kClassGroups.end(), name);
+        if (it == kClassGroups.end() || obj->IsDegenerate()) continue;
+        groups[static_cast<size_t>(it - kClassGroups.begin())].push_back(obj.get());
+        ++total;
+    }
+
+    ByteWriter out;
+    ByteWriter companion;
+    for (ByteWriter* w : {&out, &companion}) {
+        w->U8(version.high);
+        w->U8(version.middle);
+        w->U8(version.low);
+        w->U8(version.build);
+        w->I32(hasLogicSections);
+        w->I32(logicSectionsPerSwitch);
+    }
+    out.I32(total);
+
+    Archive ar(out, StationClassRegistry());
+    ar.SetCompanion(&companion);
+    for (const auto& group : groups) {
+        companion.I32(static_cast<int32_t>(group.size()));
+        for (CADGraphic* obj : group) {
+            ar.WriteObject(obj);
+            Rect rect = obj->GetCanvasRect();
+            ar.Rectangle(rect);
+        }
+    }
+    for (ByteWriter* w : {&out, &companion}) {
+        w->I32(displayWidth);
+        w->I32(displayHeight);
+        w->I32(displayCount);
+    }
+    companionOut = std::move(companion.Data());
+    return std::move(out.Data());
+}
+
+bool CVelkorDoc::OnSaveDocument(const fs::path& path) {
+    // A reminder only: both answers go on with the save.
+    (void)ui_.AskYesNo(kVersionQuestion);
+    const StationDir dir = StationDir::ForStationFile(path);
+    MakeFolders(dir);
+    RunTableFiles(dir, true);
+
+    std::vector<uint8_t> station;
+    std::vector<uint8_t> companion;
+    try {
+        station = Store(companion);
+    } catch (const std::exception&) {
+        ui_.Warning(kMsgSaveFailed);
+        return false;
+    }
+
+    // Both files are staged before either replaces its predecessor, so a
+    // failure leaves the previous station file and companion file in place.
+    const auto stagedCompanion = files_.Stage(dir.CompanionFile(), companion);
+    if (!stagedCompanion) {
+        ui_.Warning(kMsgCompanionFailed);
+        return false;
+    }
+    const auto stagedStation = files_.Stage(path, station);
+    if (!stagedStation) {
+        files_.Discard(*stagedCompanion);
+        ui_.Warning(kMsgSaveFailed);
+        return false;
+    }
+    if (!files_.Commit(*stagedStation)) {
+        files_.Discard(*stagedCompanion);
+        ui_.Warning(kMsgSaveFailed);
+        return false;
+    }
+    if (!files_.Commit(*stagedCompanion)) {
+        ui_.Warning(kMsgSaveFailed);
+        return false;
+    }
+    path_ = path;
+    return true;
+}
+
+void CVelkorDoc::AddObject(std::unique_ptr<CADGraphic> obj) {
+    CADGraphic* raw = obj.get();
+    objects_.push_back(std::move(obj));
+    raw->UpdateShape();
+    if (IsDeclaredDevice(*raw)) raw->PlaceLabel();
+}
+
+bool CVelkorDoc::Contains(const CADGraphic* obj) const {
+    return obj && std::any_of(objects_.begin(), objects_.end(),
+                              [obj](const auto& o) { return o.get() == obj; });
+}
+
+void CVelkorDoc::DeleteContextObject() {
+    if (!Contains(contextObject_)) return;
+    auto it = std::find_if(objects_.begin(), objects_.end(),
+                           [this](const auto& o) { return o.get() == contextObject_; });
+    (*it)->DestroyWindow();
+    objects_.erase(it);
+    contextObject_ = nullptr;
+}
+
+void CVelkorDoc::AlignContextName() {
+    if (!Contains(contextObject_)) return;
+    if (AsDevice(contextObject_)) contextObject_->PlaceLabel();
+}
+
+}  // namespace velkor

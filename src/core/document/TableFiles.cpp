@@ -1,0 +1,19 @@
+#include "document/CVelkorDoc.h"
+
+namespace velkor {
+
+// The table files live beside the station file and are written before it and
+// read before it; nothing in the station file refers to them. Each routine
+// writes its .le and .be files when storing and reads the .le file when
+// loading; the tables' own code fills them in.
+std::vector<TableFileStep> DefaultTableFileSteps() {
+    return {
+        {"input tables", false, [](CVelkorDoc&, const StationDir&, bool) {}},
+        {"section combinations", false, [](CVelkorDoc&, const StationDir&, bool) {}},
+        {"physical-section code table", false, [](CVelkorDoc&, const StationDir&, bool) {}},
+        {"code tables", false, [](CVelkorDoc&, const StationDir&, bool) {}},
+        {"address relation", true, [](CVelkorDoc&, const StationDir&, bool) {}},
+    };
+}
+
+}  // namespace velkor

@@ -1,0 +1,85 @@
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "Commands.h"
+#include "common/Files.h"
+#include "support/TestFiles.h"
+
+namespace velkor::cli {
+namespace {
+
+using velkor::testing::ReadBytes;
+using velkor::testing::TempDir;
+using velkor::testing::WriteBytes;
+
+struct CliRun {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+CliRun Cli(std::vector<std::string> args) {
+    std::ostringstream out, err;
+    const int code = RunCli(args, out, err);
+    return {code, out.str(), err.str()};
+}
+
+TEST(Cli, NewInfoDumpAndResaveWorkTogether) {
+    TempDir dir;
+    const std::string station = PathToUtf8(dir / "演示.lcp");
+    ASSERT_EQ(Cli({"new", station, "--demo"}).code, 0);
+
+    const CliRun info = Cli({"info", station});
+    ASSERT_EQ(info.code, 0) << info.err;
+    EXPECT_NE(info.out.find("V  0.  0.  0, Build号：  0."), std::string::npos) << info.out;
+    EXPECT_NE(info.out.find("Label: 1"), std::string::npos) << info.out;
+    EXPECT_NE(info.out.find("对象总数: 1"), std::string::npos) << info.out;
+
+    const CliRun dump = Cli({"dump", station});
+    ASSERT_EQ(dump.code, 0) << dump.err;
+    const auto j = nlohmann::json::parse(dump.out);
+    EXPECT_EQ(j["header"]["objectCount"], 1);
+    EXPECT_EQ(j["objects"][0]["class"], "Label");
+    EXPECT_EQ(j["objects"][0]["text"], "Velkor 示例车站");
+    EXPECT_EQ(j["objects"][0]["font"]["face"], "宋体");
+    EXPECT_EQ(j["trailer"]["displayWidth"], 1600);
+
+    const auto before = ReadBytes(dir / "演示.lcp");
+    const CliRun resave = Cli({"resave", station});
+    ASSERT_EQ(resave.code, 0) << resave.err;
+    EXPECT_NE(resave.err.find("请确定版本号是否更新！"), std::string::npos);
+    EXPECT_EQ(ReadBytes(dir / "演示.lcp"), before);
+    EXPECT_EQ(ReadBytes(dir / "LCPData.lcp").size(), 80u + 116 + 64);
+}
+
+TEST(Cli, DamagedOrMissingStationFailsWithTheMessage) {
+    TempDir dir;
+    WriteBytes(dir / "bad.lcp", {0, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 5, 0, 0, 0, 0xFF, 0xFF});
+    for (const char* cmd : {"info", "dump", "resave"}) {
+        const CliRun r = Cli({cmd, PathToUtf8(dir / "bad.lcp")});
+        EXPECT_EQ(r.code, 1) << cmd;
+        EXPECT_NE(r.err.find("意外的文件格式。"), std::string::npos) << cmd << r.err;
+    }
+    const CliRun missing = Cli({"info", PathToUtf8(dir / "none.lcp")});
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_NE(missing.err.find("打开文档失败。"), std::string::npos);
+}
+
+TEST(Cli, HelpForEveryCommandAndUsageErrors) {
+    for (const char* cmd : {"info", "dump", "resave", "new"}) {
+        const CliRun r = Cli({cmd, "--help"});
+        EXPECT_EQ(r.code, 0) << cmd;
+        EXPECT_NE(r.out.find(std::string("velkor-cli ") + cmd), std::string::npos) << r.out;
+    }
+    EXPECT_EQ(Cli({"--help"}).code, 0);
+    EXPECT_EQ(Cli({}).code, 2);
+    EXPECT_EQ(Cli({"info"}).code, 2);
+    const CliRun unknown = Cli({"frobnicate"});
+    EXPECT_EQ(unknown.code, 2);
+    EXPECT_NE(unknown.err.find("unknown command"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace velkor::cli
