@@ -85,6 +85,14 @@ private:
     WindowShape shape_;
 };
 
+// A decoration line whose ends differ by less than 10 pixels both
+// horizontally and vertically is too short to see and is not saved.
+inline bool IsDegenerateDecorationLine(Point p1, Point p2) {
+    const int64_t dx = int64_t{p1.x} - p2.x;
+    const int64_t dy = int64_t{p1.y} - p2.y;
+    return dx > -10 && dx < 10 && dy > -10 && dy < 10;
+}
+
 // The rubber-band rule: the rectangles overlap with a positive area in both
 // directions; rectangles that only touch do not intersect.
 bool RectanglesIntersect(const Rect& a, const Rect& b);
