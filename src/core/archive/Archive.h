@@ -28,6 +28,13 @@ private:
 
 class ArchiveObject;
 
+// What the owner of an archive tells the objects inside it (the station's
+// settings while a station file is read or written).
+class ArchiveContext {
+public:
+    virtual ~ArchiveContext() = default;
+};
+
 // What the archive knows of a class: its stored name, schema, the base the
 // class declares (which may differ from the C++ base) and how to create an
 // empty object of it. A class without a factory is known by name but cannot
@@ -109,6 +116,9 @@ public:
     ArchiveObject* ReadObject(const RuntimeClass& expected,
                               std::unique_ptr<ArchiveObject>& created);
 
+    const ArchiveContext* Context() const { return context_; }
+    void SetContext(const ArchiveContext* context) { context_ = context; }
+
     // The companion file being written beside the station file, while saving.
     ByteWriter* Companion() const { return companion_; }
     void SetCompanion(ByteWriter* companion) { companion_ = companion; }
@@ -123,6 +133,7 @@ private:
     ByteReader* in_ = nullptr;
     const ClassRegistry& registry_;
     ByteWriter* companion_ = nullptr;
+    const ArchiveContext* context_ = nullptr;
 
     // The shared index counter: index 0 is the null object.
     uint32_t nextIndex_ = 1;

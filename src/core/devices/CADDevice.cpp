@@ -1,15 +1,18 @@
 #include "devices/CADDevice.h"
 
-#include <nlohmann/json.hpp>
+#include "devices/Json.h"
+
+#include <cstdlib>
 
 #include "common/Text.h"
+#include "devices/DrawingValues.h"
 
 namespace velkor {
 
 void CADDevice::Serialize(Archive& ar) {
     std::array<uint8_t, IORecord::kBytes> record{};
     if (ar.IsStoring()) {
-        if (displayNameFollowsIoName) nameLabel.text = io.Name();
+        if (displayNameFollowsIoName) nameLabel.text = FollowedName(ar);
         if (nameLabel.HasWindow()) labelRect = nameLabel.GetCanvasRect();
         nameLabel.Serialize(ar);
         ar.Rectangle(labelRect);
@@ -31,6 +34,44 @@ void CADDevice::Serialize(Archive& ar) {
     displayNameFollowsIoName = nameLabel.text == io.Name() ? 1 : 0;
 }
 
+std::u16string CADDevice::FollowedName(const Archive&) const { return io.Name(); }
+
+void CADDevice::PlaceExtraLabel(Label& label, Point a, Point b, int32_t dx, int32_t dy) {
+    label.PlaceAlong(a.x, a.y, b.x, b.y);
+    label.MoveBy(dx, dy);
+}
+
+bool CADDevice::HitEndPoints(std::span<const Point> windowPoints, Point canvasPoint, Point& out) {
+    const Point p = ToWindow(canvasPoint);
+    for (size_t i = 0; i < windowPoints.size(); ++i) {
+        const Point e = windowPoints[i];
+        if (std::abs(int64_t{e.x} - p.x) <= 10 && std::abs(int64_t{e.y} - p.y) <= 10) {
+            markedPoint = static_cast<int32_t>(i);
+            out = ToCanvas(e);
+            return true;
+        }
+    }
+    markedPoint = -1;
+    return false;
+}
+
+void CADDevice::PaintMarkedPoint(Painter& painter, std::span<const Point> windowPoints) const {
+    if (markedPoint < 0 || static_cast<size_t>(markedPoint) >= windowPoints.size()) return;
+    const Point c = windowPoints[static_cast<size_t>(markedPoint)];
+    painter.SetPen(DrawingValues::kRedPen);
+    painter.SetBrush(DrawingValues::kRedBrush);
+    painter.Ellipse({c.x - 3, c.y - 3, c.x + 3, c.y + 3});
+}
+
+void CADDevice::PaintHoverOutline(Painter& painter, std::span<const Point> outline) const {
+    if (!hover && !selected) return;
+    painter.SetPen(DrawingValues::kRedPen);
+    painter.SetBrush({Rgb(0, 0, 0), true});
+    painter.Polygon(outline);
+}
+
+void CADDevice::CollectParts(std::vector<CADGraphic*>& out) { out.push_back(&nameLabel); }
+
 void CADDevice::OnWindowCreated() {
     if (!nameLabel.HasWindow()) nameLabel.CreateWindow(labelRect);
 }
@@ -46,9 +87,8 @@ void CADDevice::Describe(nlohmann::json& out) const {
     nameLabel.Describe(label);
     label.erase("class");
     out["label"] = std::move(label);
-    out["labelRect"] = {labelRect.left, labelRect.top, labelRect.right, labelRect.bottom};
-    out["io"] = {{"name", ToUtf8(io.Name())}, {"address", io.address}, {"button", io.button},
-                 {"word", io.word},           {"bit", io.bit},         {"station", io.station}};
+    out["labelRect"] = JsonRect(labelRect);
+    out["io"] = JsonIo(io);
     out["displayNameFollowsIoName"] = displayNameFollowsIoName;
 }
 

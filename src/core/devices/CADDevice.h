@@ -17,11 +17,11 @@ public:
     // Every device class begins its payload with it.
     void Serialize(Archive& ar) override;
     void DestroyWindow() override;
+    void CollectParts(std::vector<CADGraphic*>& out) override;
     void Describe(nlohmann::json& out) const override;
 
-    // The name shown by the label, which follows the IO name on saving when
-    // the flag is set.
-    std::u16string IoName() const { return io.Name(); }
+    // The name the label takes on saving while it follows the IO name.
+    virtual std::u16string FollowedName(const Archive& ar) const;
 
     uint8_t hover = 0;
     int32_t markedPoint = -1;
@@ -32,6 +32,16 @@ public:
 
 protected:
     void OnWindowCreated() override;
+    // Lays a further label (section name, delay time) along a segment moved
+    // by (dx, dy), as the name label is laid.
+    static void PlaceExtraLabel(Label& label, Point a, Point b, int32_t dx, int32_t dy);
+    // The end-point test over the listed window points: marks the first end
+    // within 10 pixels of the canvas point and returns it in canvas coordinates.
+    bool HitEndPoints(std::span<const Point> windowPoints, Point canvasPoint, Point& out);
+    // Paints the marked end point as a small red circle.
+    void PaintMarkedPoint(Painter& painter, std::span<const Point> windowPoints) const;
+    // The outline polygon in the red pen while hovered or selected.
+    void PaintHoverOutline(Painter& painter, std::span<const Point> outline) const;
 };
 
 // The device test of the class registry: follows the declared base, so five

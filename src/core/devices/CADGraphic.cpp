@@ -36,7 +36,25 @@ bool WindowShape::Contains(Point p, Size size) const {
 }
 
 void CADGraphic::SetDragPoints(Point, Point) {}
-bool CADGraphic::EditProperties() { return true; }
+namespace {
+EditPropertiesHook g_editHook = nullptr;
+}
+
+void SetEditPropertiesHook(EditPropertiesHook hook) { g_editHook = hook; }
+
+bool CADGraphic::EditProperties() { return g_editHook ? g_editHook(*this) : true; }
+
+bool HasLogicSections(const Archive& ar) {
+    const auto* station = dynamic_cast<const StationContext*>(ar.Context());
+    return station ? station->hasLogicSections : true;
+}
+
+Rect CADGraphic::AbsoluteRect() const {
+    const Rect r = GetCanvasRect();
+    if (!parent_) return r;
+    const Point o = parent_->AbsoluteOrigin();
+    return r.Offset(o.x, o.y);
+}
 bool CADGraphic::HitEndPoint(Point, Point&) { return false; }
 bool CADGraphic::IntersectsRect(const Rect& r) const {
     return RectanglesIntersect(GetCanvasRect(), r);
@@ -44,6 +62,7 @@ bool CADGraphic::IntersectsRect(const Rect& r) const {
 void CADGraphic::BuildOutline(std::vector<Point>&, int) {}
 void CADGraphic::ExtendTo(int, int, int) {}
 void CADGraphic::Paint(Painter&) const {}
+void CADGraphic::CollectParts(std::vector<CADGraphic*>&) {}
 
 void CADGraphic::Describe(nlohmann::json& out) const {
     out["class"] = GetRuntimeClass().name;
@@ -76,7 +95,7 @@ void CADGraphic::OffsetWindow(int32_t dx, int32_t dy) {
 }
 
 bool CADGraphic::HitTest(Point canvasPoint) const {
-    if (!IsVisible() || !rect_.Contains(canvasPoint)) return false;
+    if (!IsVisible() || !AbsoluteRect().Contains(canvasPoint)) return false;
     return shape_.Contains(ToWindow(canvasPoint), {rect_.Width(), rect_.Height()});
 }
 

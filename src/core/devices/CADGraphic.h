@@ -50,14 +50,26 @@ public:
 
     // Draws the object in its window coordinates.
     virtual void Paint(Painter& painter) const;
+    // The objects with windows of their own that belong to this one and are
+    // painted and hit-tested after it: name labels, a composite's parts.
+    virtual void CollectParts(std::vector<CADGraphic*>& out);
+    // Called by the document once the object has been read from a station
+    // file and its window created.
+    virtual void AfterLoad(bool hasLogicSections) { (void)hasLogicSections; }
     // All stored fields, for inspection and diffing.
     virtual void Describe(nlohmann::json& out) const;
     // True for an object that the station file leaves out although its class
     // belongs to a saved group (a decoration line shorter than 10 pixels).
     virtual bool IsDegenerate() const { return false; }
 
-    // Window model.
+    // Window model. A part of a composite object (a station box's buttons,
+    // a block panel's lights) has its window relative to the composite's.
     void CreateWindow(const Rect& canvasRect);
+    void SetParent(CADGraphic* parent) { parent_ = parent; }
+    CADGraphic* Parent() const { return parent_; }
+    // The window in canvas coordinates, for parts too.
+    Rect AbsoluteRect() const;
+    Point AbsoluteOrigin() const { return AbsoluteRect().TopLeft(); }
     virtual void DestroyWindow();
     bool HasWindow() const { return hasWindow_; }
     bool IsVisible() const { return hasWindow_ && visible_; }
@@ -69,8 +81,8 @@ public:
     void SetShape(WindowShape shape) { shape_ = std::move(shape); }
     // Canvas point inside the window's shape.
     bool HitTest(Point canvasPoint) const;
-    Point ToWindow(Point canvasPoint) const { return canvasPoint - rect_.TopLeft(); }
-    Point ToCanvas(Point windowPoint) const { return windowPoint + rect_.TopLeft(); }
+    Point ToWindow(Point canvasPoint) const { return canvasPoint - AbsoluteOrigin(); }
+    Point ToCanvas(Point windowPoint) const { return windowPoint + AbsoluteOrigin(); }
 
     int32_t selected = 0;
 
@@ -79,11 +91,25 @@ protected:
     virtual void OnWindowCreated() {}
 
 private:
+    CADGraphic* parent_ = nullptr;
     bool hasWindow_ = false;
     bool visible_ = false;
     Rect rect_;
     WindowShape shape_;
 };
+
+// The station's settings as the objects of a station file see them while it
+// is read or written.
+struct StationContext : ArchiveContext {
+    bool hasLogicSections = true;
+};
+// The archive's station settings; a station has logic sections by default.
+bool HasLogicSections(const Archive& ar);
+
+// Installed by the desktop program: opens the property dialog of an object
+// and returns true when the user confirmed. Without it every object confirms.
+using EditPropertiesHook = bool (*)(CADGraphic& obj);
+void SetEditPropertiesHook(EditPropertiesHook hook);
 
 // A decoration line whose ends differ by less than 10 pixels both
 // horizontally and vertically is too short to see and is not saved.

@@ -1,6 +1,7 @@
 #include "devices/StationClasses.h"
 
 #include "devices/CADDevice.h"
+#include "devices/CADSection.h"
 #include "devices/Label.h"
 
 namespace velkor {
@@ -20,7 +21,7 @@ std::unique_ptr<ArchiveObject> MakeEmpty() {
 const RuntimeClass kRC_CADGraphic{"CADGraphic", 1, nullptr, &MakeEmpty<CADGraphic>};
 const RuntimeClass kRC_CADDevice{"CADDevice", 1, &kRC_CADGraphic, &MakeEmpty<CADDevice>};
 const RuntimeClass kRC_Label{"Label", 1, &kRC_CADGraphic, &MakeEmpty<Label>};
-const RuntimeClass kRC_CADSection{"CADSection", 1, &kRC_CADDevice, nullptr};
+const RuntimeClass kRC_CADSection{"CADSection", 1, &kRC_CADDevice, &MakeEmpty<CADSection>};
 const RuntimeClass kRC_RailSwitch{"RailSwitch", 1, &kRC_CADDevice, nullptr};
 const RuntimeClass kRC_CADSignal{"CADSignal", 1, &kRC_CADDevice, nullptr};
 const RuntimeClass kRC_CADThreeSwitch{"CADThreeSwitch", 1, &kRC_CADDevice, nullptr};
@@ -41,6 +42,7 @@ const RuntimeClass kRC_CADSemiAutoBlock{"CADSemiAutoBlock", 1, &kRC_CADGraphic, 
 const RuntimeClass& CADGraphic::Class() { return kRC_CADGraphic; }
 const RuntimeClass& CADDevice::Class() { return kRC_CADDevice; }
 const RuntimeClass& Label::Class() { return kRC_Label; }
+const RuntimeClass& CADSection::Class() { return kRC_CADSection; }
 
 const ClassRegistry& StationClassRegistry() {
     static const ClassRegistry registry = [] {
@@ -80,6 +82,7 @@ struct CodeRange {
 // What each palette code places. Code 20 (the clock) places nothing; each
 // device class adds its codes here in one line.
 const CodeRange kCodeFactories[] = {
+    {0, 0, &MakeForCode<CADSection>},
     {18, 18, &MakeForCode<Label>},
 };
 

@@ -74,6 +74,8 @@ bool CVelkorDoc::OnOpenDocument(const fs::path& path) {
 bool CVelkorDoc::Load(const std::vector<uint8_t>& bytes) {
     ByteReader in(bytes);
     Archive ar(in, StationClassRegistry());
+    StationContext context;
+    ar.SetContext(&context);
     DataVersion v;
     ar.Byte(v.high);
     ar.Byte(v.middle);
@@ -85,6 +87,7 @@ bool CVelkorDoc::Load(const std::vector<uint8_t>& bytes) {
     ar.Int(logic);
     ar.Int(perSwitch);
     ar.Int(count);
+    context.hasLogicSections = logic != 0;
 
     std::vector<std::unique_ptr<CADGraphic>> loaded;
     for (int32_t i = 0; i < count; ++i) {
@@ -100,6 +103,7 @@ bool CVelkorDoc::Load(const std::vector<uint8_t>& bytes) {
         created.release();
         obj->CreateWindow(rect);
         obj->UpdateShape();
+        obj->AfterLoad(logic != 0);
         loaded.push_back(std::move(obj));
     }
     // The trailing display values are not read back: the document keeps its
@@ -138,6 +142,9 @@ std::vector<uint8_t> CVelkorDoc::Store(std::vector<uint8_t>& companionOut) const
     out.I32(total);
 
     Archive ar(out, StationClassRegistry());
+    StationContext context;
+    context.hasLogicSections = hasLogicSections != 0;
+    ar.SetContext(&context);
     ar.SetCompanion(&companion);
     for (const auto& group : groups) {
         companion.I32(static_cast<int32_t>(group.size()));

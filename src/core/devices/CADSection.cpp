@@ -1,0 +1,222 @@
+#include "devices/CADSection.h"
+
+
+#include "common/Text.h"
+#include "devices/DrawingValues.h"
+#include "devices/Json.h"
+#include "devices/ShellState.h"
+
+namespace velkor {
+
+std::u16string RemoveLogicSuffix(std::u16string_view name) {
+    if (name.empty()) return std::u16string(name);
+    const char16_t last = name.back();
+    if ((last >= u'A' && last <= u'E') || (name.size() >= 2 && name.substr(name.size() - 2) == u"FF")) {
+        return std::u16string(name.substr(0, name.size() - 1));
+    }
+    return std::u16string(name);
+}
+
+void RemoveLogicSuffix(IORecord& rec) {
+    const std::u16string name = rec.Name();
+    const std::u16string cut = RemoveLogicSuffix(name);
+    if (cut != name) rec.SetName(cut);
+}
+
+CADSection::CADSection() {
+    PutI32LE(raw_.data() + 0, 1);
+}
+
+void CADSection::XferBlock(BlockCodec& c) {
+    c.I32(buttonValid);
+    c.I32(reservedInt);
+    c.Skip(16 + 48);
+    c.WindowPoints(polyline);
+    c.WindowPoints(outline);
+    c.WindowPoints(joints);
+    c.CanvasRect(rect);
+    c.I32(leftJoint);
+    c.I32(rightJoint);
+    c.I32(sectionKind);
+    c.U8(floodGate1);
+    c.U8(floodGate2);
+    c.U16(upStation);
+    c.U16(downStation);
+    c.U8(showSectionName);
+    c.U8(showDelayTime);
+    c.CanvasRect(sectionNameRect);
+    c.CanvasRect(delayTimeRect);
+}
+
+std::u16string CADSection::FollowedName(const Archive& ar) const {
+    return HasLogicSections(ar) ? logic.Name() : io.Name();
+}
+
+void CADSection::Serialize(Archive& ar) {
+    stationHasLogic = HasLogicSections(ar);
+    if (ar.IsStoring()) {
+        CADDevice::Serialize(ar);
+        // The stored outline is always the one of the current joint height.
+        outline = Outline(AppDrawing().jointHeight);
+        joints = {outline[0], outline[7], outline[3], outline[4]};
+        if (sectionNameLabel.HasWindow()) sectionNameRect = sectionNameLabel.GetCanvasRect();
+        if (delayTimeLabel.HasWindow()) delayTimeRect = delayTimeLabel.GetCanvasRect();
+        SerializeBlock(ar, raw_, AbsoluteOrigin(), [this](BlockCodec& c) { XferBlock(c); });
+        SerializeRecord(ar, logic);
+        return;
+    }
+    CADDevice::Serialize(ar);
+    if (stationHasLogic) RemoveLogicSuffix(io);
+    SerializeBlock(ar, raw_, {}, [this](BlockCodec& c) { XferBlock(c); });
+    SerializeRecord(ar, logic);
+    sectionNameLabel.font = nameLabel.font;
+    delayTimeLabel.font = nameLabel.font;
+}
+
+void CADSection::AfterLoad(bool hasLogicSections) {
+    const std::u16string shown = hasLogicSections ? logic.Name() : io.Name();
+    displayNameFollowsIoName = nameLabel.text == shown ? 1 : 0;
+}
+
+std::array<Point, 8> CADSection::Outline(int32_t width) const {
+    const auto& p = polyline;
+    Band a = MakeBand(p[0], p[1], width);
+    if (p[0] == p[1] || p[2] == p[3]) a = MakeBand(p[0], p[2], width);
+    const Band b = MakeBand(p[1], p[2], width);
+    const Band c = MakeBand(p[2], p[3], width);
+    return {a.c[0],
+            Intersect(FirstSide(a), FirstSide(b)),
+            Intersect(FirstSide(b), FirstSide(c)),
+            c.c[3],
+            c.c[2],
+            Intersect(SecondSide(c), SecondSide(b)),
+            Intersect(SecondSide(b), SecondSide(a)),
+            a.c[1]};
+}
+
+void CADSection::BuildOutline(std::vector<Point>& out, int width) {
+    const auto o = Outline(width);
+    out.assign(o.begin(), o.end());
+}
+
+void CADSection::Recompute(std::array<Point, 4> canvas) {
+    polyline = canvas;
+    outline = Outline(AppDrawing().jointHeight);
+    joints = {outline[0], outline[7], outline[3], outline[4]};
+    const Rect window = BoundingRect(polyline, 10);
+    MoveWindow(window);
+    const Point o = AbsoluteOrigin();
+    for (Point& q : polyline) q = q - o;
+    for (Point& q : outline) q = q - o;
+    for (Point& q : joints) q = q - o;
+}
+
+void CADSection::SetDragPoints(Point start, Point current) {
+    Recompute({start, start, current, current});
+}
+
+void CADSection::UpdateShape() {
+    const auto o = Outline(AppDrawing().jointHeight + 3);
+    WindowShape shape;
+    shape.kind = WindowShape::Kind::Polygon;
+    shape.points.assign(o.begin(), o.end());
+    SetShape(std::move(shape));
+}
+
+bool CADSection::HitEndPoint(Point p, Point& out) {
+    const std::array<Point, 2> ends{polyline[0], polyline[3]};
+    return HitEndPoints(ends, p, out);
+}
+
+void CADSection::ExtendTo(int x, int y, int which) {
+    std::array<Point, 4> c;
+    for (size_t i = 0; i < 4; ++i) c[i] = ToCanvas(polyline[i]);
+    const bool flat = y == c[1].y && y == c[2].y;
+    if (which == 1) {
+        c[3] = {x, y};
+        if (flat) c[2] = {x, y};
+    } else if (which == 0) {
+        c[0] = {x, y};
+        if (flat) c[1] = {x, y};
+    }
+    Recompute(c);
+    UpdateShape();
+}
+
+void CADSection::AfterMove() {
+    if (!AppShell().gridOn) return;
+    const Point p0 = ToCanvas(polyline[0]);
+    const Point snapped = SnapToGrid(p0, AppDrawing().gridSpacing);
+    OffsetWindow(snapped.x - p0.x, snapped.y - p0.y);
+}
+
+void CADSection::PlaceLabel() {
+    const Point a = ToCanvas(polyline[1]);
+    const Point b = ToCanvas(polyline[2]);
+    PlaceDeviceLabel(*this, a.x, a.y, b.x, b.y);
+    if (showDelayTime) PlaceExtraLabel(delayTimeLabel, a, b, 0, 30);
+    if (showSectionName) PlaceExtraLabel(sectionNameLabel, a, b, 0, 15);
+    RefreshLabelTexts();
+}
+
+void CADSection::RefreshLabelTexts() {
+    sectionNameLabel.text =
+        showSectionName ? (stationHasLogic ? RemoveLogicSuffix(logic.Name()) : logic.Name())
+                        : std::u16string();
+    delayTimeLabel.text = showDelayTime ? u"000" : u"";
+}
+
+void CADSection::OnWindowCreated() {
+    CADDevice::OnWindowCreated();
+    if (!sectionNameLabel.HasWindow()) sectionNameLabel.CreateWindow(sectionNameRect);
+    if (!delayTimeLabel.HasWindow()) delayTimeLabel.CreateWindow(delayTimeRect);
+    RefreshLabelTexts();
+}
+
+void CADSection::DestroyWindow() {
+    sectionNameLabel.DestroyWindow();
+    delayTimeLabel.DestroyWindow();
+    CADDevice::DestroyWindow();
+}
+
+void CADSection::CollectParts(std::vector<CADGraphic*>& out) {
+    CADDevice::CollectParts(out);
+    out.push_back(&sectionNameLabel);
+    out.push_back(&delayTimeLabel);
+}
+
+void CADSection::Paint(Painter& painter) const {
+    PaintHoverOutline(painter, outline);
+    painter.SetPen(AppDrawing().SectionPen());
+    painter.Polyline(polyline);
+    DrawTrackSegment(painter, joints[0], joints[1], leftJoint);
+    DrawTrackSegment(painter, joints[2], joints[3], rightJoint);
+    const std::array<Point, 2> ends{polyline[0], polyline[3]};
+    PaintMarkedPoint(painter, ends);
+    painter.SetPen(DrawingValues::kWhitePen1);
+    painter.SetBrush({Rgb(0, 0, 0), true});
+    painter.Rectangle(rect);
+}
+
+
+void CADSection::Describe(nlohmann::json& out) const {
+    CADDevice::Describe(out);
+    out["buttonValid"] = buttonValid;
+    out["polyline"] = JsonPoints(polyline);
+    out["outline"] = JsonPoints(outline);
+    out["joints"] = JsonPoints(joints);
+    out["blockRect"] = JsonRect(rect);
+    out["leftJoint"] = leftJoint;
+    out["rightJoint"] = rightJoint;
+    out["sectionKind"] = sectionKind;
+    out["floodGateIds"] = {floodGate1, floodGate2};
+    out["upStation"] = upStation;
+    out["downStation"] = downStation;
+    out["showSectionName"] = showSectionName;
+    out["showDelayTime"] = showDelayTime;
+    out["sectionNameRect"] = JsonRect(sectionNameRect);
+    out["delayTimeRect"] = JsonRect(delayTimeRect);
+    out["logic"] = JsonIo(logic);
+}
+
+}  // namespace velkor
