@@ -44,8 +44,8 @@ void CADSection::XferBlock(BlockCodec& c) {
     c.U16(downStation);
     c.U8(showSectionName);
     c.U8(showDelayTime);
-    c.CanvasRect(sectionNameRect);
-    c.CanvasRect(delayTimeRect);
+    c.CanvasRect(extra.sectionNameRect);
+    c.CanvasRect(extra.delayTimeRect);
 }
 
 std::u16string CADSection::FollowedName(const Archive& ar) const {
@@ -59,8 +59,7 @@ void CADSection::Serialize(Archive& ar) {
         // The stored outline is always the one of the current joint height.
         outline = Outline(AppDrawing().jointHeight);
         joints = {outline[0], outline[7], outline[3], outline[4]};
-        if (sectionNameLabel.HasWindow()) sectionNameRect = sectionNameLabel.GetCanvasRect();
-        if (delayTimeLabel.HasWindow()) delayTimeRect = delayTimeLabel.GetCanvasRect();
+        extra.RefreshRects();
         SerializeBlock(ar, raw_, AbsoluteOrigin(), [this](BlockCodec& c) { XferBlock(c); });
         SerializeRecord(ar, logic);
         return;
@@ -69,8 +68,7 @@ void CADSection::Serialize(Archive& ar) {
     if (stationHasLogic) RemoveLogicSuffix(io);
     SerializeBlock(ar, raw_, {}, [this](BlockCodec& c) { XferBlock(c); });
     SerializeRecord(ar, logic);
-    sectionNameLabel.font = nameLabel.font;
-    delayTimeLabel.font = nameLabel.font;
+    extra.TakeFont(nameLabel.font);
 }
 
 void CADSection::AfterLoad(bool hasLogicSections) {
@@ -154,35 +152,31 @@ void CADSection::PlaceLabel() {
     const Point a = ToCanvas(polyline[1]);
     const Point b = ToCanvas(polyline[2]);
     PlaceDeviceLabel(*this, a.x, a.y, b.x, b.y);
-    if (showDelayTime) PlaceExtraLabel(delayTimeLabel, a, b, 0, 30);
-    if (showSectionName) PlaceExtraLabel(sectionNameLabel, a, b, 0, 15);
+    if (showDelayTime) PlaceExtraLabel(extra.delayTime, a, b, 0, 30);
+    if (showSectionName) PlaceExtraLabel(extra.sectionName, a, b, 0, 15);
     RefreshLabelTexts();
 }
 
 void CADSection::RefreshLabelTexts() {
-    sectionNameLabel.text =
-        showSectionName ? (stationHasLogic ? RemoveLogicSuffix(logic.Name()) : logic.Name())
-                        : std::u16string();
-    delayTimeLabel.text = showDelayTime ? u"000" : u"";
+    extra.SetTexts(showSectionName,
+                   stationHasLogic ? RemoveLogicSuffix(logic.Name()) : logic.Name(),
+                   showDelayTime);
 }
 
 void CADSection::OnWindowCreated() {
     CADDevice::OnWindowCreated();
-    if (!sectionNameLabel.HasWindow()) sectionNameLabel.CreateWindow(sectionNameRect);
-    if (!delayTimeLabel.HasWindow()) delayTimeLabel.CreateWindow(delayTimeRect);
+    extra.CreateWindows();
     RefreshLabelTexts();
 }
 
 void CADSection::DestroyWindow() {
-    sectionNameLabel.DestroyWindow();
-    delayTimeLabel.DestroyWindow();
+    extra.DestroyWindows();
     CADDevice::DestroyWindow();
 }
 
 void CADSection::CollectParts(std::vector<CADGraphic*>& out) {
     CADDevice::CollectParts(out);
-    out.push_back(&sectionNameLabel);
-    out.push_back(&delayTimeLabel);
+    extra.Collect(out);
 }
 
 void CADSection::Paint(Painter& painter) const {
@@ -214,8 +208,8 @@ void CADSection::Describe(nlohmann::json& out) const {
     out["downStation"] = downStation;
     out["showSectionName"] = showSectionName;
     out["showDelayTime"] = showDelayTime;
-    out["sectionNameRect"] = JsonRect(sectionNameRect);
-    out["delayTimeRect"] = JsonRect(delayTimeRect);
+    out["sectionNameRect"] = JsonRect(extra.sectionNameRect);
+    out["delayTimeRect"] = JsonRect(extra.delayTimeRect);
     out["logic"] = JsonIo(logic);
 }
 

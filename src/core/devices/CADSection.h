@@ -4,6 +4,7 @@
 #include "devices/BlockCodec.h"
 #include "devices/CADDevice.h"
 #include "devices/TrackGeometry.h"
+#include "devices/TrackLabels.h"
 
 namespace velkor {
 
@@ -62,11 +63,8 @@ public:
     uint16_t downStation = 0xFFFF;
     uint8_t showSectionName = 1;
     uint8_t showDelayTime = 1;
-    Rect sectionNameRect{};  // canvas
-    Rect delayTimeRect{};    // canvas
     IORecord logic;
-    Label sectionNameLabel;
-    Label delayTimeLabel;
+    TrackLabels extra;  // section-name and delay-time labels
     // Whether the station of this section has logic sections, as last seen
     // in its station file; it decides the section-name label's text.
     bool stationHasLogic = true;

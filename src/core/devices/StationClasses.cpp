@@ -2,6 +2,7 @@
 
 #include "devices/CADDevice.h"
 #include "devices/CADSection.h"
+#include "devices/RailSwitch.h"
 #include "devices/Label.h"
 
 namespace velkor {
@@ -22,7 +23,7 @@ const RuntimeClass kRC_CADGraphic{"CADGraphic", 1, nullptr, &MakeEmpty<CADGraphi
 const RuntimeClass kRC_CADDevice{"CADDevice", 1, &kRC_CADGraphic, &MakeEmpty<CADDevice>};
 const RuntimeClass kRC_Label{"Label", 1, &kRC_CADGraphic, &MakeEmpty<Label>};
 const RuntimeClass kRC_CADSection{"CADSection", 1, &kRC_CADDevice, &MakeEmpty<CADSection>};
-const RuntimeClass kRC_RailSwitch{"RailSwitch", 1, &kRC_CADDevice, nullptr};
+const RuntimeClass kRC_RailSwitch{"RailSwitch", 1, &kRC_CADDevice, &MakeEmpty<RailSwitch>};
 const RuntimeClass kRC_CADSignal{"CADSignal", 1, &kRC_CADDevice, nullptr};
 const RuntimeClass kRC_CADThreeSwitch{"CADThreeSwitch", 1, &kRC_CADDevice, nullptr};
 const RuntimeClass kRC_CADDerailer{"CADDerailer", 1, &kRC_CADGraphic, nullptr};
@@ -43,6 +44,7 @@ const RuntimeClass& CADGraphic::Class() { return kRC_CADGraphic; }
 const RuntimeClass& CADDevice::Class() { return kRC_CADDevice; }
 const RuntimeClass& Label::Class() { return kRC_Label; }
 const RuntimeClass& CADSection::Class() { return kRC_CADSection; }
+const RuntimeClass& RailSwitch::Class() { return kRC_RailSwitch; }
 
 const ClassRegistry& StationClassRegistry() {
     static const ClassRegistry registry = [] {
@@ -73,6 +75,11 @@ std::unique_ptr<CADGraphic> MakeForCode(int) {
     return std::make_unique<T>();
 }
 
+template <typename T>
+std::unique_ptr<CADGraphic> MakeWithCode(int code) {
+    return std::make_unique<T>(code);
+}
+
 struct CodeRange {
     int first;
     int last;
@@ -83,6 +90,7 @@ struct CodeRange {
 // device class adds its codes here in one line.
 const CodeRange kCodeFactories[] = {
     {0, 0, &MakeForCode<CADSection>},
+    {1, 8, &MakeWithCode<RailSwitch>},
     {18, 18, &MakeForCode<Label>},
 };
 

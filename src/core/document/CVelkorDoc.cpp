@@ -4,6 +4,7 @@
 
 #include "archive/Archive.h"
 #include "devices/CADDevice.h"
+#include "devices/RailSwitch.h"
 #include "devices/StationClasses.h"
 
 namespace velkor {
@@ -224,6 +225,16 @@ void CVelkorDoc::DeleteContextObject() {
     (*it)->DestroyWindow();
     objects_.erase(it);
     contextObject_ = nullptr;
+}
+
+void CVelkorDoc::SetContextStretchMode(int mode) {
+    if (!Contains(contextObject_)) return;
+    if (auto* sw = dynamic_cast<RailSwitch*>(contextObject_)) sw->stretchMode = mode;
+}
+
+void CVelkorDoc::RotateContextSwitch(double radians) {
+    if (!Contains(contextObject_)) return;
+    if (auto* sw = dynamic_cast<RailSwitch*>(contextObject_)) sw->Rotate(radians);
 }
 
 void CVelkorDoc::AlignContextName() {

@@ -68,6 +68,10 @@ public:
     void DeleteContextObject();
     // The edit menu's "名字对齐" on the context object.
     void AlignContextName();
+    // "移动道岔点1" (1), "道岔拉伸" (2), "道岔不拉伸" (0) on a context switch.
+    void SetContextStretchMode(int mode);
+    // The "旋转" items on a context switch.
+    void RotateContextSwitch(double radians);
     void SetContextObject(CADGraphic* obj) { contextObject_ = obj; }
     CADGraphic* ContextObject() const { return contextObject_; }
     bool Contains(const CADGraphic* obj) const;

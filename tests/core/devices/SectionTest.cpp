@@ -145,17 +145,17 @@ TEST(Section, ExtraLabelTextsFollowTheFlags) {
     CADSection s;
     s.logic.SetName(u"3DGB");
     s.CreateWindow({0, 0, 10, 10});
-    EXPECT_EQ(s.sectionNameLabel.text, u"3DG");
-    EXPECT_EQ(s.delayTimeLabel.text, u"000");
+    EXPECT_EQ(s.extra.sectionName.text, u"3DG");
+    EXPECT_EQ(s.extra.delayTime.text, u"000");
     s.showSectionName = 0;
     s.showDelayTime = 0;
     s.RefreshLabelTexts();
-    EXPECT_EQ(s.sectionNameLabel.text, u"");
-    EXPECT_EQ(s.delayTimeLabel.text, u"");
+    EXPECT_EQ(s.extra.sectionName.text, u"");
+    EXPECT_EQ(s.extra.delayTime.text, u"");
     s.showSectionName = 1;
     s.stationHasLogic = false;
     s.RefreshLabelTexts();
-    EXPECT_EQ(s.sectionNameLabel.text, u"3DGB");
+    EXPECT_EQ(s.extra.sectionName.text, u"3DGB");
 }
 
 TEST(Section, PlaceLabelPutsTheThreeLabelsBelowTheTrack) {
@@ -169,8 +169,8 @@ TEST(Section, PlaceLabelPutsTheThreeLabelsBelowTheTrack) {
     s.PlaceLabel();
     EXPECT_EQ(s.nameLabel.GetCanvasRect(), (Rect{185, 206, 215, 218}));
     EXPECT_EQ(s.labelRect, s.nameLabel.GetCanvasRect());
-    EXPECT_EQ(s.sectionNameLabel.GetCanvasRect(), (Rect{185, 221, 215, 233}));
-    EXPECT_EQ(s.delayTimeLabel.GetCanvasRect(), (Rect{185, 236, 215, 248}));
+    EXPECT_EQ(s.extra.sectionName.GetCanvasRect(), (Rect{185, 221, 215, 233}));
+    EXPECT_EQ(s.extra.delayTime.GetCanvasRect(), (Rect{185, 236, 215, 248}));
 }
 
 TEST(Section, JointKindsPaintAsTrackSegments) {

@@ -1,0 +1,316 @@
+#include "devices/RailSwitch.h"
+
+#include <cmath>
+
+#include "devices/CADSection.h"
+#include "devices/DrawingValues.h"
+#include "devices/Json.h"
+#include "devices/ShellState.h"
+
+namespace velkor {
+
+SwitchLengths SwitchLengths::Derive(int32_t height, double angleDegrees) {
+    SwitchLengths l;
+    l.height = height;
+    l.b = static_cast<int32_t>(std::lround(height / std::tan(angleDegrees * 3.14159265358979 / 180)));
+    const auto hyp = static_cast<int32_t>(std::sqrt(double(height) * height + double(l.b) * l.b));
+    l.dy = hyp != 0 ? height * 10 / hyp : 0;
+    const double rest = 100.0 - double(l.dy) * l.dy;
+    l.dx = static_cast<int32_t>(std::sqrt(rest > 0 ? rest : 0)) - 1;
+    return l;
+}
+
+RailSwitch::RailSwitch(int code)
+    : variant(code >= 1 && code <= 8 ? code - 1 : 0),
+      lengths(SwitchLengths::Derive(AppDrawing().divergingHeight, AppDrawing().switchAngle)) {
+    PutI32LE(raw_.data(), 1);
+}
+
+void RailSwitch::XferBlock(BlockCodec& c) {
+    c.I32(buttonValid);
+    c.I32(reservedInt);
+    c.Skip(16 + 48);
+    c.WindowPoints(q);
+    c.WindowPoints(joints);
+    c.WindowPoints(outline);
+    c.I32(sectionJoint);
+    c.I32(straightJoint);
+    c.I32(divergingJoint);
+    c.I32(variant);
+    c.I32(frontPosition);
+    c.Io(frontSwitch);
+    c.Io(switchSection);
+    c.CanvasRect(extra.sectionNameRect);
+    c.CanvasRect(extra.delayTimeRect);
+    c.U8(showSectionName);
+    c.U8(showDelayTime);
+}
+
+void RailSwitch::Serialize(Archive& ar) {
+    CADDevice::Serialize(ar);
+    if (ar.IsStoring()) {
+        NormalizeLegs();
+        outline = Outline(AppDrawing().jointHeight);
+        joints = {outline[0], outline[1], outline[10], outline[11], outline[5], outline[6]};
+        extra.RefreshRects();
+    } else if (HasLogicSections(ar)) {
+        RemoveLogicSuffix(io);
+    }
+    SerializeBlock(ar, raw_, ar.IsStoring() ? AbsoluteOrigin() : Point{},
+                   [this](BlockCodec& c) { XferBlock(c); });
+    if (ar.IsLoading()) {
+        // A damaged file may hold any number here; the variant picks the
+        // drawing and must stay one of the eight.
+        if (variant < 0 || variant > 7) variant = 0;
+        if (HasLogicSections(ar)) RemoveLogicSuffix(switchSection);
+    }
+    for (IORecord& rec : logic) SerializeRecord(ar, rec);
+    if (ar.IsLoading()) extra.TakeFont(nameLabel.font);
+}
+
+std::array<Point, 14> RailSwitch::Outline(int32_t w) const {
+    const Band s = MakeBand(q[0], q[0] == q[1] ? q[2] : q[1], w);
+    const Band t = MakeBand(q[3], q[3] == q[4] ? q[5] : q[4], w);
+    const Band d = MakeBand(q[6], q[6] == q[7] ? q[8] : q[7], w);
+    const Band e = MakeBand(q[7], q[8], w);
+    const bool even = variant % 2 == 0;
+    const auto alpha = [even](const Band& b) { return even ? SecondSide(b) : FirstSide(b); };
+    const auto beta = [even](const Band& b) { return even ? FirstSide(b) : SecondSide(b); };
+    const auto alphaStart = [even](const Band& b) { return even ? b.c[1] : b.c[0]; };
+    const auto betaStart = [even](const Band& b) { return even ? b.c[0] : b.c[1]; };
+
+    if (q[5].y == q[2].y) {
+        const Band m = MakeBand(q[1], q[5], w);
+        return {betaStart(s),
+                alphaStart(s),
+                Intersect(alpha(s), alpha(m)),
+                Intersect(alpha(m), alpha(e)),
+                Intersect(alpha(d), alpha(e)),
+                alphaStart(d),
+                betaStart(d),
+                Intersect(beta(d), beta(e)),
+                Intersect(alpha(m), beta(e)),
+                Intersect(alpha(m), alpha(t)),
+                alphaStart(t),
+                betaStart(t),
+                Intersect(beta(m), beta(t)),
+                Intersect(beta(s), beta(m))};
+    }
+    const Band m1 = MakeBand(q[1], q[2], w);
+    const Band m2 = MakeBand(q[4], q[5], w);
+    return {betaStart(s),
+            alphaStart(s),
+            Intersect(alpha(s), alpha(m1)),
+            Intersect(alpha(m1), alpha(e)),
+            Intersect(alpha(d), alpha(e)),
+            alphaStart(d),
+            betaStart(d),
+            Intersect(beta(d), beta(e)),
+            Intersect(alpha(m2), beta(e)),
+            Intersect(beta(d), alpha(t)),
+            alphaStart(t),
+            betaStart(t),
+            Intersect(beta(m1), beta(t)),
+            Intersect(beta(s), beta(m1))};
+}
+
+void RailSwitch::BuildOutline(std::vector<Point>& out, int width) {
+    const auto o = Outline(width);
+    out.assign(o.begin(), o.end());
+}
+
+void RailSwitch::Recompute(std::array<Point, 9> canvas) {
+    std::array<Point, 6> j;
+    std::array<Point, 14> o;
+    for (size_t i = 0; i < 6; ++i) j[i] = ToCanvas(joints[i]);
+    for (size_t i = 0; i < 14; ++i) o[i] = ToCanvas(outline[i]);
+    q = canvas;
+    if (pendingRotation != 0) {
+        const Point c = q[2];
+        const double cs = std::cos(pendingRotation);
+        const double sn = std::sin(pendingRotation);
+        const auto rotate = [&](Point& p) {
+            const double dx = p.x - c.x;
+            const double dy = p.y - c.y;
+            p = {static_cast<int32_t>(dx * cs + c.x - dy * sn),
+                 static_cast<int32_t>(dy * cs + c.y + dx * sn)};
+        };
+        for (Point& p : q) rotate(p);
+        for (Point& p : j) rotate(p);
+        for (Point& p : o) rotate(p);
+        joints = j;
+        outline = o;
+    } else {
+        outline = Outline(AppDrawing().jointHeight);
+        joints = {outline[0], outline[1], outline[10], outline[11], outline[5], outline[6]};
+    }
+    MoveWindow(BoundingRect(q, 10));
+    const Point origin = AbsoluteOrigin();
+    for (Point& p : q) p = p - origin;
+    for (Point& p : joints) p = p - origin;
+    for (Point& p : outline) p = p - origin;
+}
+
+void RailSwitch::SetDragPoints(Point start, Point) {
+    const int32_t s = Side();
+    const int32_t t = Updown();
+    const auto& L = lengths;
+    const int32_t x = start.x;
+    const int32_t y = start.y;
+    std::array<Point, 9> c;
+    c[0] = c[1] = {x, y};
+    c[2] = {x + s * L.b, y};
+    c[5] = {c[2].x + s * 10, y};
+    c[3] = c[4] = {c[5].x + s * (L.b - 10), y};
+    c[8] = {c[2].x + s * L.dx, y + t * L.dy};
+    c[6] = c[7] = {c[4].x, y + t * L.height};
+    Recompute(c);
+
+    // The chosen connection point is put on the pressed point.
+    switch (markedPoint) {
+        case 0:
+            break;
+        case 1:
+            OffsetWindow(-s * 2 * L.b, 0);
+            break;
+        case 2:
+            OffsetWindow(-s * 2 * L.b, -t * L.height);
+            break;
+        default:
+            ShowObjectMessage(kMsgBadConnectionPoint);
+            break;
+    }
+}
+
+void RailSwitch::UpdateShape() {
+    const auto o = Outline(AppDrawing().jointHeight + 3);
+    WindowShape shape;
+    shape.kind = WindowShape::Kind::Polygon;
+    shape.points.assign(o.begin(), o.end());
+    SetShape(std::move(shape));
+}
+
+bool RailSwitch::HitEndPoint(Point p, Point& out) {
+    const std::array<Point, 3> ends{q[0], q[3], q[6]};
+    return HitEndPoints(ends, p, out);
+}
+
+void RailSwitch::ExtendTo(int x, int y, int which) {
+    if (which < 0 || which > 2) return;
+    std::array<Point, 9> c;
+    for (size_t i = 0; i < 9; ++i) c[i] = ToCanvas(q[i]);
+    const size_t end = static_cast<size_t>(which) * 3;  // Q0, Q3 or Q6
+    const Point to{x, y};
+    if (stretchMode == kNoStretch) {
+        c[end] = to;
+    } else if (stretchMode == kMovePoint1) {
+        c[end + 1] = to;
+    } else {
+        c[end] = c[end + 1] = to;
+        if (which == 1) {
+            const double dx = c[3].x - c[2].x;
+            const double dy = c[3].y - c[2].y;
+            const double len = std::sqrt(dx * dx + dy * dy);
+            if (len > 0) {
+                c[5] = {c[2].x + static_cast<int32_t>(10 * dx / len),
+                        c[2].y + static_cast<int32_t>(10 * dy / len)};
+            }
+        } else if (which == 2) {
+            c[8] = {c[2].x + Side() * lengths.dx, c[2].y + Updown() * lengths.dy};
+        }
+    }
+    Recompute(c);
+    UpdateShape();
+}
+
+void RailSwitch::Rotate(double radians) {
+    std::array<Point, 9> c;
+    for (size_t i = 0; i < 9; ++i) c[i] = ToCanvas(q[i]);
+    pendingRotation = radians;
+    Recompute(c);
+    pendingRotation = 0;
+    UpdateShape();
+}
+
+void RailSwitch::NormalizeLegs() {
+    if (variant == 0 || variant == 1 || variant == 4 || variant == 5) {
+        q[1].x = std::min(q[0].x, q[1].x);
+        q[4].x = std::max(q[3].x, q[4].x);
+    } else {
+        q[1].x = std::max(q[0].x, q[1].x);
+        q[4].x = std::min(q[3].x, q[4].x);
+    }
+}
+
+void RailSwitch::AfterMove() {
+    if (!AppShell().gridOn) return;
+    const Point p = ToCanvas(q[3]);
+    const Point snapped = SnapToGrid(p, AppDrawing().gridSpacing);
+    OffsetWindow(snapped.x - p.x, snapped.y - p.y);
+}
+
+void RailSwitch::PlaceLabel() {
+    const Point a = ToCanvas(q[1]);
+    const Point b = ToCanvas(q[4]);
+    const bool up = Updown() < 0;
+    const int32_t dx = Side() < 0 ? 15 : -15;
+    PlaceDeviceLabel(*this, a.x, a.y, b.x, b.y);
+    nameLabel.MoveBy(dx, up ? -22 : 0);
+    labelRect = nameLabel.GetCanvasRect();
+    if (showSectionName) PlaceExtraLabel(extra.sectionName, a, b, dx, up ? -7 : 15);
+    if (showDelayTime) PlaceExtraLabel(extra.delayTime, a, b, dx, up ? 8 : 30);
+    extra.SetTexts(showSectionName, switchSection.Name(), showDelayTime);
+}
+
+void RailSwitch::OnWindowCreated() {
+    CADDevice::OnWindowCreated();
+    extra.CreateWindows();
+    extra.SetTexts(showSectionName, switchSection.Name(), showDelayTime);
+}
+
+void RailSwitch::DestroyWindow() {
+    extra.DestroyWindows();
+    CADDevice::DestroyWindow();
+}
+
+void RailSwitch::CollectParts(std::vector<CADGraphic*>& out) {
+    CADDevice::CollectParts(out);
+    extra.Collect(out);
+}
+
+void RailSwitch::Paint(Painter& painter) const {
+    PaintHoverOutline(painter, outline);
+    painter.SetPen(AppDrawing().SectionPen());
+    for (size_t leg = 0; leg < 3; ++leg) {
+        const std::array<Point, 3> pts{q[leg * 3], q[leg * 3 + 1], q[leg * 3 + 2]};
+        painter.Polyline(pts);
+    }
+    painter.Line(q[2], variant < 4 ? q[5] : q[8]);
+    DrawTrackSegment(painter, joints[0], joints[1], sectionJoint);
+    DrawTrackSegment(painter, joints[2], joints[3], straightJoint);
+    DrawTrackSegment(painter, joints[4], joints[5], divergingJoint);
+    const std::array<Point, 3> ends{q[0], q[3], q[6]};
+    PaintMarkedPoint(painter, ends);
+}
+
+void RailSwitch::Describe(nlohmann::json& out) const {
+    CADDevice::Describe(out);
+    out["buttonValid"] = buttonValid;
+    out["points"] = JsonPoints(q);
+    out["joints"] = JsonPoints(joints);
+    out["outline"] = JsonPoints(outline);
+    out["jointKinds"] = {sectionJoint, straightJoint, divergingJoint};
+    out["variant"] = variant;
+    out["frontPosition"] = frontPosition;
+    out["frontSwitch"] = JsonIo(frontSwitch);
+    out["switchSection"] = JsonIo(switchSection);
+    out["sectionNameRect"] = JsonRect(extra.sectionNameRect);
+    out["delayTimeRect"] = JsonRect(extra.delayTimeRect);
+    out["showSectionName"] = showSectionName;
+    out["showDelayTime"] = showDelayTime;
+    auto l = nlohmann::json::array();
+    for (const IORecord& r : logic) l.push_back(JsonIo(r));
+    out["logic"] = std::move(l);
+}
+
+}  // namespace velkor

@@ -1,0 +1,43 @@
+#pragma once
+#include "devices/Label.h"
+
+namespace velkor {
+
+// The section-name and delay-time labels that sections and switches show
+// below their name. Their texts are not stored; their rectangles are, in
+// canvas coordinates.
+struct TrackLabels {
+    Label sectionName;
+    Label delayTime;
+    Rect sectionNameRect{};
+    Rect delayTimeRect{};
+
+    void CreateWindows() {
+        if (!sectionName.HasWindow()) sectionName.CreateWindow(sectionNameRect);
+        if (!delayTime.HasWindow()) delayTime.CreateWindow(delayTimeRect);
+    }
+    void DestroyWindows() {
+        sectionName.DestroyWindow();
+        delayTime.DestroyWindow();
+    }
+    // Before saving: the rectangles are taken from the windows.
+    void RefreshRects() {
+        if (sectionName.HasWindow()) sectionNameRect = sectionName.GetCanvasRect();
+        if (delayTime.HasWindow()) delayTimeRect = delayTime.GetCanvasRect();
+    }
+    // After reading: the labels take the name label's font.
+    void TakeFont(const FontDesc& font) {
+        sectionName.font = font;
+        delayTime.font = font;
+    }
+    void SetTexts(bool showName, std::u16string name, bool showDelay) {
+        sectionName.text = showName ? std::move(name) : std::u16string();
+        delayTime.text = showDelay ? u"000" : u"";
+    }
+    void Collect(std::vector<CADGraphic*>& out) {
+        out.push_back(&sectionName);
+        out.push_back(&delayTime);
+    }
+};
+
+}  // namespace velkor
