@@ -89,6 +89,8 @@ public:
 
     bool IsStoring() const { return out_ != nullptr; }
     bool IsLoading() const { return in_ != nullptr; }
+    // Loading: the bytes not yet read, to check a stored count against.
+    size_t Remaining() const { return in_ ? in_->Remaining() : 0; }
 
     // Transfers. A short read throws ArchiveError(EndOfFile).
     void Byte(uint8_t& v);

@@ -147,13 +147,15 @@ void SerializeBlock(Archive& ar, std::array<uint8_t, N>& raw, Point canvasOrigin
     xfer(codec);
 }
 
-// An IO record that follows a block in the payload and in the companion file.
-inline void SerializeRecord(Archive& ar, IORecord& rec) {
+// An IO record that follows a block in the payload and, unless told
+// otherwise, in the companion file.
+inline void SerializeRecord(Archive& ar, IORecord& rec, bool inCompanion = true) {
     std::array<uint8_t, IORecord::kBytes> bytes{};
     if (ar.IsStoring()) {
         rec.Store(bytes);
         ar.Block(bytes);
-        if (ByteWriter* companion = ar.Companion()) companion->Bytes(bytes);
+        ByteWriter* companion = ar.Companion();
+        if (companion && inCompanion) companion->Bytes(bytes);
         return;
     }
     ar.Block(bytes);

@@ -41,23 +41,24 @@ void CADDevice::PlaceExtraLabel(Label& label, Point a, Point b, int32_t dx, int3
     label.MoveBy(dx, dy);
 }
 
-bool CADDevice::HitEndPoints(std::span<const Point> windowPoints, Point canvasPoint, Point& out) {
-    const Point p = ToWindow(canvasPoint);
+bool HitEndPointList(const CADGraphic& obj, std::span<const Point> windowPoints, Point canvasPoint,
+                     Point& out, int32_t& marked) {
+    const Point p = obj.ToWindow(canvasPoint);
     for (size_t i = 0; i < windowPoints.size(); ++i) {
         const Point e = windowPoints[i];
         if (std::abs(int64_t{e.x} - p.x) <= 10 && std::abs(int64_t{e.y} - p.y) <= 10) {
-            markedPoint = static_cast<int32_t>(i);
-            out = ToCanvas(e);
+            marked = static_cast<int32_t>(i);
+            out = obj.ToCanvas(e);
             return true;
         }
     }
-    markedPoint = -1;
+    marked = -1;
     return false;
 }
 
-void CADDevice::PaintMarkedPoint(Painter& painter, std::span<const Point> windowPoints) const {
-    if (markedPoint < 0 || static_cast<size_t>(markedPoint) >= windowPoints.size()) return;
-    const Point c = windowPoints[static_cast<size_t>(markedPoint)];
+void PaintMarkedEndPoint(Painter& painter, std::span<const Point> windowPoints, int32_t marked) {
+    if (marked < 0 || static_cast<size_t>(marked) >= windowPoints.size()) return;
+    const Point c = windowPoints[static_cast<size_t>(marked)];
     painter.SetPen(DrawingValues::kRedPen);
     painter.SetBrush(DrawingValues::kRedBrush);
     painter.Ellipse({c.x - 3, c.y - 3, c.x + 3, c.y + 3});
@@ -72,7 +73,13 @@ void CADDevice::PaintHoverOutline(Painter& painter, std::span<const Point> outli
 
 void CADDevice::CollectParts(std::vector<CADGraphic*>& out) { out.push_back(&nameLabel); }
 
+void CADDevice::SetParent(CADGraphic* parent) {
+    CADGraphic::SetParent(parent);
+    nameLabel.SetParent(LabelParent());
+}
+
 void CADDevice::OnWindowCreated() {
+    nameLabel.SetParent(LabelParent());
     if (!nameLabel.HasWindow()) nameLabel.CreateWindow(labelRect);
 }
 

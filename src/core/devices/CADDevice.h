@@ -5,6 +5,14 @@
 
 namespace velkor {
 
+// The end-point test over an object's listed end points (window
+// coordinates): marks the first end within 10 pixels of the canvas point and
+// returns it in canvas coordinates; clears the mark when none is that near.
+bool HitEndPointList(const CADGraphic& obj, std::span<const Point> windowPoints, Point canvasPoint,
+                     Point& out, int32_t& marked);
+// Paints the marked end point as a small red circle.
+void PaintMarkedEndPoint(Painter& painter, std::span<const Point> windowPoints, int32_t marked);
+
 // Base of the objects that carry interlocking data: an IO record, a name
 // label beside the device and the hover highlight.
 class CADDevice : public CADGraphic {
@@ -18,6 +26,9 @@ public:
     void Serialize(Archive& ar) override;
     void DestroyWindow() override;
     void CollectParts(std::vector<CADGraphic*>& out) override;
+    // The name label is a sibling of the device: it shares the device's parent.
+    void SetParent(CADGraphic* parent) override;
+    virtual CADGraphic* LabelParent() { return Parent(); }
     void Describe(nlohmann::json& out) const override;
 
     // The name the label takes on saving while it follows the IO name.
@@ -35,11 +46,12 @@ protected:
     // Lays a further label (section name, delay time) along a segment moved
     // by (dx, dy), as the name label is laid.
     static void PlaceExtraLabel(Label& label, Point a, Point b, int32_t dx, int32_t dy);
-    // The end-point test over the listed window points: marks the first end
-    // within 10 pixels of the canvas point and returns it in canvas coordinates.
-    bool HitEndPoints(std::span<const Point> windowPoints, Point canvasPoint, Point& out);
-    // Paints the marked end point as a small red circle.
-    void PaintMarkedPoint(Painter& painter, std::span<const Point> windowPoints) const;
+    bool HitEndPoints(std::span<const Point> windowPoints, Point canvasPoint, Point& out) {
+        return HitEndPointList(*this, windowPoints, canvasPoint, out, markedPoint);
+    }
+    void PaintMarkedPoint(Painter& painter, std::span<const Point> windowPoints) const {
+        PaintMarkedEndPoint(painter, windowPoints, markedPoint);
+    }
     // The outline polygon in the red pen while hovered or selected.
     void PaintHoverOutline(Painter& painter, std::span<const Point> outline) const;
 };

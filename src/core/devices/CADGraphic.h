@@ -65,7 +65,7 @@ public:
     // Window model. A part of a composite object (a station box's buttons,
     // a block panel's lights) has its window relative to the composite's.
     void CreateWindow(const Rect& canvasRect);
-    void SetParent(CADGraphic* parent) { parent_ = parent; }
+    virtual void SetParent(CADGraphic* parent) { parent_ = parent; }
     CADGraphic* Parent() const { return parent_; }
     // The window in canvas coordinates, for parts too.
     Rect AbsoluteRect() const;
@@ -73,6 +73,7 @@ public:
     virtual void DestroyWindow();
     bool HasWindow() const { return hasWindow_; }
     bool IsVisible() const { return hasWindow_ && visible_; }
+    void Show(bool visible) { visible_ = visible; }
     // The window rectangle in canvas coordinates; 0, 0, 0, 0 without a window.
     Rect GetCanvasRect() const { return hasWindow_ ? rect_ : Rect{}; }
     void MoveWindow(const Rect& canvasRect);

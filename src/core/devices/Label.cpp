@@ -74,7 +74,6 @@ void Label::PlaceAlong(int32_t a, int32_t b, int32_t c, int32_t d) {
     font.escapement = static_cast<int32_t>(theta * 180 / 3.1415927 * -10);
     const Size ext = TextExtent();
     const int32_t w = ext.cx;
-    const int32_t h = ext.cy;
     const double cs = std::cos(theta);
     const double sn = std::sin(theta);
     const int32_t x0 = (a + c) / 2 - static_cast<int32_t>((w / 2) * cs) +
@@ -82,6 +81,12 @@ void Label::PlaceAlong(int32_t a, int32_t b, int32_t c, int32_t d) {
     const int32_t y0 = (b + d) / 2 - static_cast<int32_t>((w / 2) * sn) +
                        static_cast<int32_t>(6 * cs);
 
+    PlaceRotatedBox(x0, y0, cs, sn, ext);
+}
+
+void Label::PlaceRotatedBox(int32_t x0, int32_t y0, double cs, double sn, Size ext) {
+    const int32_t w = ext.cx;
+    const int32_t h = ext.cy;
     Point corners[4] = {{x0 - 1, y0}, {x0 + w + 1, y0}, {x0 + w + 1, y0 + h}, {x0 - 1, y0 + h}};
     for (int i = 1; i < 4; ++i) {
         const double dx = corners[i].x - x0;

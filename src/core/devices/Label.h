@@ -28,6 +28,10 @@ public:
     void MoveBy(int32_t dx, int32_t dy) { OffsetWindow(dx, dy); }
     // Lays the label along the segment (a, b)-(c, d) of a device.
     void PlaceAlong(int32_t a, int32_t b, int32_t c, int32_t d);
+    // Builds the text box of size w x h at (x0, y0) rotated by theta about
+    // that point; the window becomes the box's bounds enlarged by 10 and the
+    // shape the rotated box.
+    void PlaceRotatedBox(int32_t x0, int32_t y0, double cosTheta, double sinTheta, Size extent);
 
     void StoreBlock(std::span<uint8_t, kBlockBytes> out) const;
     void LoadBlock(std::span<const uint8_t, kBlockBytes> in);
