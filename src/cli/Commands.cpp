@@ -9,7 +9,18 @@
 #include "common/Text.h"
 #include "devices/CADDevice.h"
 #include "devices/Label.h"
+#include "common/SvgPainter.h"
+#include "devices/DrawingValues.h"
 #include "document/CVelkorDoc.h"
+#include "document/DemoStation.h"
+#include "document/StationPainting.h"
+#include "QtPainter.h"
+#include "QtTextMetrics.h"
+
+#include <QImage>
+#include <QPainter>
+#include <cctype>
+#include <optional>
 
 namespace velkor::cli {
 
@@ -21,10 +32,21 @@ struct Args {
     bool Has(const std::string& o) const { return options.count(o) != 0; }
 };
 
+// Options that take a value, given as "--name value" or "--name=value".
+bool TakesValue(const std::string& name) {
+    return name == "output" || name == "objects" || name == "seed";
+}
+
 Args Parse(const std::vector<std::string>& raw) {
     Args a;
-    for (const std::string& s : raw) {
-        if (s.rfind("--", 0) == 0) {
+    for (size_t i = 0; i < raw.size(); ++i) {
+        const std::string& s = raw[i];
+        if (s == "-o" && i + 1 < raw.size()) {
+            a.options["output"] = raw[++i];
+        } else if (s.rfind("--", 0) == 0 && s.find('=') == std::string::npos &&
+                   TakesValue(s.substr(2)) && i + 1 < raw.size()) {
+            a.options[s.substr(2)] = raw[++i];
+        } else if (s.rfind("--", 0) == 0) {
             const auto eq = s.find('=');
             if (eq == std::string::npos) {
                 a.options[s.substr(2)] = "";
@@ -120,6 +142,87 @@ int CmdResave(Context& c) {
     return doc->OnSaveDocument(doc->PathName()) ? 0 : 1;
 }
 
+// An integer option, or the default when absent; nothing when malformed.
+std::optional<long> IntOption(const Args& a, const std::string& name, long def) {
+    auto it = a.options.find(name);
+    if (it == a.options.end()) return def;
+    try {
+        size_t used = 0;
+        const long v = std::stol(it->second, &used);
+        if (used != it->second.size()) return std::nullopt;
+        return v;
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+int CmdRender(Context& c) {
+    const auto out = c.args.options.find("output");
+    if (out == c.args.options.end() || out->second.empty()) {
+        c.err << "Usage: velkor-cli render STATION.lcp -o PICTURE.svg|PICTURE.png\n";
+        return 2;
+    }
+    UseQtTextMetrics();
+    CliInteraction ui(c.err, false);
+    auto doc = OpenStation(c.args.positional[0], ui);
+    if (!doc) return 1;
+    const bool grid = c.args.Has("grid");
+    const fs::path target = PathFromUtf8(out->second);
+    const Size size = CanvasSize(*doc);
+    std::string ext = target.extension().string();
+    for (char& ch : ext) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    bool ok = false;
+    if (ext == ".png") {
+        QImage image(size.cx, size.cy, QImage::Format_RGB32);
+        image.fill(Qt::black);
+        {
+            QPainter qp(&image);
+            QtPainter painter(qp);
+            PaintBackground(painter, *doc, grid, AppDrawing().gridSpacing);
+            PaintObjects(painter, *doc);
+        }
+        // Qt writes the file itself; go through a temporary file and rename.
+        const fs::path tmp = fs::path(target).concat(".velkor-tmp.png");
+        ok = image.save(QString::fromStdString(PathToUtf8(tmp)), "PNG");
+        std::error_code ec;
+        if (ok) fs::rename(tmp, target, ec);
+        ok = ok && !ec;
+        if (!ok) fs::remove(tmp, ec);
+    } else {
+        SvgPainter painter(size);
+        PaintBackground(painter, *doc, grid, AppDrawing().gridSpacing);
+        PaintObjects(painter, *doc);
+        const std::string svg = painter.Finish();
+        ok = WriteFileAtomic(target, std::span(reinterpret_cast<const uint8_t*>(svg.data()), svg.size()));
+    }
+    if (!ok) {
+        c.err << "velkor-cli: cannot write " << out->second << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+int CmdDemo(Context& c) {
+    const auto objects = IntOption(c.args, "objects", 0);
+    const auto seed = IntOption(c.args, "seed", 1);
+    if (!objects || !seed || *objects < 0 || *objects > 10000000) {
+        c.err << "velkor-cli: --objects and --seed take whole numbers\n";
+        return 2;
+    }
+    UseQtTextMetrics();
+    CliInteraction ui(c.err, true);
+    CVelkorDoc doc(ui);
+    doc.OnNewDocument();
+    BuildDemoStation(doc, {static_cast<int>(*objects), static_cast<uint32_t>(*seed)});
+    const fs::path dir = PathFromUtf8(c.args.positional[0]);
+    std::error_code ec;
+    fs::create_directories(dir, ec);
+    const fs::path station = dir / "Demo.lcp";
+    if (!doc.OnSaveDocument(station)) return 1;
+    c.out << PathToUtf8(station) << ": " << doc.Objects().size() << " objects\n";
+    return 0;
+}
+
 int CmdNew(Context& c) {
     CliInteraction ui(c.err, true);
     CVelkorDoc doc(ui);
@@ -151,6 +254,15 @@ const std::vector<Command>& Commands() {
          "Opens the station and saves it again in place, with its table files and companion\n"
          "file. The version question is answered Yes.",
          1, CmdResave},
+        {"render", "render STATION.lcp -o PICTURE.svg|PICTURE.png [--grid]",
+         "Draws the station as the view shows it (black canvas, display frames, every object\n"
+         "with its labels) into an SVG or PNG picture.",
+         1, CmdRender},
+        {"demo", "demo OUTDIR [--objects N] [--seed S]",
+         "Builds a demo station through the same placing operations a user triggers and saves\n"
+         "it as OUTDIR/Demo.lcp. Without --objects: a metro station of about 150 devices; with\n"
+         "--objects N: copies of it until the station holds at least N objects.",
+         1, CmdDemo},
         {"new", "new STATION.lcp [--demo]",
          "Creates an empty station (with --demo: a few sample objects) and saves it.", 1, CmdNew},
     };

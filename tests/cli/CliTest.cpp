@@ -83,3 +83,51 @@ TEST(Cli, HelpForEveryCommandAndUsageErrors) {
 
 }  // namespace
 }  // namespace velkor::cli
+
+namespace velkor::cli {
+namespace {
+
+TEST(CliPictures, DemoStationRendersAsSvgAndPng) {
+    velkor::testing::TempDir dir;
+    const CliRun demo = Cli({"demo", PathToUtf8(dir.Path())});
+    ASSERT_EQ(demo.code, 0) << demo.err;
+    const auto station = dir / "Demo.lcp";
+    ASSERT_TRUE(std::filesystem::exists(station));
+
+    const CliRun svg = Cli({"render", PathToUtf8(station), "-o", PathToUtf8(dir / "s.svg")});
+    ASSERT_EQ(svg.code, 0) << svg.err;
+    const auto bytes = velkor::testing::ReadBytes(dir / "s.svg");
+    const std::string text(bytes.begin(), bytes.end());
+    EXPECT_NE(text.find("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"3200\" height=\"900\""),
+              std::string::npos);
+    EXPECT_NE(text.find(">IG</text>"), std::string::npos);   // a section's label
+    EXPECT_NE(text.find(">总取消</text>"), std::string::npos);  // a button's name
+    EXPECT_NE(text.find("stroke=\"#5578b6\" stroke-width=\"3\""), std::string::npos);  // track
+
+    const CliRun png = Cli({"render", PathToUtf8(station), "--output", PathToUtf8(dir / "s.png")});
+    ASSERT_EQ(png.code, 0) << png.err;
+    const auto pngBytes = velkor::testing::ReadBytes(dir / "s.png");
+    ASSERT_GT(pngBytes.size(), 8u);
+    EXPECT_EQ(velkor::testing::Hex(pngBytes, 0, 4), "89 50 4E 47");
+}
+
+TEST(CliPictures, UsageErrors) {
+    velkor::testing::TempDir dir;
+    EXPECT_EQ(Cli({"render", PathToUtf8(dir / "x.lcp")}).code, 2);  // no -o
+    EXPECT_EQ(Cli({"demo", PathToUtf8(dir.Path()), "--objects", "many"}).code, 2);
+    EXPECT_EQ(Cli({"render", PathToUtf8(dir / "none.lcp"), "-o", PathToUtf8(dir / "a.svg")}).code, 1);
+}
+
+TEST(CliPictures, LargeDemoHoldsAtLeastTheObjectsAsked) {
+    velkor::testing::TempDir dir;
+    const CliRun demo = Cli({"demo", PathToUtf8(dir.Path()), "--objects", "400", "--seed", "3"});
+    ASSERT_EQ(demo.code, 0) << demo.err;
+    const CliRun info = Cli({"info", PathToUtf8(dir / "Demo.lcp")});
+    ASSERT_EQ(info.code, 0);
+    const auto at = info.out.find("对象总数: ");
+    ASSERT_NE(at, std::string::npos);
+    EXPECT_GE(std::stoi(info.out.substr(at + std::string("对象总数: ").size())), 400);
+}
+
+}  // namespace
+}  // namespace velkor::cli

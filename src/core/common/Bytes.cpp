@@ -16,16 +16,6 @@ void Put(std::vector<uint8_t>& buf, T v, Endian e) {
     buf.insert(buf.end(), b, b + n);
 }
 
-template <typename T>
-T Get(const uint8_t* p, Endian e) {
-    constexpr size_t n = sizeof(T);
-    uint64_t v = 0;
-    for (size_t i = 0; i < n; ++i) {
-        const size_t shift = 8 * (e == Endian::Little ? i : n - 1 - i);
-        v |= static_cast<uint64_t>(p[i]) << shift;
-    }
-    return static_cast<T>(v);
-}
 }  // namespace
 
 void ByteWriter::U16(uint16_t v) { Put(buf_, v, endian_); }
@@ -36,28 +26,6 @@ void ByteWriter::Bytes(const void* data, size_t n) {
     buf_.insert(buf_.end(), p, p + n);
 }
 
-uint8_t ByteReader::U8() {
-    Need(1);
-    return data_[pos_++];
-}
-uint16_t ByteReader::U16() {
-    Need(2);
-    auto v = Get<uint16_t>(data_.data() + pos_, endian_);
-    pos_ += 2;
-    return v;
-}
-uint32_t ByteReader::U32() {
-    Need(4);
-    auto v = Get<uint32_t>(data_.data() + pos_, endian_);
-    pos_ += 4;
-    return v;
-}
-uint64_t ByteReader::U64() {
-    Need(8);
-    auto v = Get<uint64_t>(data_.data() + pos_, endian_);
-    pos_ += 8;
-    return v;
-}
 void ByteReader::Bytes(void* dst, size_t n) {
     Need(n);
     if (n) std::memcpy(dst, data_.data() + pos_, n);

@@ -48,10 +48,13 @@ public:
     explicit ByteReader(std::span<const uint8_t> data, Endian endian = Endian::Little)
         : data_(data), endian_(endian) {}
 
-    uint8_t U8();
-    uint16_t U16();
-    uint32_t U32();
-    uint64_t U64();
+    uint8_t U8() {
+        Need(1);
+        return data_[pos_++];
+    }
+    uint16_t U16() { return Get<uint16_t>(); }
+    uint32_t U32() { return Get<uint32_t>(); }
+    uint64_t U64() { return Get<uint64_t>(); }
     int32_t I32() { return static_cast<int32_t>(U32()); }
     // Copies exactly n bytes or throws.
     void Bytes(void* dst, size_t n);
@@ -66,6 +69,18 @@ public:
     Endian GetEndian() const { return endian_; }
 
 private:
+    template <typename T>
+    T Get() {
+        Need(sizeof(T));
+        T v = 0;
+        const uint8_t* p = data_.data() + pos_;
+        for (size_t i = 0; i < sizeof(T); ++i) {
+            const size_t shift = 8 * (endian_ == Endian::Little ? i : sizeof(T) - 1 - i);
+            v = static_cast<T>(v | (static_cast<T>(p[i]) << shift));
+        }
+        pos_ += sizeof(T);
+        return v;
+    }
     void Need(size_t n) const {
         if (n > Remaining()) throw ShortReadError();
     }

@@ -72,6 +72,7 @@ bool FileStore::WriteAtomic(const fs::path& path, std::span<const uint8_t> bytes
 
 bool FileStore::MakeDirs(const fs::path& dir) {
     std::error_code ec;
+    if (fs::is_directory(dir, ec)) return true;  // the usual case: one look
     fs::create_directories(dir, ec);
     return fs::is_directory(dir, ec);
 }

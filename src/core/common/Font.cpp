@@ -5,9 +5,12 @@
 namespace velkor {
 
 FontDesc FontDesc::DefaultLabelFont() {
-    FontDesc f;
-    f.SetFaceName(u"宋体");
-    return f;
+    static const FontDesc font = [] {
+        FontDesc f;
+        f.SetFaceName(u"宋体");
+        return f;
+    }();
+    return font;
 }
 
 std::u16string FontDesc::FaceName() const {

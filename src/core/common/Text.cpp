@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -78,7 +79,37 @@ std::string ToGbk(std::u16string_view text) {
     return out;
 }
 
+namespace {
+// The whole text in one call; nothing when some byte is not valid GBK, in
+// which case the caller converts character by character.
+std::optional<std::u16string> FromGbkAtOnce(std::string_view gbk) {
+    iconv_t cd = GbkToUtf16().get();
+    std::string buf(gbk.size() * 2 + 8, '\0');
+    char* ip = const_cast<char*>(gbk.data());
+    size_t il = gbk.size();
+    char* op = buf.data();
+    size_t ol = buf.size();
+    if (iconv(cd, &ip, &il, &op, &ol) == static_cast<size_t>(-1) || il != 0) return std::nullopt;
+    const size_t units = static_cast<size_t>(op - buf.data()) / 2;
+    std::u16string out(units, u'\0');
+    for (size_t i = 0; i < units; ++i) {
+        out[i] = static_cast<char16_t>(static_cast<unsigned char>(buf[2 * i]) |
+                                       (static_cast<unsigned char>(buf[2 * i + 1]) << 8));
+    }
+    return out;
+}
+
+bool IsAscii(std::string_view s) {
+    for (char c : s) {
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    }
+    return true;
+}
+}  // namespace
+
 std::u16string FromGbk(std::string_view gbk) {
+    if (IsAscii(gbk)) return std::u16string(gbk.begin(), gbk.end());
+    if (auto whole = FromGbkAtOnce(gbk)) return *whole;
     std::u16string out;
     out.reserve(gbk.size());
     size_t i = 0;

@@ -1,0 +1,40 @@
+#pragma once
+#include <sstream>
+#include <string>
+
+#include "common/Painter.h"
+
+namespace velkor {
+
+// Writes what is painted as an SVG document, for looking at a station on a
+// machine without a display and for comparing pictures between versions.
+class SvgPainter : public Painter {
+public:
+    explicit SvgPainter(Size canvas);
+    void SetOrigin(Point canvasOrigin) override { origin_ = canvasOrigin; }
+    void SetPen(const Pen& pen) override { pen_ = pen; }
+    void SetBrush(const Brush& brush) override { brush_ = brush; }
+    void Line(Point from, Point to) override;
+    void Polyline(std::span<const Point> points) override;
+    void Polygon(std::span<const Point> points) override;
+    void Ellipse(const Rect& box) override;
+    void Rectangle(const Rect& box) override;
+    void FillRect(const Rect& box, Color color) override;
+    void Text(Point origin, std::u16string_view text, const FontDesc& font, Color color,
+              Color background) override;
+
+    // The whole document.
+    std::string Finish() const;
+
+private:
+    std::string Stroke() const;
+    std::string Fill() const;
+    std::string Points(std::span<const Point> pts) const;
+    Size canvas_;
+    Point origin_;
+    Pen pen_;
+    Brush brush_{Rgb(255, 255, 255)};
+    std::ostringstream body_;
+};
+
+}  // namespace velkor

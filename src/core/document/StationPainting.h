@@ -1,0 +1,19 @@
+#pragma once
+#include "common/Painter.h"
+#include "document/CVelkorDoc.h"
+
+namespace velkor {
+
+// The view's background: black, a white frame per display side by side and,
+// with the grid on, grey dots at every grid point.
+void PaintBackground(Painter& painter, const CVelkorDoc& doc, bool gridOn, int32_t gridSpacing);
+
+// Every object of the document in list order, each followed by its parts
+// (name labels, a composite's buttons and lights), as the view shows them.
+// Objects without a visible, non-empty window are not painted.
+void PaintObjects(Painter& painter, const CVelkorDoc& doc);
+
+// The size of the picture of a station: all displays side by side.
+Size CanvasSize(const CVelkorDoc& doc);
+
+}  // namespace velkor
