@@ -69,6 +69,13 @@ public:
     // in its station file; it decides the section-name label's text.
     bool stationHasLogic = true;
 
+    // Lays the object out again from points in canvas coordinates, as after
+    // an extension of one of its ends.
+    void Relayout(const std::array<Point, 4>& canvas) {
+        Recompute(canvas);
+        UpdateShape();
+    }
+
 protected:
     void OnWindowCreated() override;
 

@@ -43,6 +43,13 @@ public:
     std::array<IORecord, 4> logic;  // only the first is stored
     SwitchLengths lengths;
 
+    // Lays the object out again from points in canvas coordinates, as after
+    // an extension of one of its ends.
+    void Relayout(const std::array<Point, 12>& canvas) {
+        Recompute(canvas);
+        UpdateShape();
+    }
+
 private:
     void XferBlock(BlockCodec& c);
     void Recompute(std::array<Point, 12> canvas);

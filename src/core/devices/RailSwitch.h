@@ -78,6 +78,13 @@ public:
     double pendingRotation = 0;
     SwitchLengths lengths;
 
+    // Lays the object out again from points in canvas coordinates, as after
+    // an extension of one of its ends.
+    void Relayout(const std::array<Point, 9>& canvas) {
+        Recompute(canvas);
+        UpdateShape();
+    }
+
 protected:
     void OnWindowCreated() override;
 

@@ -17,6 +17,7 @@ CVelkorDoc::~CVelkorDoc() = default;
 void CVelkorDoc::OnNewDocument() {
     objects_.clear();
     contextObject_ = nullptr;
+    modified_ = false;
     path_.clear();
     version = {};
     hasLogicSections = 1;
@@ -62,7 +63,10 @@ bool CVelkorDoc::OnOpenDocument(const fs::path& path) {
         return false;
     }
     try {
-        if (Load(*bytes)) return true;
+        if (Load(*bytes)) {
+            modified_ = false;
+            return true;
+        }
     } catch (const ArchiveError&) {
         ui_.Warning(kMsgBadFormat);
     } catch (const std::exception&) {
@@ -203,12 +207,14 @@ bool CVelkorDoc::OnSaveDocument(const fs::path& path) {
         return false;
     }
     path_ = path;
+    modified_ = false;
     return true;
 }
 
 void CVelkorDoc::AddObject(std::unique_ptr<CADGraphic> obj) {
     CADGraphic* raw = obj.get();
     objects_.push_back(std::move(obj));
+    modified_ = true;
     raw->UpdateShape();
     if (IsDeclaredDevice(*raw)) raw->PlaceLabel();
 }
@@ -225,6 +231,7 @@ void CVelkorDoc::DeleteContextObject() {
     (*it)->DestroyWindow();
     objects_.erase(it);
     contextObject_ = nullptr;
+    modified_ = true;
 }
 
 void CVelkorDoc::SetContextStretchMode(int mode) {
@@ -234,12 +241,18 @@ void CVelkorDoc::SetContextStretchMode(int mode) {
 
 void CVelkorDoc::RotateContextSwitch(double radians) {
     if (!Contains(contextObject_)) return;
-    if (auto* sw = dynamic_cast<RailSwitch*>(contextObject_)) sw->Rotate(radians);
+    if (auto* sw = dynamic_cast<RailSwitch*>(contextObject_)) {
+        sw->Rotate(radians);
+        modified_ = true;
+    }
 }
 
 void CVelkorDoc::AlignContextName() {
     if (!Contains(contextObject_)) return;
-    if (AsDevice(contextObject_)) contextObject_->PlaceLabel();
+    if (AsDevice(contextObject_)) {
+        contextObject_->PlaceLabel();
+        modified_ = true;
+    }
 }
 
 }  // namespace velkor

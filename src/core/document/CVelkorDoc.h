@@ -86,6 +86,10 @@ public:
         return out;
     }
 
+    // Unsaved changes to the drawing or the settings since the last open or save.
+    bool IsModified() const { return modified_; }
+    void SetModified(bool modified = true) { modified_ = modified; }
+
     const fs::path& PathName() const { return path_; }
     StationDir Directory() const { return StationDir::ForStationFile(path_); }
     Interaction& UI() const { return ui_; }
@@ -120,6 +124,7 @@ private:
     FileStore& files_;
     std::vector<std::unique_ptr<CADGraphic>> objects_;
     CADGraphic* contextObject_ = nullptr;
+    bool modified_ = false;
     fs::path path_;
     std::vector<TableFileStep> tableSteps_;
 };

@@ -1,0 +1,32 @@
+#pragma once
+#include <vector>
+
+#include "devices/CADDevice.h"
+#include "document/CVelkorDoc.h"
+
+namespace velkor {
+
+// The view's arrangement commands on a selection, in selection order.
+// 左: every object to the smallest left edge, name labels placed again.
+void AlignLeft(const std::vector<CADGraphic*>& selection);
+// 顶: every object to the smallest top edge; the name labels stay.
+void AlignTop(const std::vector<CADGraphic*>& selection);
+// 同样间距: sorts the selection by left edge and spaces the inner objects
+// evenly between the first and the last.
+void SpaceEvenly(std::vector<CADGraphic*>& selection);
+// 左移, 右移, 上移, 下移: every object of the document by (dx, dy), name labels
+// placed again for every object that carries one.
+void MoveAll(CVelkorDoc& doc, int32_t dx, int32_t dy);
+// Moves one object's window and, for a device, its name label by (dx, dy).
+void MoveWithLabel(CADGraphic& obj, int32_t dx, int32_t dy);
+// The drag of a selection: with the grid on the move is cut to whole grid
+// steps; then only the larger component is kept (vertical on a tie).
+Point SelectionDragOffset(Point start, Point end, bool gridOn, int32_t g);
+// "延续方向": extends a track object's marked end straight on by `length`
+// pixels. False when the object has no marked end or the end has no
+// direction (a degenerate track object).
+bool ExtendStraight(CADGraphic& obj, int32_t length);
+// The first declared device of the list with a marked end, or nullptr.
+CADDevice* FirstMarkedDevice(const CVelkorDoc& doc);
+
+}  // namespace velkor
