@@ -14,6 +14,9 @@ public:
     virtual void Warning(const std::string& text) = 0;
     // True for Yes.
     virtual bool AskYesNo(const std::string& text) = 0;
+    // Whether to save unsaved changes: true to save, false to discard, nothing
+    // to cancel. Front ends without a cancel answer it as a Yes/No question.
+    virtual std::optional<bool> AskSaveChanges(const std::string& text) { return AskYesNo(text); }
     // A file to open or to save; nothing when the person cancels.
     virtual std::optional<std::string> ChooseOpenFile(const std::string& title,
                                                       const std::string& filter) = 0;

@@ -6,12 +6,17 @@ namespace velkor {
 
 // The view's background: black, a white frame per display side by side and,
 // with the grid on, grey dots at every grid point.
-void PaintBackground(Painter& painter, const CVelkorDoc& doc, bool gridOn, int32_t gridSpacing);
+// With `area`, the grid dots are set only inside it.
+void PaintBackground(Painter& painter, const CVelkorDoc& doc, bool gridOn, int32_t gridSpacing,
+                     const Rect* area = nullptr);
 
 // Every object of the document in list order, each followed by its parts
 // (name labels, a composite's buttons and lights), as the view shows them.
 // Objects without a visible, non-empty window are not painted.
-void PaintObjects(Painter& painter, const CVelkorDoc& doc);
+// With `area`, only objects whose windows meet it are painted.
+void PaintObjects(Painter& painter, const CVelkorDoc& doc, const Rect* area = nullptr);
+// One object and its parts.
+void PaintObjectTree(Painter& painter, CADGraphic& obj, const Rect* area = nullptr);
 
 // The size of the picture of a station: all displays side by side.
 Size CanvasSize(const CVelkorDoc& doc);

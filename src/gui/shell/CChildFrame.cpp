@@ -1,0 +1,115 @@
+#include "shell/CChildFrame.h"
+
+#include <QCloseEvent>
+#include <QFileInfo>
+
+#include "common/Files.h"
+#include "devices/RailSwitch.h"
+#include "document/Placing.h"
+#include "shell/CommandTable.h"
+
+namespace velkor::gui {
+
+CChildFrame::CChildFrame(std::unique_ptr<CVelkorDoc> doc, QString title, QWidget* parent)
+    : QMdiSubWindow(parent), doc_(std::move(doc)), docTarget_(*this) {
+    view_ = new CChildView(*doc_, this);
+    setWidget(view_);
+    setAttribute(Qt::WA_DeleteOnClose);
+    SetTitle(std::move(title));
+}
+
+CChildFrame::~CChildFrame() {
+    // The view refers to the document: it goes first.
+    delete view_;
+}
+
+void CChildFrame::SetTitle(QString title) {
+    title_ = std::move(title);
+    setWindowTitle(title_);
+}
+
+bool CChildFrame::Save() {
+    if (doc_->PathName().empty()) return SaveAs();
+    return doc_->OnSaveDocument(doc_->PathName());
+}
+
+bool CChildFrame::SaveAs() {
+    auto chosen = doc_->UI().ChooseSaveFile("另存为", kDocumentFilter);
+    if (!chosen) return false;
+    fs::path path = PathFromUtf8(*chosen);
+    if (path.extension() != ".lcp") path += ".lcp";
+    if (!doc_->OnSaveDocument(path)) return false;
+    SetTitle(QString::fromStdString(PathToUtf8(path.filename())));
+    return true;
+}
+
+bool CChildFrame::ConfirmClose() {
+    if (!doc_->IsModified()) return true;
+    const std::string question = "是否保存对“" + title_.toStdString() + "”的更改？";
+    const auto answer = doc_->UI().AskSaveChanges(question);
+    if (!answer) return false;
+    if (!*answer) return true;
+    return Save();
+}
+
+void CChildFrame::closeEvent(QCloseEvent* e) {
+    if (!closeConfirmed_ && !ConfirmClose()) {
+        e->ignore();
+        return;
+    }
+    closeConfirmed_ = true;
+    QMdiSubWindow::closeEvent(e);
+}
+
+bool DocumentTarget::QueryCommand(int id, CommandState&) {
+    switch (id) {
+        case cmd::kFileSave:
+        case cmd::kFileSaveAs:
+        case cmd::kFileClose:
+        case cmd::kDelete:
+        case cmd::kAlignName:
+        case cmd::kMovePoint1:
+        case cmd::kStretch:
+        case cmd::kNoStretch:
+            return true;
+        default:
+            return id >= cmd::kRotateFirst && id <= cmd::kRotateLast;
+    }
+}
+
+void DocumentTarget::ExecuteCommand(int id) {
+    CVelkorDoc& doc = frame_.Doc();
+    switch (id) {
+        case cmd::kFileSave:
+            frame_.Save();
+            break;
+        case cmd::kFileSaveAs:
+            frame_.SaveAs();
+            break;
+        case cmd::kFileClose:
+            frame_.close();
+            return;
+        case cmd::kDelete:
+            frame_.View().Selector().Forget(doc.ContextObject());
+            doc.DeleteContextObject();
+            break;
+        case cmd::kAlignName:
+            doc.AlignContextName();
+            break;
+        case cmd::kMovePoint1:
+            doc.SetContextStretchMode(RailSwitch::kMovePoint1);
+            break;
+        case cmd::kStretch:
+            doc.SetContextStretchMode(RailSwitch::kStretch);
+            break;
+        case cmd::kNoStretch:
+            doc.SetContextStretchMode(RailSwitch::kNoStretch);
+            break;
+        default:
+            doc.RotateContextSwitch(RotationOfIndex(id - cmd::kRotateFirst));
+            break;
+    }
+    frame_.View().Refresh();
+}
+
+}  // namespace velkor::gui

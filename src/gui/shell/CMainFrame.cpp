@@ -1,0 +1,285 @@
+#include "shell/CMainFrame.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "devices/DrawingValues.h"
+#include "devices/ShellState.h"
+#include "dialogs/Dialogs.h"
+#include "shell/CVelkorApp.h"
+#include "shell/CommandTable.h"
+
+namespace velkor::gui {
+
+CMainFrame::CMainFrame(CVelkorApp& app)
+    : app_(app), router_([this] {
+          std::vector<CommandTarget*> chain;
+          if (CChildFrame* child = ActiveChild()) {
+              chain = {&child->View(), &child->DocTarget(), child};
+          }
+          chain.push_back(this);
+          chain.push_back(&app_);
+          return chain;
+      }) {
+    setWindowTitle(QStringLiteral("Velkor"));
+    setAcceptDrops(true);
+    ribbon_ = new Ribbon([this](int id) { Execute(id); }, this);
+    area_ = new QMdiArea(this);
+    area_->setViewMode(QMdiArea::TabbedView);
+    area_->setTabsClosable(true);
+    area_->setTabsMovable(true);
+    area_->setDocumentMode(true);
+    area_->setBackground(QBrush(QColor(90, 90, 90)));
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(ribbon_);
+    layout->addWidget(area_, 1);
+    setCentralWidget(central);
+    for (QLabel*& pane : panes_) {
+        pane = new QLabel(QString(42, QLatin1Char(' ')), this);
+        statusBar()->addPermanentWidget(pane);
+    }
+    BuildFileMenu();
+    BuildQuickAccess();
+    BuildShortcuts();
+    connect(area_, &QMdiArea::subWindowActivated, this, [this] {
+        UpdateTitle();
+        UpdateCommandStates();
+    });
+    // The element states follow the program as it idles, like the update
+    // handlers of the platform the stations come from.
+    idle_.setInterval(200);
+    connect(&idle_, &QTimer::timeout, this, [this] { UpdateCommandStates(); });
+    idle_.start();
+}
+
+void CMainFrame::BuildFileMenu() {
+    auto* fileButton = new QToolButton(this);
+    fileButton->setText(QStringLiteral("文件"));
+    fileButton->setPopupMode(QToolButton::InstantPopup);
+    fileButton->setStyleSheet(
+        QStringLiteral("QToolButton { background: #2e6eaa; color: white; padding: 3px 14px; }"));
+    auto* menu = new QMenu(fileButton);
+    auto add = [&](QMenu* m, int id) {
+        QString text = QString::fromUtf8(FindCommand(id)->text);
+        QAction* a = m->addAction(text);
+        connect(a, &QAction::triggered, this, [this, id] { Execute(id); });
+        connect(m, &QMenu::aboutToShow, a, [this, a, id] { a->setEnabled(State(id).enabled); });
+    };
+    add(menu, cmd::kFileNew);
+    add(menu, cmd::kFileOpen);
+    add(menu, cmd::kFileSave);
+    add(menu, cmd::kFileSaveAs);
+    QMenu* print = menu->addMenu(QStringLiteral("打印"));
+    add(print, cmd::kFilePrint);
+    add(print, cmd::kFilePrintDirect);
+    add(print, cmd::kFilePrintPreview);
+    add(print, cmd::kFilePrintSetup);
+    add(menu, cmd::kFileClose);
+    menu->addSeparator();
+    recentMenu_ = menu->addMenu(QStringLiteral("最近使用的文档"));
+    recentMenu_->setMinimumWidth(300);
+    menu->addSeparator();
+    add(menu, cmd::kAppAbout);
+    add(menu, cmd::kAppExit);
+    fileButton->setMenu(menu);
+    ribbon_->setCornerWidget(fileButton, Qt::TopLeftCorner);
+}
+
+void CMainFrame::RebuildRecentMenu(const QStringList& files) {
+    if (!recentMenu_) return;
+    recentMenu_->clear();
+    for (int i = 0; i < files.size(); ++i) {
+        QAction* a = recentMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(files[i]));
+        const int id = cmd::kFileMru1 + i;
+        connect(a, &QAction::triggered, this, [this, id] { Execute(id); });
+    }
+    recentMenu_->setEnabled(!files.isEmpty());
+}
+
+void CMainFrame::BuildQuickAccess() {
+    auto* bar = addToolBar(QStringLiteral("快速访问"));
+    bar->setMovable(false);
+    bar->setIconSize(QSize(16, 16));
+    const std::pair<int, QStyle::StandardPixmap> items[] = {
+        {cmd::kFileNew, QStyle::SP_FileIcon},
+        {cmd::kFileOpen, QStyle::SP_DialogOpenButton},
+        {cmd::kFileSave, QStyle::SP_DialogSaveButton},
+        {cmd::kFilePrintDirect, QStyle::SP_FileDialogDetailedView}};
+    for (const auto& [id, icon] : items) {
+        QString text = QString::fromUtf8(FindCommand(id)->text);
+        QAction* a = bar->addAction(style()->standardIcon(icon), text);
+        const int cid = id;
+        connect(a, &QAction::triggered, this, [this, cid] { Execute(cid); });
+    }
+}
+
+void CMainFrame::BuildShortcuts() {
+    for (const CommandInfo& c : CommandTable()) {
+        if (std::string_view(c.shortcut).empty()) continue;
+        auto* a = new QAction(this);
+        a->setShortcut(QKeySequence(QString::fromUtf8(c.shortcut)));
+        a->setShortcutContext(Qt::WindowShortcut);
+        const int id = c.id;
+        connect(a, &QAction::triggered, this, [this, id] { Execute(id); });
+        addAction(a);
+    }
+}
+
+bool CMainFrame::Execute(int id) {
+    const bool handled = router_.Execute(id);
+    UpdateCommandStates();
+    return handled;
+}
+
+void CMainFrame::UpdateCommandStates() { ribbon_->UpdateStates(router_); }
+
+CChildFrame* CMainFrame::ActiveChild() const {
+    return qobject_cast<CChildFrame*>(area_->activeSubWindow());
+}
+
+std::vector<CChildFrame*> CMainFrame::Children() const {
+    std::vector<CChildFrame*> out;
+    for (QMdiSubWindow* w : area_->subWindowList()) {
+        if (auto* c = qobject_cast<CChildFrame*>(w)) out.push_back(c);
+    }
+    return out;
+}
+
+CChildFrame* CMainFrame::AddChild(std::unique_ptr<CVelkorDoc> doc, const QString& title) {
+    auto* child = new CChildFrame(std::move(doc), title);
+    area_->addSubWindow(child);
+    child->View().SetCommandSink([this](int id) { Execute(id); });
+    child->View().SetAfterRelease([this] { UpdateCommandStates(); });
+    child->showMaximized();
+    area_->setActiveSubWindow(child);
+    UpdateTitle();
+    UpdateCommandStates();
+    return child;
+}
+
+void CMainFrame::UpdateTitle() {
+    CChildFrame* child = ActiveChild();
+    setWindowTitle(child ? child->Title() + QStringLiteral(" - Velkor") : QStringLiteral("Velkor"));
+}
+
+bool CMainFrame::QueryCommand(int id, CommandState& state) {
+    CChildFrame* child = ActiveChild();
+    ShellState& shell = AppShell();
+    if (id >= cmd::kFirstDevice && id <= cmd::kLastDevice) {
+        state.checked = shell.currentCode == id - cmd::kFirstDevice;
+        return true;
+    }
+    switch (id) {
+        case cmd::kStatusBar:
+            state.checked = statusBar()->isVisible();
+            return true;
+        case cmd::kGrid:
+            state.checked = shell.gridOn;
+            return true;
+        case cmd::kMove:
+            state.checked = shell.moveMode;
+            return true;
+        case cmd::kSelectMode:
+            state.checked = shell.currentCode == -1;
+            return true;
+        case cmd::kSettings:
+        case cmd::kVersion:
+        case cmd::kNotAdded:
+            // Without an active station these do nothing.
+            (void)child;
+            return true;
+        default:
+            return false;
+    }
+}
+
+void CMainFrame::ExecuteCommand(int id) {
+    CChildFrame* child = ActiveChild();
+    ShellState& shell = AppShell();
+    if (id >= cmd::kFirstDevice && id <= cmd::kLastDevice) {
+        shell.currentCode = id - cmd::kFirstDevice;
+        return;
+    }
+    switch (id) {
+        case cmd::kStatusBar:
+            statusBar()->setVisible(!statusBar()->isVisible());
+            break;
+        case cmd::kGrid:
+            shell.gridOn = !shell.gridOn;
+            if (child) child->View().Refresh();
+            break;
+        case cmd::kMove:
+            shell.moveMode = !shell.moveMode;
+            break;
+        case cmd::kSelectMode:
+            shell.currentCode = -1;
+            break;
+        case cmd::kSettings:
+            if (child) OpenGlobalSettings(*child);
+            break;
+        case cmd::kVersion:
+            if (child) OpenVersionDialog(*child);
+            break;
+        case cmd::kNotAdded:
+            if (child) child->Doc().UI().Info("本功能未添加！");
+            break;
+        default:
+            break;
+    }
+}
+
+void CMainFrame::OpenGlobalSettings(CChildFrame& child) {
+    GlobalSettingsDialog dialog(GlobalSettings::From(child.Doc(), AppDrawing()), this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    const Size canvas = ApplyGlobalSettings(dialog.Values(), child.Doc(), AppDrawing());
+    child.Doc().SetModified();
+    child.View().SetCanvasSize(canvas);
+    child.View().Refresh();
+}
+
+void CMainFrame::OpenVersionDialog(CChildFrame& child) {
+    VersionDialog dialog(child.Doc().version, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    child.Doc().version = dialog.Version();
+    child.Doc().SetModified();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* e) {
+    // Every station with unsaved changes is asked about before the program ends.
+    for (CChildFrame* child : Children()) {
+        if (!child->ConfirmClose()) {
+            e->ignore();
+            return;
+        }
+    }
+    for (CChildFrame* child : Children()) {
+        child->setAttribute(Qt::WA_DeleteOnClose);
+        child->hide();
+        area_->removeSubWindow(child);
+        delete child;
+    }
+    idle_.stop();
+    e->accept();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* e) {
+    if (e->mimeData()->hasUrls()) e->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* e) {
+    for (const QUrl& url : e->mimeData()->urls()) {
+        if (url.isLocalFile()) app_.OpenDocument(url.toLocalFile());
+    }
+}
+
+}  // namespace velkor::gui

@@ -1,0 +1,62 @@
+#pragma once
+#include <QLabel>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMenu>
+#include <QTimer>
+
+#include "shell/CChildFrame.h"
+#include "shell/CommandRouter.h"
+#include "shell/Ribbon.h"
+
+namespace velkor::gui {
+
+class CVelkorApp;
+
+// The main window: ribbon, quick-access bar, tabbed child windows and the
+// status bar. It routes every command view -> document -> child frame ->
+// main frame -> application, and handles the shell's own commands.
+class CMainFrame : public QMainWindow, public CommandTarget {
+    Q_OBJECT
+public:
+    explicit CMainFrame(CVelkorApp& app);
+
+    // Runs a command; false when nobody handles it.
+    bool Execute(int id);
+    CommandState State(int id) const { return router_.State(id); }
+    // Brings every ribbon element up to date with the command states.
+    void UpdateCommandStates();
+
+    CChildFrame* ActiveChild() const;
+    std::vector<CChildFrame*> Children() const;
+    CChildFrame* AddChild(std::unique_ptr<CVelkorDoc> doc, const QString& title);
+    Ribbon& RibbonBar() { return *ribbon_; }
+    QMdiArea& Area() { return *area_; }
+    void RebuildRecentMenu(const QStringList& files);
+
+    bool QueryCommand(int id, CommandState& state) override;
+    void ExecuteCommand(int id) override;
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
+
+private:
+    void BuildFileMenu();
+    void BuildQuickAccess();
+    void BuildShortcuts();
+    void UpdateTitle();
+    void OpenGlobalSettings(CChildFrame& child);
+    void OpenVersionDialog(CChildFrame& child);
+
+    CVelkorApp& app_;
+    Ribbon* ribbon_;
+    QMdiArea* area_;
+    QMenu* recentMenu_ = nullptr;
+    QLabel* panes_[2];
+    CommandRouter router_;
+    QTimer idle_;
+};
+
+}  // namespace velkor::gui

@@ -1,0 +1,50 @@
+#pragma once
+#include <QObject>
+#include <QStringList>
+#include <memory>
+
+#include "common/Interaction.h"
+#include "shell/CommandRouter.h"
+
+namespace velkor::gui {
+
+class CMainFrame;
+
+inline constexpr const char* kSettingsOrganisation = "Kelvaro";
+inline constexpr int kRecentFileCount = 4;
+
+// The application: new, open, the recent files, the about box and exit. It
+// creates the main window and owns the way the program talks to the user.
+class CVelkorApp : public QObject, public CommandTarget {
+    Q_OBJECT
+public:
+    // `ui` replaces the message boxes and file dialogs (tests script it).
+    explicit CVelkorApp(Interaction* ui = nullptr);
+    ~CVelkorApp() override;
+
+    CMainFrame& MainFrame() { return *frame_; }
+    Interaction& UI() { return *ui_; }
+
+    // A new empty station in its own tab.
+    void NewDocument();
+    // Opens a station file, or shows the tab that already holds it.
+    bool OpenDocument(const QString& path);
+    // The command line: a station file given there is opened; otherwise a
+    // new empty station is created.
+    void ProcessCommandLine(const QStringList& args);
+
+    QStringList RecentFiles() const;
+
+    bool QueryCommand(int id, CommandState& state) override;
+    void ExecuteCommand(int id) override;
+
+private:
+    void AddRecentFile(const QString& path);
+
+    std::unique_ptr<Interaction> ownUi_;
+    Interaction* ui_;
+    std::unique_ptr<CMainFrame> frame_;
+    int newCount_ = 0;
+};
+
+}  // namespace velkor::gui

@@ -1,0 +1,366 @@
+#include "view/CChildView.h"
+
+#include <QDir>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <algorithm>
+
+#include "QtPainter.h"
+#include "common/Bmp.h"
+#include "common/Files.h"
+#include "devices/DrawingValues.h"
+#include "devices/TrackGeometry.h"
+#include "devices/ShellState.h"
+#include "dialogs/Dialogs.h"
+#include "document/Arrange.h"
+#include "document/StationPainting.h"
+#include "shell/CommandTable.h"
+
+namespace velkor::gui {
+
+CChildView::CChildView(CVelkorDoc& doc, QWidget* parent)
+    : QAbstractScrollArea(parent),
+      doc_(doc),
+      placer_(std::make_unique<NewGraphicHandler>(*this)),
+      extender_(std::make_unique<ExtendHandler>(*this)),
+      selector_(std::make_unique<MutiSelectHandler>(*this)) {
+    handlers_ = {placer_.get(), extender_.get(), selector_.get()};
+    viewport()->setMouseTracking(true);
+    viewport()->setCursor(Qt::CrossCursor);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    setFrameShape(QFrame::NoFrame);
+    // One display is the scroll range; the global settings may widen it.
+    SetCanvasSize({doc.displayWidth, doc.displayHeight});
+}
+
+CChildView::~CChildView() = default;
+
+void CChildView::SetCanvasSize(Size size) {
+    canvas_ = size;
+    UpdateScrollBars();
+    Refresh();
+}
+
+void CChildView::UpdateScrollBars() {
+    const QSize vp = viewport()->size();
+    horizontalScrollBar()->setRange(0, std::max(0, canvas_.cx - vp.width()));
+    verticalScrollBar()->setRange(0, std::max(0, canvas_.cy - vp.height()));
+    horizontalScrollBar()->setPageStep(vp.width());
+    verticalScrollBar()->setPageStep(vp.height());
+    horizontalScrollBar()->setSingleStep(20);
+    verticalScrollBar()->setSingleStep(20);
+}
+
+void CChildView::resizeEvent(QResizeEvent* e) {
+    QAbstractScrollArea::resizeEvent(e);
+    UpdateScrollBars();
+}
+
+void CChildView::scrollContentsBy(int, int) { Refresh(); }
+
+Point CChildView::ToCanvas(QPoint c) const {
+    return {c.x() + horizontalScrollBar()->value(), c.y() + verticalScrollBar()->value()};
+}
+
+QPoint CChildView::ToClient(Point p) const {
+    return {p.x - horizontalScrollBar()->value(), p.y - verticalScrollBar()->value()};
+}
+
+void CChildView::paintEvent(QPaintEvent* e) {
+    QPainter qp(viewport());
+    QtPainter painter(qp);
+    const QPoint offset(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    painter.SetCanvasOffset(offset);
+    const QRect exposed = e->rect().translated(offset);
+    const Rect area{exposed.left(), exposed.top(), exposed.right() + 1, exposed.bottom() + 1};
+    // Only the exposed part of the canvas is painted: no bitmap of the whole
+    // canvas is kept, so a view costs little memory however large the station.
+    PaintBackground(painter, doc_, AppShell().gridOn, AppDrawing().gridSpacing, &area);
+    PaintObjects(painter, doc_, &area);
+    if (CADGraphic* placing = placer_->Placing()) PaintObjectTree(painter, *placing, &area);
+    if (selector_->BandShown()) {
+        qp.resetTransform();
+        const Rect b = selector_->Band();
+        QPen pen(Qt::white);
+        pen.setStyle(Qt::DotLine);
+        qp.setPen(pen);
+        qp.setBrush(Qt::NoBrush);
+        const QPoint tl = ToClient(b.TopLeft());
+        qp.drawRect(QRect(tl, QSize(std::max(1, b.Width()), std::max(1, b.Height()))));
+    }
+}
+
+Point CChildView::SnapRelease(Point p) const {
+    if (AppShell().gridOn) return SnapToGrid(p, AppDrawing().gridSpacing);
+    if (endHit_) return snap_;
+    const Point s = active_ ? active_->reference : Point{0, 0};
+    if (std::abs(p.y - s.y) <= 10) {
+        p.y = s.y;
+    } else if (std::abs(p.x - s.x) <= 10) {
+        p.x = s.x;
+    }
+    return p;
+}
+
+void CChildView::HoverTest(Point p) {
+    endHit_ = false;
+    for (const auto& obj : doc_.Objects()) {
+        const int32_t before = AsDevice(obj.get()) ? AsDevice(obj.get())->markedPoint : -1;
+        const bool hit = obj->HitEndPoint(p, snap_);
+        const int32_t after = AsDevice(obj.get()) ? AsDevice(obj.get())->markedPoint : -1;
+        if (before != after) Refresh();
+        if (hit) {
+            endHit_ = true;
+            break;
+        }
+    }
+}
+
+CADGraphic* CChildView::ObjectAt(Point p) const {
+    // Later windows lie on top, and an object's parts on top of it.
+    for (auto it = doc_.Objects().rbegin(); it != doc_.Objects().rend(); ++it) {
+        std::vector<CADGraphic*> parts;
+        (*it)->CollectParts(parts);
+        for (auto part = parts.rbegin(); part != parts.rend(); ++part) {
+            if ((*part)->HitTest(p)) return *part;
+        }
+        if ((*it)->HitTest(p)) return it->get();
+    }
+    return nullptr;
+}
+
+int CChildView::ChooseFromMenu(Menu menu, Point at) {
+    std::vector<int> ids;
+    switch (menu) {
+        case Menu::Connection:
+            for (int id = cmd::kConnectionFirst; id <= cmd::kConnectionLast; ++id) ids.push_back(id);
+            break;
+        case Menu::ThreeWayConnection:
+            for (int id = cmd::kThreeWayFirst; id <= cmd::kThreeWayLast; ++id) ids.push_back(id);
+            break;
+        case Menu::SignalAngle:
+            for (int id = cmd::kAngleFirst; id <= cmd::kAngleLast; ++id) ids.push_back(id);
+            break;
+        case Menu::Edit:
+            break;
+    }
+    if (chooser_) return chooser_(menu, ids, at);
+    QMenu popup(this);
+    for (int id : ids) popup.addAction(QString::fromUtf8(FindCommand(id)->text))->setData(id);
+    QAction* chosen = popup.exec(viewport()->mapToGlobal(ToClient(at)));
+    return chosen ? chosen->data().toInt() : 0;
+}
+
+void CChildView::PostRelease(Point p) {
+    // As the release the menu posts: handled once the press has returned.
+    QMetaObject::invokeMethod(this, [this, p] { LeftUp(p); }, Qt::QueuedConnection);
+}
+
+void CChildView::SetHover(CADDevice* device) {
+    if (device == hovered_) return;
+    if (hovered_ && doc_.Contains(hovered_)) hovered_->hover = 0;
+    hovered_ = device;
+    if (hovered_) hovered_->hover = 1;
+    Refresh();
+}
+
+void CChildView::LeftDown(Point p) {
+    CADGraphic* obj = ObjectAt(p);
+    if (obj) {
+        // A press on an object's window does not reach the view; in move
+        // mode it drags that window.
+        if (AppShell().moveMode) {
+            dragged_ = obj;
+            dragFrom_ = p;
+        }
+        return;
+    }
+    for (MouseHandler* h : handlers_) {
+        if (h->ButtonDown(p)) {
+            // The placing handler makes itself active (or not, when its menu
+            // was dismissed); the others become active here.
+            if (h != placer_.get()) active_ = h;
+            return;
+        }
+    }
+}
+
+void CChildView::Move(Point p, bool leftHeld) {
+    if (dragged_) {
+        if (leftHeld) {
+            dragged_->OffsetWindow(p.x - dragFrom_.x, p.y - dragFrom_.y);
+            dragFrom_ = p;
+            Refresh();
+        }
+        return;
+    }
+    CADGraphic* obj = ObjectAt(p);
+    SetHover(obj && doc_.Contains(obj) ? AsDevice(obj) : nullptr);
+    if (leftHeld && active_) active_->MouseMove(p);
+    HoverTest(p);
+}
+
+void CChildView::LeftUp(Point p) {
+    if (dragged_) {
+        dragged_->AfterMove();
+        dragged_ = nullptr;
+        doc_.SetModified();
+        Refresh();
+    } else if (active_) {
+        MouseHandler* h = active_;
+        h->ButtonUp(SnapRelease(p));
+        active_ = nullptr;
+    }
+    AppShell().currentCode = -1;
+    if (afterRelease_) afterRelease_();
+}
+
+void CChildView::RightUp(Point p) {
+    if (CADGraphic* obj = ObjectAt(p)) doc_.SetContextObject(obj);
+    ShowEditMenu(p);
+}
+
+void CChildView::ShowEditMenu(Point at) {
+    int chosen = 0;
+    if (chooser_) {
+        std::vector<int> ids = {cmd::kDelete, cmd::kAlignName};
+        for (int id = cmd::kRotateFirst; id <= cmd::kRotateLast; ++id) ids.push_back(id);
+        ids.insert(ids.end(), {cmd::kMovePoint1, cmd::kStretch, cmd::kNoStretch});
+        chosen = chooser_(Menu::Edit, ids, at);
+    } else {
+        QMenu menu(QStringLiteral("编辑"), this);
+        auto add = [&](QMenu& m, int id) {
+            QString text = QString::fromUtf8(FindCommand(id)->text);
+            text.replace('\t', "    ");
+            m.addAction(text)->setData(id);
+        };
+        add(menu, cmd::kDelete);
+        add(menu, cmd::kAlignName);
+        QMenu* rotate = menu.addMenu(QStringLiteral("旋转"));
+        for (int id = cmd::kRotateFirst; id <= cmd::kRotateLast; ++id) add(*rotate, id);
+        add(menu, cmd::kMovePoint1);
+        add(menu, cmd::kStretch);
+        add(menu, cmd::kNoStretch);
+        QAction* a = menu.exec(viewport()->mapToGlobal(ToClient(at)));
+        chosen = a ? a->data().toInt() : 0;
+    }
+    if (chosen != 0 && sink_) sink_(chosen);
+}
+
+void CChildView::DoubleClick(Point p) {
+    if (CADGraphic* obj = ObjectAt(p)) {
+        if (obj->EditProperties()) {
+            doc_.SetModified();
+            Refresh();
+        }
+        return;
+    }
+    OpenExtendDialog();
+}
+
+void CChildView::OpenExtendDialog() {
+    CADDevice* device = FirstMarkedDevice(doc_);
+    if (!device) return;
+    ExtendDeviceDialog dialog(this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    if (dialog.StraightChosen() && ExtendStraight(*device, dialog.Length())) {
+        doc_.SetModified();
+        Refresh();
+    }
+}
+
+void CChildView::mousePressEvent(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton) LeftDown(ToCanvas(e->position().toPoint()));
+}
+
+void CChildView::mouseMoveEvent(QMouseEvent* e) {
+    Move(ToCanvas(e->position().toPoint()), (e->buttons() & Qt::LeftButton) != 0);
+}
+
+void CChildView::mouseReleaseEvent(QMouseEvent* e) {
+    const Point p = ToCanvas(e->position().toPoint());
+    if (e->button() == Qt::LeftButton) LeftUp(p);
+    if (e->button() == Qt::RightButton) RightUp(p);
+}
+
+void CChildView::mouseDoubleClickEvent(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton) DoubleClick(ToCanvas(e->position().toPoint()));
+}
+
+bool CChildView::QueryCommand(int id, CommandState& state) {
+    switch (id) {
+        case cmd::kFilePrint:
+        case cmd::kFilePrintDirect:
+        case cmd::kFilePrintPreview:
+        case cmd::kMoveLeft:
+        case cmd::kMoveRight:
+        case cmd::kMoveUp:
+        case cmd::kMoveDown:
+            return true;
+        case cmd::kAlignLeft:
+        case cmd::kAlignTop:
+        case cmd::kSameSpacing:
+            state.enabled = !selector_->Selection().empty();
+            return true;
+        default:
+            break;
+    }
+    if (id >= cmd::kConnectionFirst && id <= cmd::kConnectionLast) return true;
+    if (id >= cmd::kThreeWayFirst && id <= cmd::kThreeWayLast) return true;
+    if (id >= cmd::kAngleFirst && id <= cmd::kAngleLast) return true;
+    return false;
+}
+
+void CChildView::ExecuteCommand(int id) {
+    const int32_t g = AppDrawing().gridSpacing;
+    switch (id) {
+        case cmd::kFilePrint:
+        case cmd::kFilePrintDirect:
+        case cmd::kFilePrintPreview:
+            SaveScreenshot();
+            return;
+        case cmd::kAlignLeft:
+            AlignLeft(selector_->Selection());
+            break;
+        case cmd::kAlignTop:
+            AlignTop(selector_->Selection());
+            break;
+        case cmd::kSameSpacing:
+            SpaceEvenly(selector_->Selection());
+            break;
+        case cmd::kMoveLeft:
+            MoveAll(doc_, -g, 0);
+            break;
+        case cmd::kMoveRight:
+            MoveAll(doc_, g, 0);
+            break;
+        case cmd::kMoveUp:
+            MoveAll(doc_, 0, -g);
+            break;
+        case cmd::kMoveDown:
+            MoveAll(doc_, 0, g);
+            break;
+        default:
+            placer_->ApplyMenuCommand(id);
+            break;
+    }
+    if (id == cmd::kAlignLeft || id == cmd::kAlignTop || id == cmd::kSameSpacing) doc_.SetModified();
+    Refresh();
+}
+
+std::string CChildView::SaveScreenshot() {
+    const QImage image = viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const auto bmp = EncodeBmp24(image.width(), image.height(), [&](int32_t x, int32_t y) {
+        return static_cast<uint32_t>(image.pixel(x, y) & 0xFFFFFF);
+    });
+    // Beside the station when it has a folder, else in the home folder.
+    fs::path dir = doc_.PathName().empty() ? PathFromUtf8(QDir::homePath().toStdString())
+                                           : doc_.Directory().root;
+    const fs::path file = dir / "Screenshot.bmp";
+    if (!WriteFileAtomic(file, bmp)) return {};
+    return PathToUtf8(file);
+}
+
+}  // namespace velkor::gui

@@ -1,0 +1,109 @@
+#pragma once
+#include <QAbstractScrollArea>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "document/CVelkorDoc.h"
+#include "shell/CommandRouter.h"
+#include "view/MouseHandlers.h"
+
+namespace velkor::gui {
+
+// The drawing view of one station: a scrolling canvas on which the station
+// objects live. It paints the background of the exposed area only (frames
+// and grid), then the objects, and turns the mouse into placing, extending
+// and selecting through its three handlers.
+class CChildView : public QAbstractScrollArea, public CommandTarget {
+    Q_OBJECT
+public:
+    enum class Menu { Connection, ThreeWayConnection, SignalAngle, Edit };
+    // Shows a pop-up menu of commands at a canvas point; returns the chosen
+    // command or 0. Tests replace it.
+    using MenuChooser = std::function<int(Menu, const std::vector<int>& commands, Point at)>;
+    // Runs a command through the program's command routing.
+    using CommandSink = std::function<void(int id)>;
+
+    CChildView(CVelkorDoc& doc, QWidget* parent = nullptr);
+    ~CChildView() override;
+
+    CVelkorDoc& Doc() const { return doc_; }
+    void SetMenuChooser(MenuChooser chooser) { chooser_ = std::move(chooser); }
+    void SetCommandSink(CommandSink sink) { sink_ = std::move(sink); }
+    // Called after every release: the palette returns to select mode.
+    void SetAfterRelease(std::function<void()> f) { afterRelease_ = std::move(f); }
+
+    // The scrollable canvas size.
+    void SetCanvasSize(Size size);
+    Size CanvasSize() const { return canvas_; }
+
+    // Canvas coordinates of a point of the viewport and back.
+    Point ToCanvas(QPoint client) const;
+    QPoint ToClient(Point canvas) const;
+
+    // View state the handlers use.
+    Point SnapPoint() const { return snap_; }
+    bool EndPointHit() const { return endHit_; }
+    Point SnapRelease(Point p) const;
+    void SetActive(MouseHandler* handler) { active_ = handler; }
+    MouseHandler* Active() const { return active_; }
+    int ChooseFromMenu(Menu menu, Point at);
+    // Completes a placement whose menu choice was made, as a release would.
+    void PostRelease(Point p);
+    void Refresh() { viewport()->update(); }
+    NewGraphicHandler& Placer() { return *placer_; }
+    MutiSelectHandler& Selector() { return *selector_; }
+
+    // The hover test of every mouse move.
+    void HoverTest(Point p);
+    // The topmost object window under a canvas point: parts before their owner.
+    CADGraphic* ObjectAt(Point p) const;
+
+    // Mouse input in canvas coordinates, as the Qt events deliver it.
+    void LeftDown(Point p);
+    void Move(Point p, bool leftHeld);
+    void LeftUp(Point p);
+    void RightUp(Point p);
+    void DoubleClick(Point p);
+
+    // CommandTarget
+    bool QueryCommand(int id, CommandState& state) override;
+    void ExecuteCommand(int id) override;
+
+    // Writes what the view shows as a BMP picture; returns the file.
+    std::string SaveScreenshot();
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void scrollContentsBy(int dx, int dy) override;
+
+private:
+    void UpdateScrollBars();
+    void SetHover(CADDevice* device);
+    void ShowEditMenu(Point at);
+    void OpenExtendDialog();
+
+    CVelkorDoc& doc_;
+    Size canvas_;
+    std::unique_ptr<NewGraphicHandler> placer_;
+    std::unique_ptr<ExtendHandler> extender_;
+    std::unique_ptr<MutiSelectHandler> selector_;
+    std::vector<MouseHandler*> handlers_;
+    MouseHandler* active_ = nullptr;
+    Point snap_;
+    bool endHit_ = false;
+    CADDevice* hovered_ = nullptr;
+    // A window being dragged in move mode.
+    CADGraphic* dragged_ = nullptr;
+    Point dragFrom_;
+    MenuChooser chooser_;
+    CommandSink sink_;
+    std::function<void()> afterRelease_;
+};
+
+}  // namespace velkor::gui

@@ -1,0 +1,284 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QSettings>
+
+#include "devices/CADSection.h"
+#include "devices/RailSwitch.h"
+#include "devices/ShellState.h"
+#include "dialogs/Dialogs.h"
+#include "document/Placing.h"
+#include "shell/CMainFrame.h"
+#include "shell/CVelkorApp.h"
+#include "shell/CommandTable.h"
+#include "support/ScriptedInteraction.h"
+#include "support/TestFiles.h"
+
+namespace velkor::gui {
+namespace {
+
+using velkor::testing::ScriptedInteraction;
+using velkor::testing::TempDir;
+
+class Shell : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QSettings(kSettingsOrganisation, QStringLiteral("Velkor")).clear();
+        AppShell().currentCode = -1;
+        AppShell().gridOn = false;
+        AppShell().moveMode = false;
+        app = std::make_unique<CVelkorApp>(&ui);
+        frame().resize(1200, 800);
+        frame().show();
+    }
+    void TearDown() override {
+        // Unsaved stations are discarded without questions at the end of a test.
+        for (CChildFrame* c : frame().Children()) c->Doc().SetModified(false);
+        frame().close();
+        app.reset();
+    }
+    CMainFrame& frame() { return app->MainFrame(); }
+    CChildFrame& child() { return *frame().ActiveChild(); }
+    CChildView& view() { return child().View(); }
+    CVelkorDoc& doc() { return child().Doc(); }
+
+    ScriptedInteraction ui;
+    std::unique_ptr<CVelkorApp> app;
+};
+
+TEST_F(Shell, NewStationOpensInATabNamedVelkor1) {
+    app->ProcessCommandLine({});
+    ASSERT_NE(frame().ActiveChild(), nullptr);
+    EXPECT_EQ(child().Title(), QStringLiteral("Velkor1"));
+    EXPECT_EQ(frame().windowTitle(), QStringLiteral("Velkor1 - Velkor"));
+    EXPECT_TRUE(doc().Objects().empty());
+}
+
+TEST_F(Shell, CommandsNobodyHandlesAreDisabled) {
+    app->NewDocument();
+    frame().UpdateCommandStates();
+    // Clipboard commands have no target; the input-board reader is not built.
+    for (int id : {57637, 57635, 57634, 57642, 32843}) {
+        EXPECT_FALSE(frame().State(id).enabled) << id;
+        for (QToolButton* b : frame().RibbonBar().Buttons(id)) EXPECT_FALSE(b->isEnabled()) << id;
+    }
+    for (int id : {cmd::kFileSave, cmd::kGrid, cmd::kSettings, cmd::kFirstDevice, cmd::kMoveLeft}) {
+        EXPECT_TRUE(frame().State(id).enabled) << id;
+    }
+    // 鼠标 and 零散信息 are two elements of one command.
+    EXPECT_EQ(frame().RibbonBar().Buttons(32796).size(), 2u);
+}
+
+TEST_F(Shell, PaletteChoiceIsCheckedUntilTheNextClick) {
+    app->NewDocument();
+    frame().Execute(32807);  // 信号机 / 上行 / 高单
+    EXPECT_EQ(AppShell().currentCode, 10);
+    auto buttons = frame().RibbonBar().Buttons(32807);
+    ASSERT_EQ(buttons.size(), 1u);
+    EXPECT_TRUE(buttons[0]->isChecked());
+    EXPECT_FALSE(frame().State(cmd::kSelectMode).checked);
+    // A click on the canvas with no menu choice abandons the signal and
+    // returns to select mode.
+    view().SetMenuChooser([](CChildView::Menu, const std::vector<int>&, Point) { return 0; });
+    view().LeftDown({500, 500});
+    view().LeftUp({500, 500});
+    EXPECT_EQ(AppShell().currentCode, -1);
+    EXPECT_FALSE(buttons[0]->isChecked());
+    EXPECT_TRUE(doc().Objects().empty());
+}
+
+TEST_F(Shell, SectionPlacedByDraggingKeepsItsRow) {
+    app->NewDocument();
+    frame().Execute(cmd::kFirstDevice);  // 区段
+    view().LeftDown({100, 200});
+    view().Move({300, 206}, true);
+    view().LeftUp({300, 206});
+    ASSERT_EQ(doc().Objects().size(), 1u);
+    auto* s = dynamic_cast<CADSection*>(doc().Objects()[0].get());
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->ToCanvas(s->polyline[3]), (Point{300, 200}));
+    EXPECT_TRUE(doc().IsModified());
+
+    // A click that hardly moves adds nothing.
+    frame().Execute(cmd::kFirstDevice);
+    view().LeftDown({600, 600});
+    view().LeftUp({605, 604});
+    EXPECT_EQ(doc().Objects().size(), 1u);
+}
+
+TEST_F(Shell, SwitchPlacedAtTheChosenConnectionPoint) {
+    app->NewDocument();
+    std::vector<int> offered;
+    view().SetMenuChooser([&](CChildView::Menu menu, const std::vector<int>& ids, Point) {
+        EXPECT_EQ(menu, CChildView::Menu::Connection);
+        offered = ids;
+        return 32773;  // 斜股(&R)
+    });
+    frame().Execute(cmd::kFirstDevice + 1);  // 直股 左上
+    view().LeftDown({300, 200});
+    QApplication::processEvents();  // the release the menu posts
+    EXPECT_EQ(offered, (std::vector<int>{32771, 32772, 32773}));
+    ASSERT_EQ(doc().Objects().size(), 1u);
+    auto* sw = dynamic_cast<RailSwitch*>(doc().Objects()[0].get());
+    ASSERT_NE(sw, nullptr);
+    EXPECT_EQ(sw->ToCanvas(sw->q[6]), (Point{300, 200}));
+    EXPECT_EQ(AppShell().currentCode, -1);
+}
+
+TEST_F(Shell, DraggingATrackEndSnapsOntoAnotherEnd) {
+    app->NewDocument();
+    PlaceObject(doc(), {0, {100, 200}, {300, 200}});
+    PlaceObject(doc(), {0, {400, 300}, {600, 300}});
+    auto* first = dynamic_cast<CADSection*>(doc().Objects()[0].get());
+    // The pointer near the free end (300, 200), outside the section's shape.
+    view().Move({305, 209}, false);
+    EXPECT_TRUE(view().EndPointHit());
+    view().LeftDown({305, 209});
+    view().Move({395, 295}, true);  // near the other section's start
+    view().LeftUp({395, 295});
+    EXPECT_EQ(first->ToCanvas(first->polyline[3]), (Point{400, 300}));
+}
+
+TEST_F(Shell, RubberBandSelectionDragsOnTheLargerAxis) {
+    app->NewDocument();
+    PlaceObject(doc(), {0, {100, 200}, {300, 200}});
+    PlaceObject(doc(), {0, {100, 300}, {300, 300}});
+    view().LeftDown({50, 150});
+    view().Move({400, 350}, true);
+    view().LeftUp({400, 350});
+    ASSERT_EQ(view().Selector().Selection().size(), 2u);
+    EXPECT_EQ(doc().Objects()[0]->selected, 1);
+    // Drag the selection by (37, 12): it moves by (37, 0).
+    view().LeftDown({200, 250});
+    view().Move({237, 262}, true);
+    view().LeftUp({237, 262});
+    EXPECT_EQ(doc().Objects()[0]->GetCanvasRect().left, 90 + 37);
+    EXPECT_EQ(doc().Objects()[1]->GetCanvasRect().top, 290);
+    EXPECT_TRUE(view().Selector().Selection().empty());
+    EXPECT_EQ(doc().Objects()[0]->selected, 0);
+}
+
+TEST_F(Shell, EditMenuDeletesTheContextObject) {
+    app->NewDocument();
+    PlaceObject(doc(), {0, {100, 200}, {300, 200}});
+    std::vector<int> offered;
+    view().SetMenuChooser([&](CChildView::Menu menu, const std::vector<int>& ids, Point) {
+        EXPECT_EQ(menu, CChildView::Menu::Edit);
+        offered = ids;
+        return cmd::kDelete;
+    });
+    view().RightUp({200, 200});
+    EXPECT_EQ(offered.front(), cmd::kDelete);
+    EXPECT_EQ(offered.size(), 13u);
+    EXPECT_TRUE(doc().Objects().empty());
+}
+
+TEST_F(Shell, GridAndMoveFlagsToggleAndShowChecked) {
+    app->NewDocument();
+    frame().Execute(cmd::kGrid);
+    EXPECT_TRUE(AppShell().gridOn);
+    EXPECT_TRUE(frame().State(cmd::kGrid).checked);
+    frame().Execute(cmd::kGrid);
+    EXPECT_FALSE(frame().State(cmd::kGrid).checked);
+    frame().Execute(cmd::kMove);
+    EXPECT_TRUE(AppShell().moveMode);
+    // Placing switches move mode off.
+    frame().Execute(cmd::kFirstDevice);
+    view().LeftDown({10, 10});
+    view().LeftUp({200, 10});
+    EXPECT_FALSE(AppShell().moveMode);
+}
+
+TEST_F(Shell, GridSnapsReleases) {
+    app->NewDocument();
+    AppShell().gridOn = true;
+    EXPECT_EQ(view().SnapRelease({29, 31}), (Point{20, 40}));
+    EXPECT_EQ(view().SnapRelease({30, 30}), (Point{40, 40}));
+    AppShell().gridOn = false;
+}
+
+TEST_F(Shell, NotAddedFeatureSaysSoOnlyWithAStation) {
+    frame().Execute(cmd::kNotAdded);
+    EXPECT_TRUE(ui.Messages("info").empty());
+    app->NewDocument();
+    frame().Execute(cmd::kNotAdded);
+    EXPECT_EQ(ui.Messages("info"), std::vector<std::string>{"本功能未添加！"});
+}
+
+TEST_F(Shell, ClosingAChangedStationAsksToSave) {
+    app->NewDocument();
+    PlaceObject(doc(), {0, {100, 200}, {300, 200}});
+    ui.answers = {false};  // do not save
+    frame().Execute(cmd::kFileClose);
+    QApplication::processEvents();
+    EXPECT_EQ(ui.Messages("question"), std::vector<std::string>{"是否保存对“Velkor1”的更改？"});
+    EXPECT_TRUE(frame().Children().empty());
+}
+
+TEST_F(Shell, SaveAsOpenAndRecentFiles) {
+    TempDir dir;
+    app->NewDocument();
+    PlaceObject(doc(), {0, {100, 200}, {300, 200}});
+    const std::string path = PathToUtf8(dir / "东站");
+    ui.files = {path};
+    ui.answers = {true};  // the version reminder
+    frame().Execute(cmd::kFileSave);
+    EXPECT_TRUE(std::filesystem::exists(dir / "东站.lcp"));
+    EXPECT_EQ(child().Title(), QStringLiteral("东站.lcp"));
+    EXPECT_FALSE(doc().IsModified());
+
+    frame().Execute(cmd::kFileClose);
+    QApplication::processEvents();
+    ASSERT_TRUE(frame().Children().empty());
+    ui.files = {PathToUtf8(dir / "东站.lcp")};
+    frame().Execute(cmd::kFileOpen);
+    ASSERT_EQ(frame().Children().size(), 1u);
+    EXPECT_EQ(doc().Objects().size(), 1u);
+    ASSERT_EQ(app->RecentFiles().size(), 1);
+    EXPECT_TRUE(app->RecentFiles()[0].endsWith(QStringLiteral("东站.lcp")));
+    EXPECT_TRUE(frame().State(cmd::kFileMru1).enabled);
+    EXPECT_FALSE(frame().State(cmd::kFileMru1 + 1).enabled);
+    // Opening the same file again shows the tab it has.
+    EXPECT_TRUE(app->OpenDocument(app->RecentFiles()[0]));
+    EXPECT_EQ(frame().Children().size(), 1u);
+}
+
+TEST_F(Shell, PrintWritesAScreenshotInsteadOfPrinting) {
+    TempDir dir;
+    app->NewDocument();
+    ui.answers = {true};
+    ASSERT_TRUE(doc().OnSaveDocument(dir / "s.lcp"));
+    frame().Execute(cmd::kFilePrintDirect);
+    const auto bmp = velkor::testing::ReadBytes(dir / "Screenshot.bmp");
+    ASSERT_GT(bmp.size(), 54u);
+    EXPECT_EQ(bmp[0], 'B');
+    EXPECT_EQ(bmp[1], 'M');
+    EXPECT_EQ(bmp[28], 24);  // bits per pixel
+}
+
+TEST_F(Shell, MoveAllAndAlignmentCommands) {
+    app->NewDocument();
+    PlaceObject(doc(), {0, {100, 200}, {300, 200}});
+    frame().Execute(cmd::kMoveRight);
+    EXPECT_EQ(doc().Objects()[0]->GetCanvasRect().left, 110);
+    frame().Execute(cmd::kMoveDown);
+    EXPECT_EQ(doc().Objects()[0]->GetCanvasRect().top, 210);
+    // Alignment needs a selection.
+    EXPECT_FALSE(frame().State(cmd::kAlignLeft).enabled);
+}
+
+TEST(Dialogs, GlobalSettingsDialogReturnsTheEditedValues) {
+    GlobalSettings in;
+    in.displayWidth = 1920;
+    GlobalSettingsDialog dialog(in);
+    const GlobalSettings out = dialog.Values();
+    EXPECT_EQ(out.displayWidth, 1920);
+    EXPECT_EQ(out.stationName, u"NO");
+    EXPECT_EQ(out.drawing.gridSpacing, 20);
+    VersionDialog version({1, 2, 3, 45});
+    EXPECT_EQ(version.Version(), (DataVersion{1, 2, 3, 45}));
+    EXPECT_EQ(version.windowTitle(), QStringLiteral("CAD软件版本号及设置数据版本号"));
+}
+
+}  // namespace
+}  // namespace velkor::gui
