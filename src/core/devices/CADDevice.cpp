@@ -12,7 +12,7 @@ namespace velkor {
 void CADDevice::Serialize(Archive& ar) {
     std::array<uint8_t, IORecord::kBytes> record{};
     if (ar.IsStoring()) {
-        if (displayNameFollowsIoName) nameLabel.text = FollowedName(ar);
+        if (displayNameFollowsIoName && !IsSnapshot(ar)) nameLabel.text = FollowedName(ar);
         if (nameLabel.HasWindow()) labelRect = nameLabel.GetCanvasRect();
         nameLabel.Serialize(ar);
         ar.Rectangle(labelRect);

@@ -49,6 +49,13 @@ bool HasLogicSections(const Archive& ar) {
     return station ? station->hasLogicSections : true;
 }
 
+bool IsSnapshot(const Archive& ar) {
+    const auto* station = dynamic_cast<const StationContext*>(ar.Context());
+    return station && station->snapshot;
+}
+
+bool RemovesLogicSuffix(const Archive& ar) { return HasLogicSections(ar) && !IsSnapshot(ar); }
+
 Rect CADGraphic::AbsoluteRect() const {
     const Rect r = GetCanvasRect();
     if (!parent_) return r;

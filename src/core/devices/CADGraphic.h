@@ -103,9 +103,17 @@ private:
 // is read or written.
 struct StationContext : ArchiveContext {
     bool hasLogicSections = true;
+    // An undo snapshot rather than a station file: names stay exactly as
+    // they are in memory, in both directions.
+    bool snapshot = false;
 };
 // The archive's station settings; a station has logic sections by default.
 bool HasLogicSections(const Archive& ar);
+// Whether reading cuts the logic suffix of names: in station files of
+// stations with logic sections, not in snapshots.
+bool RemovesLogicSuffix(const Archive& ar);
+// Whether writing lets a following label take its device's name.
+bool IsSnapshot(const Archive& ar);
 
 // Installed by the desktop program: opens the property dialog of an object
 // and returns true when the user confirmed. Without it every object confirms.

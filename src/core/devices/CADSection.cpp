@@ -65,7 +65,7 @@ void CADSection::Serialize(Archive& ar) {
         return;
     }
     CADDevice::Serialize(ar);
-    if (stationHasLogic) RemoveLogicSuffix(io);
+    if (RemovesLogicSuffix(ar)) RemoveLogicSuffix(io);
     SerializeBlock(ar, raw_, {}, [this](BlockCodec& c) { XferBlock(c); });
     SerializeRecord(ar, logic);
     extra.TakeFont(nameLabel.font);

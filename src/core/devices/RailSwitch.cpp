@@ -53,7 +53,7 @@ void RailSwitch::Serialize(Archive& ar) {
         outline = Outline(AppDrawing().jointHeight);
         joints = {outline[0], outline[1], outline[10], outline[11], outline[5], outline[6]};
         extra.RefreshRects();
-    } else if (HasLogicSections(ar)) {
+    } else if (RemovesLogicSuffix(ar)) {
         RemoveLogicSuffix(io);
     }
     SerializeBlock(ar, raw_, ar.IsStoring() ? AbsoluteOrigin() : Point{},
@@ -62,7 +62,7 @@ void RailSwitch::Serialize(Archive& ar) {
         // A damaged file may hold any number here; the variant picks the
         // drawing and must stay one of the eight.
         if (variant < 0 || variant > 7) variant = 0;
-        if (HasLogicSections(ar)) RemoveLogicSuffix(switchSection);
+        if (RemovesLogicSuffix(ar)) RemoveLogicSuffix(switchSection);
     }
     for (IORecord& rec : logic) SerializeRecord(ar, rec);
     if (ar.IsLoading()) extra.TakeFont(nameLabel.font);

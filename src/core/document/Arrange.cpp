@@ -56,11 +56,14 @@ void SpaceEvenly(std::vector<CADGraphic*>& selection) {
 }
 
 void MoveAll(CVelkorDoc& doc, int32_t dx, int32_t dy) {
-    for (const auto& obj : doc.Objects()) {
+    std::vector<CADGraphic*> all;
+    for (const auto& obj : doc.Objects()) all.push_back(obj.get());
+    doc.BeginEdit("全移", all);
+    for (CADGraphic* obj : all) {
         obj->OffsetWindow(dx, dy);
-        if (AsDevice(obj.get())) obj->PlaceLabel();
+        if (AsDevice(obj)) obj->PlaceLabel();
     }
-    doc.SetModified();
+    doc.CommitEdit();
 }
 
 Point SelectionDragOffset(Point start, Point end, bool gridOn, int32_t g) {

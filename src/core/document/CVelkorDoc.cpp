@@ -18,6 +18,8 @@ void CVelkorDoc::OnNewDocument() {
     objects_.clear();
     contextObject_ = nullptr;
     modified_ = false;
+    history_.Clear();
+    pending_.reset();
     path_.clear();
     version = {};
     hasLogicSections = 1;
@@ -208,15 +210,96 @@ bool CVelkorDoc::OnSaveDocument(const fs::path& path) {
     }
     path_ = path;
     modified_ = false;
+    history_.MarkSavePoint();
     return true;
 }
 
 void CVelkorDoc::AddObject(std::unique_ptr<CADGraphic> obj) {
     CADGraphic* raw = obj.get();
     objects_.push_back(std::move(obj));
-    modified_ = true;
     raw->UpdateShape();
     if (IsDeclaredDevice(*raw)) raw->PlaceLabel();
+    Edit edit;
+    edit.kind = Edit::Kind::Add;
+    edit.name = "放置";
+    edit.changes.push_back({objects_.size() - 1, {}, SnapshotObject(*raw, hasLogicSections != 0)});
+    history_.Push(std::move(edit));
+}
+
+void CVelkorDoc::BeginEdit(std::string name, const std::vector<CADGraphic*>& objects) {
+    Edit edit;
+    edit.kind = Edit::Kind::Modify;
+    edit.name = std::move(name);
+    for (size_t i = 0; i < objects_.size(); ++i) {
+        if (std::find(objects.begin(), objects.end(), objects_[i].get()) == objects.end()) continue;
+        edit.changes.push_back({i, SnapshotObject(*objects_[i], hasLogicSections != 0), {}});
+    }
+    pending_ = std::move(edit);
+}
+
+void CVelkorDoc::CommitEdit() {
+    if (!pending_) return;
+    Edit edit = std::move(*pending_);
+    pending_.reset();
+    std::vector<Edit::Change> changed;
+    for (Edit::Change& c : edit.changes) {
+        if (c.index >= objects_.size()) continue;
+        c.after = SnapshotObject(*objects_[c.index], hasLogicSections != 0);
+        if (c.after != c.before) changed.push_back(std::move(c));
+    }
+    if (changed.empty()) return;
+    edit.changes = std::move(changed);
+    history_.Push(std::move(edit));
+}
+
+bool CVelkorDoc::Undo() {
+    const Edit* edit = history_.NextUndo();
+    if (!edit) return false;
+    const bool logic = hasLogicSections != 0;
+    contextObject_ = nullptr;
+    switch (edit->kind) {
+        case Edit::Kind::Modify:
+            for (const Edit::Change& c : edit->changes) {
+                objects_[c.index]->DestroyWindow();
+                objects_[c.index] = RestoreObject(c.before, logic);
+            }
+            break;
+        case Edit::Kind::Add:
+            objects_[edit->changes[0].index]->DestroyWindow();
+            objects_.erase(objects_.begin() + static_cast<long>(edit->changes[0].index));
+            break;
+        case Edit::Kind::Delete:
+            objects_.insert(objects_.begin() + static_cast<long>(edit->changes[0].index),
+                            RestoreObject(edit->changes[0].before, logic));
+            break;
+    }
+    history_.StepBack();
+    return true;
+}
+
+bool CVelkorDoc::Redo() {
+    const Edit* edit = history_.NextRedo();
+    if (!edit) return false;
+    const bool logic = hasLogicSections != 0;
+    contextObject_ = nullptr;
+    switch (edit->kind) {
+        case Edit::Kind::Modify:
+            for (const Edit::Change& c : edit->changes) {
+                objects_[c.index]->DestroyWindow();
+                objects_[c.index] = RestoreObject(c.after, logic);
+            }
+            break;
+        case Edit::Kind::Add:
+            objects_.insert(objects_.begin() + static_cast<long>(edit->changes[0].index),
+                            RestoreObject(edit->changes[0].after, logic));
+            break;
+        case Edit::Kind::Delete:
+            objects_[edit->changes[0].index]->DestroyWindow();
+            objects_.erase(objects_.begin() + static_cast<long>(edit->changes[0].index));
+            break;
+    }
+    history_.StepForward();
+    return true;
 }
 
 bool CVelkorDoc::Contains(const CADGraphic* obj) const {
@@ -228,10 +311,15 @@ void CVelkorDoc::DeleteContextObject() {
     if (!Contains(contextObject_)) return;
     auto it = std::find_if(objects_.begin(), objects_.end(),
                            [this](const auto& o) { return o.get() == contextObject_; });
+    Edit edit;
+    edit.kind = Edit::Kind::Delete;
+    edit.name = "删除";
+    edit.changes.push_back({static_cast<size_t>(it - objects_.begin()),
+                            SnapshotObject(**it, hasLogicSections != 0), {}});
     (*it)->DestroyWindow();
     objects_.erase(it);
     contextObject_ = nullptr;
-    modified_ = true;
+    history_.Push(std::move(edit));
 }
 
 void CVelkorDoc::SetContextStretchMode(int mode) {
@@ -242,16 +330,18 @@ void CVelkorDoc::SetContextStretchMode(int mode) {
 void CVelkorDoc::RotateContextSwitch(double radians) {
     if (!Contains(contextObject_)) return;
     if (auto* sw = dynamic_cast<RailSwitch*>(contextObject_)) {
+        BeginEdit("旋转", {sw});
         sw->Rotate(radians);
-        modified_ = true;
+        CommitEdit();
     }
 }
 
 void CVelkorDoc::AlignContextName() {
     if (!Contains(contextObject_)) return;
     if (AsDevice(contextObject_)) {
+        BeginEdit("名字对齐", {contextObject_});
         contextObject_->PlaceLabel();
-        modified_ = true;
+        CommitEdit();
     }
 }
 

@@ -10,6 +10,7 @@
 #include "common/Files.h"
 #include "common/Interaction.h"
 #include "devices/CADGraphic.h"
+#include "document/EditHistory.h"
 #include "document/Settings.h"
 #include "document/StationDir.h"
 
@@ -86,9 +87,21 @@ public:
         return out;
     }
 
-    // Unsaved changes to the drawing or the settings since the last open or save.
-    bool IsModified() const { return modified_; }
+    // Unsaved changes to the drawing or the settings since the last open or
+    // save. Undoing back to the saved drawing makes the station unchanged again.
+    bool IsModified() const { return modified_ || !history_.AtSavePoint(); }
+    // A change outside the undoable drawing edits (the settings, the version).
     void SetModified(bool modified = true) { modified_ = modified; }
+
+    // Undo and redo. Placing (AddObject) and deleting record their edits;
+    // other changes of objects are framed by BeginEdit and CommitEdit, which
+    // record the objects before and after.
+    void BeginEdit(std::string name, const std::vector<CADGraphic*>& objects);
+    void CommitEdit();
+    bool CanUndo() const { return history_.CanUndo(); }
+    bool CanRedo() const { return history_.CanRedo(); }
+    bool Undo();
+    bool Redo();
 
     const fs::path& PathName() const { return path_; }
     StationDir Directory() const { return StationDir::ForStationFile(path_); }
@@ -125,6 +138,8 @@ private:
     std::vector<std::unique_ptr<CADGraphic>> objects_;
     CADGraphic* contextObject_ = nullptr;
     bool modified_ = false;
+    EditHistory history_;
+    std::optional<Edit> pending_;
     fs::path path_;
     std::vector<TableFileStep> tableSteps_;
 };

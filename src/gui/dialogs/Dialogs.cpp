@@ -39,8 +39,9 @@ QLineEdit* IntField(int value, QWidget* parent) {
 
 }  // namespace
 
-GlobalSettingsDialog::GlobalSettingsDialog(const GlobalSettings& v, QWidget* parent)
-    : QDialog(parent), base_(v) {
+GlobalSettingsDialog::GlobalSettingsDialog(const GlobalSettings& v, QWidget* parent,
+                                           Interaction* ui)
+    : QDialog(parent), base_(v), ui_(ui) {
     setWindowTitle(QStringLiteral("全局设置"));
     auto* layout = new QVBoxLayout(this);
 
@@ -111,7 +112,11 @@ GlobalSettings GlobalSettingsDialog::Values() const {
 
 void GlobalSettingsDialog::accept() {
     if (auto refusal = ValidateGlobalSettings(Values())) {
-        QMessageBox::warning(this, QStringLiteral("Velkor"), QString::fromStdString(*refusal));
+        if (ui_) {
+            ui_->Warning(*refusal);
+        } else {
+            QMessageBox::warning(this, QStringLiteral("Velkor"), QString::fromStdString(*refusal));
+        }
         perSwitch_->setFocus();
         return;
     }

@@ -1,6 +1,7 @@
 #pragma once
 #include <QDialog>
 
+#include "common/Interaction.h"
 #include "document/CVelkorDoc.h"
 #include "document/Settings.h"
 
@@ -17,7 +18,11 @@ namespace velkor::gui {
 class GlobalSettingsDialog : public QDialog {
     Q_OBJECT
 public:
-    GlobalSettingsDialog(const GlobalSettings& values, QWidget* parent = nullptr);
+    // `ui` shows the refusal of a bad value; a message box when not given.
+    GlobalSettingsDialog(const GlobalSettings& values, QWidget* parent = nullptr,
+                         Interaction* ui = nullptr);
+    QLineEdit* PerSwitchField() const { return perSwitch_; }
+    QCheckBox* HasLogicBox() const { return hasLogic_; }
     // The values as edited; on "确定" the dialog refuses a per-switch count
     // outside 0 to 4 with the range message and stays open.
     GlobalSettings Values() const;
@@ -37,6 +42,7 @@ private:
     QLineEdit* angle_;
     QLineEdit* grid_;
     GlobalSettings base_;
+    Interaction* ui_;
 };
 
 // "CAD软件版本号及设置数据版本号": the data version's four bytes.

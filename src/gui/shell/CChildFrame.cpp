@@ -61,7 +61,7 @@ void CChildFrame::closeEvent(QCloseEvent* e) {
     QMdiSubWindow::closeEvent(e);
 }
 
-bool DocumentTarget::QueryCommand(int id, CommandState&) {
+bool DocumentTarget::QueryCommand(int id, CommandState& state) {
     switch (id) {
         case cmd::kFileSave:
         case cmd::kFileSaveAs:
@@ -71,6 +71,12 @@ bool DocumentTarget::QueryCommand(int id, CommandState&) {
         case cmd::kMovePoint1:
         case cmd::kStretch:
         case cmd::kNoStretch:
+            return true;
+        case cmd::kUndo:
+            state.enabled = frame_.Doc().CanUndo();
+            return true;
+        case cmd::kRedo:
+            state.enabled = frame_.Doc().CanRedo();
             return true;
         default:
             return id >= cmd::kRotateFirst && id <= cmd::kRotateLast;
@@ -104,6 +110,14 @@ void DocumentTarget::ExecuteCommand(int id) {
             break;
         case cmd::kNoStretch:
             doc.SetContextStretchMode(RailSwitch::kNoStretch);
+            break;
+        case cmd::kUndo:
+            frame_.View().ForgetObjects();
+            doc.Undo();
+            break;
+        case cmd::kRedo:
+            frame_.View().ForgetObjects();
+            doc.Redo();
             break;
         default:
             doc.RotateContextSwitch(RotationOfIndex(id - cmd::kRotateFirst));

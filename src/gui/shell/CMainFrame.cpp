@@ -239,9 +239,16 @@ void CMainFrame::ExecuteCommand(int id) {
 }
 
 void CMainFrame::OpenGlobalSettings(CChildFrame& child) {
-    GlobalSettingsDialog dialog(GlobalSettings::From(child.Doc(), AppDrawing()), this);
-    if (dialog.exec() != QDialog::Accepted) return;
-    const Size canvas = ApplyGlobalSettings(dialog.Values(), child.Doc(), AppDrawing());
+    const GlobalSettings current = GlobalSettings::From(child.Doc(), AppDrawing());
+    std::optional<GlobalSettings> chosen;
+    if (settingsEditor_) {
+        chosen = settingsEditor_(current);
+    } else {
+        GlobalSettingsDialog dialog(current, this);
+        if (dialog.exec() == QDialog::Accepted) chosen = dialog.Values();
+    }
+    if (!chosen) return;
+    const Size canvas = ApplyGlobalSettings(*chosen, child.Doc(), AppDrawing());
     child.Doc().SetModified();
     child.View().SetCanvasSize(canvas);
     child.View().Refresh();

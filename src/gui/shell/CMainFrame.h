@@ -4,6 +4,10 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QTimer>
+#include <functional>
+#include <optional>
+
+#include "document/Settings.h"
 
 #include "shell/CChildFrame.h"
 #include "shell/CommandRouter.h"
@@ -33,6 +37,10 @@ public:
     Ribbon& RibbonBar() { return *ribbon_; }
     QMdiArea& Area() { return *area_; }
     void RebuildRecentMenu(const QStringList& files);
+    // Shows the global settings dialog; returns the confirmed values. Tests
+    // replace it.
+    using SettingsEditor = std::function<std::optional<GlobalSettings>(const GlobalSettings&)>;
+    void SetSettingsEditor(SettingsEditor editor) { settingsEditor_ = std::move(editor); }
 
     bool QueryCommand(int id, CommandState& state) override;
     void ExecuteCommand(int id) override;
@@ -57,6 +65,7 @@ private:
     QLabel* panes_[2];
     CommandRouter router_;
     QTimer idle_;
+    SettingsEditor settingsEditor_;
 };
 
 }  // namespace velkor::gui

@@ -71,6 +71,10 @@ std::vector<CommandInfo> Build() {
         {57635, "ID_EDIT_CUT", "剪切", "主页", "剪贴板", N, "Ctrl+X", false},
         {57634, "ID_EDIT_COPY", "复制", "主页", "剪贴板", N, "Ctrl+C", false},
         {57642, "ID_EDIT_SELECT_ALL", "全选", "主页", "剪贴板", N, "", false},
+        // Undo and redo, which the stations' original tool lacked.
+        {57643, "ID_EDIT_UNDO", "撤销", "主页", "剪贴板", D, "Ctrl+Z", false},
+        {57643, "ID_EDIT_UNDO", "撤销", "", "", D, "Alt+Backspace", false},
+        {57644, "ID_EDIT_REDO", "重做", "主页", "剪贴板", D, "Ctrl+Y", false},
         {59393, "ID_VIEW_STATUS_BAR", "状态栏", "主页", "视图", M, "", true},
         {32790, "ID_CHECK2", "网格", "主页", "视图", M, "", true},
         {32791, "ID_CHECK3", "移动", "主页", "视图", M, "", true},

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
+#include <functional>
 
 #include "QtPainter.h"
 #include "common/Bmp.h"
@@ -158,6 +159,30 @@ void CChildView::PostRelease(Point p) {
     QMetaObject::invokeMethod(this, [this, p] { LeftUp(p); }, Qt::QueuedConnection);
 }
 
+void CChildView::ForgetObjects() {
+    selector_->ClearSelection();
+    hovered_ = nullptr;
+    dragged_ = nullptr;
+    active_ = nullptr;
+    Refresh();
+}
+
+CADGraphic* CChildView::OwnerOf(CADGraphic* window) const {
+    std::function<bool(CADGraphic&)> holds = [&](CADGraphic& g) {
+        if (&g == window) return true;
+        std::vector<CADGraphic*> parts;
+        g.CollectParts(parts);
+        for (CADGraphic* p : parts) {
+            if (holds(*p)) return true;
+        }
+        return false;
+    };
+    for (const auto& obj : doc_.Objects()) {
+        if (holds(*obj)) return obj.get();
+    }
+    return nullptr;
+}
+
 void CChildView::SetHover(CADDevice* device) {
     if (device == hovered_) return;
     if (hovered_ && doc_.Contains(hovered_)) hovered_->hover = 0;
@@ -174,6 +199,7 @@ void CChildView::LeftDown(Point p) {
         if (AppShell().moveMode) {
             dragged_ = obj;
             dragFrom_ = p;
+            if (CADGraphic* owner = OwnerOf(obj)) doc_.BeginEdit("移动", {owner});
         }
         return;
     }
@@ -206,7 +232,7 @@ void CChildView::LeftUp(Point p) {
     if (dragged_) {
         dragged_->AfterMove();
         dragged_ = nullptr;
-        doc_.SetModified();
+        doc_.CommitEdit();
         Refresh();
     } else if (active_) {
         MouseHandler* h = active_;
@@ -251,10 +277,11 @@ void CChildView::ShowEditMenu(Point at) {
 
 void CChildView::DoubleClick(Point p) {
     if (CADGraphic* obj = ObjectAt(p)) {
-        if (obj->EditProperties()) {
-            doc_.SetModified();
-            Refresh();
-        }
+        CADGraphic* owner = OwnerOf(obj);
+        doc_.BeginEdit("属性", {owner ? owner : obj});
+        obj->EditProperties();
+        doc_.CommitEdit();
+        Refresh();
         return;
     }
     OpenExtendDialog();
@@ -265,10 +292,11 @@ void CChildView::OpenExtendDialog() {
     if (!device) return;
     ExtendDeviceDialog dialog(this);
     if (dialog.exec() != QDialog::Accepted) return;
-    if (dialog.StraightChosen() && ExtendStraight(*device, dialog.Length())) {
-        doc_.SetModified();
-        Refresh();
-    }
+    if (!dialog.StraightChosen()) return;
+    doc_.BeginEdit("延伸", {device});
+    ExtendStraight(*device, dialog.Length());
+    doc_.CommitEdit();
+    Refresh();
 }
 
 void CChildView::mousePressEvent(QMouseEvent* e) {
@@ -322,13 +350,19 @@ void CChildView::ExecuteCommand(int id) {
             SaveScreenshot();
             return;
         case cmd::kAlignLeft:
+            doc_.BeginEdit("对齐", selector_->Selection());
             AlignLeft(selector_->Selection());
+            doc_.CommitEdit();
             break;
         case cmd::kAlignTop:
+            doc_.BeginEdit("对齐", selector_->Selection());
             AlignTop(selector_->Selection());
+            doc_.CommitEdit();
             break;
         case cmd::kSameSpacing:
+            doc_.BeginEdit("同样间距", selector_->Selection());
             SpaceEvenly(selector_->Selection());
+            doc_.CommitEdit();
             break;
         case cmd::kMoveLeft:
             MoveAll(doc_, -g, 0);
@@ -346,7 +380,6 @@ void CChildView::ExecuteCommand(int id) {
             placer_->ApplyMenuCommand(id);
             break;
     }
-    if (id == cmd::kAlignLeft || id == cmd::kAlignTop || id == cmd::kSameSpacing) doc_.SetModified();
     Refresh();
 }
 

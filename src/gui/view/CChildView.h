@@ -54,6 +54,12 @@ public:
     NewGraphicHandler& Placer() { return *placer_; }
     MutiSelectHandler& Selector() { return *selector_; }
 
+    // Drops every pointer to objects before undo or redo replaces them.
+    void ForgetObjects();
+    // The object of the document's list that a window belongs to: itself,
+    // or the owner of a part.
+    CADGraphic* OwnerOf(CADGraphic* window) const;
+
     // The hover test of every mouse move.
     void HoverTest(Point p);
     // The topmost object window under a canvas point: parts before their owner.

@@ -103,8 +103,9 @@ bool ExtendHandler::ButtonDown(Point) {
 void ExtendHandler::ButtonUp(Point p) {
     if (!target_ || !view_.Doc().Contains(target_)) return;
     if (view_.EndPointHit()) p = view_.SnapPoint();
+    view_.Doc().BeginEdit("延伸", {target_});
     target_->ExtendTo(p.x, p.y, end_);
-    view_.Doc().SetModified();
+    view_.Doc().CommitEdit();
     target_ = nullptr;
     view_.Refresh();
 }
@@ -151,8 +152,9 @@ void MutiSelectHandler::ButtonUp(Point p) {
         return;
     }
     const Point d = SelectionDragOffset(start_, p, AppShell().gridOn, AppDrawing().gridSpacing);
+    view_.Doc().BeginEdit("移动", selection_);
     for (CADGraphic* obj : selection_) MoveWithLabel(*obj, d.x, d.y);
-    if (d.x != 0 || d.y != 0) view_.Doc().SetModified();
+    view_.Doc().CommitEdit();
     ClearSelection();
 }
 

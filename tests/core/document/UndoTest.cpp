@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include "devices/CADSection.h"
+#include "devices/CADSignal.h"
+#include "document/Arrange.h"
+#include "document/CVelkorDoc.h"
+#include "document/DemoStation.h"
+#include "document/Placing.h"
+#include "support/RecordingPainter.h"
+#include "support/ScriptedInteraction.h"
+#include "support/TestFiles.h"
+
+namespace velkor {
+namespace {
+
+using testing::FixedTextMetrics;
+using testing::ScopedTextMetrics;
+using testing::ScriptedInteraction;
+using testing::TempDir;
+
+// The whole drawing as the station file would hold it.
+std::vector<uint8_t> Drawing(CVelkorDoc& doc) {
+    std::vector<uint8_t> all;
+    for (const auto& obj : doc.Objects()) {
+        const auto bytes = SnapshotObject(*obj, true);
+        all.insert(all.end(), bytes.begin(), bytes.end());
+    }
+    return all;
+}
+
+class Undo : public ::testing::Test {
+protected:
+    FixedTextMetrics metrics{7, 12};
+    ScopedTextMetrics scope{metrics};
+    ScriptedInteraction ui;
+};
+
+TEST_F(Undo, PlaceMoveDeleteAndBackAgain) {
+    CVelkorDoc doc(ui);
+    doc.OnNewDocument();
+    EXPECT_FALSE(doc.CanUndo());
+    const auto empty = Drawing(doc);
+    PlaceObject(doc, {0, {100, 200}, {300, 200}});
+    PlaceObject(doc, {9, {500, 300}, {0, 0}, 2});
+    const auto placed = Drawing(doc);
+    EXPECT_TRUE(doc.IsModified());
+
+    MoveAll(doc, 20, 0);
+    const auto moved = Drawing(doc);
+    EXPECT_NE(moved, placed);
+
+    doc.SetContextObject(doc.Objects()[0].get());
+    doc.DeleteContextObject();
+    ASSERT_EQ(doc.Objects().size(), 1u);
+
+    ASSERT_TRUE(doc.Undo());  // the delete
+    EXPECT_EQ(doc.Objects().size(), 2u);
+    EXPECT_EQ(Drawing(doc), moved);
+    ASSERT_TRUE(doc.Undo());  // the move
+    EXPECT_EQ(Drawing(doc), placed);
+    ASSERT_TRUE(doc.Undo());
+    ASSERT_TRUE(doc.Undo());
+    EXPECT_EQ(Drawing(doc), empty);
+    EXPECT_FALSE(doc.Undo());
+    EXPECT_FALSE(doc.IsModified());  // back at the opened state
+
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(doc.Redo());
+    EXPECT_EQ(Drawing(doc), moved);
+    ASSERT_TRUE(doc.Redo());
+    EXPECT_EQ(doc.Objects().size(), 1u);
+    EXPECT_FALSE(doc.Redo());
+}
+
+TEST_F(Undo, SavedStateIsTheUnmodifiedOne) {
+    TempDir dir;
+    CVelkorDoc doc(ui);
+    doc.OnNewDocument();
+    PlaceObject(doc, {0, {100, 200}, {300, 200}});
+    ASSERT_TRUE(doc.OnSaveDocument(dir / "s.lcp"));
+    EXPECT_FALSE(doc.IsModified());
+    MoveAll(doc, 0, 20);
+    EXPECT_TRUE(doc.IsModified());
+    doc.Undo();
+    EXPECT_FALSE(doc.IsModified());
+    doc.Undo();  // before the save
+    EXPECT_TRUE(doc.IsModified());
+    // A new edit after undoing drops the redo branch.
+    PlaceObject(doc, {0, {100, 400}, {300, 400}});
+    EXPECT_FALSE(doc.CanRedo());
+}
+
+TEST_F(Undo, AnEditThatChangesNothingRecordsNothing) {
+    CVelkorDoc doc(ui);
+    doc.OnNewDocument();
+    PlaceObject(doc, {0, {100, 200}, {300, 200}});
+    doc.BeginEdit("移动", {doc.Objects()[0].get()});
+    doc.CommitEdit();
+    ASSERT_TRUE(doc.Undo());
+    EXPECT_TRUE(doc.Objects().empty());
+}
+
+TEST_F(Undo, SnapshotsKeepWhatIsShownAndRestoreEveryClass) {
+    CVelkorDoc doc(ui);
+    doc.OnNewDocument();
+    BuildDemoStation(doc, {});
+    // A derailer shows "T" until it is saved; a snapshot must not change that.
+    auto* derailer = PlaceObject(doc, {37, {50, 60}, {50, 60}});
+    ASSERT_NE(derailer, nullptr);
+    EXPECT_EQ(AsDevice(derailer)->nameLabel.text, u"T");
+    // A section whose logic suffix is in memory keeps it through undo.
+    auto* s = dynamic_cast<CADSection*>(PlaceObject(doc, {0, {100, 800}, {300, 800}}));
+    s->io.SetName(u"5DGA");
+    const auto before = Drawing(doc);
+    MoveAll(doc, 20, 20);
+    doc.Undo();
+    EXPECT_EQ(Drawing(doc), before);
+    auto* back = dynamic_cast<CADSection*>(doc.Objects().back().get());
+    EXPECT_EQ(back->io.Name(), u"5DGA");
+    EXPECT_TRUE(doc.Objects().back()->IsVisible());
+}
+
+}  // namespace
+}  // namespace velkor

@@ -1,0 +1,210 @@
+// The drawing view driven by real mouse events on its viewport.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QSettings>
+#include <QTest>
+
+#include "devices/CADSection.h"
+#include "devices/CADThreeSwitch.h"
+#include "devices/DrawingValues.h"
+#include "devices/RailSwitch.h"
+#include "devices/ShellState.h"
+#include "dialogs/Dialogs.h"
+#include "document/Placing.h"
+#include "shell/CMainFrame.h"
+#include "shell/CVelkorApp.h"
+#include "shell/CommandTable.h"
+#include "support/ScriptedInteraction.h"
+
+namespace velkor::gui {
+namespace {
+
+using velkor::testing::ScriptedInteraction;
+
+class Mouse : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QSettings(kSettingsOrganisation, QStringLiteral("Velkor")).clear();
+        AppShell() = ShellState{};
+        app = std::make_unique<CVelkorApp>(&ui);
+        app->MainFrame().resize(1400, 900);
+        app->MainFrame().show();
+        app->NewDocument();
+        view().horizontalScrollBar()->setValue(0);
+        view().verticalScrollBar()->setValue(0);
+    }
+    void TearDown() override {
+        for (CChildFrame* c : frame().Children()) c->Doc().SetModified(false);
+        while (doc().CanUndo()) doc().Undo();
+        frame().close();
+        app.reset();
+        AppShell() = ShellState{};
+    }
+    CMainFrame& frame() { return app->MainFrame(); }
+    CChildView& view() { return frame().ActiveChild()->View(); }
+    CVelkorDoc& doc() { return frame().ActiveChild()->Doc(); }
+
+    void Send(QEvent::Type type, Point p, Qt::MouseButton button, Qt::MouseButtons held) {
+        const QPointF at = view().ToClient(p);
+        QMouseEvent e(type, at, view().viewport()->mapToGlobal(at), button, held, Qt::NoModifier);
+        QApplication::sendEvent(view().viewport(), &e);
+    }
+    void Press(Point p) { Send(QEvent::MouseButtonPress, p, Qt::LeftButton, Qt::LeftButton); }
+    void Drag(Point p) { Send(QEvent::MouseMove, p, Qt::NoButton, Qt::LeftButton); }
+    void Hover(Point p) { Send(QEvent::MouseMove, p, Qt::NoButton, Qt::NoButton); }
+    void Release(Point p) { Send(QEvent::MouseButtonRelease, p, Qt::LeftButton, Qt::NoButton); }
+    void Click(Point from, Point to) {
+        Press(from);
+        Drag(to);
+        Release(to);
+        QApplication::processEvents();
+    }
+    void Place(int code, Point from, Point to) {
+        frame().Execute(cmd::kFirstDevice + code);
+        Click(from, to);
+    }
+
+    ScriptedInteraction ui;
+    std::unique_ptr<CVelkorApp> app;
+};
+
+TEST_F(Mouse, NewPlacementKeepsToTheRowOrColumnOfThePreviousStart) {
+    const auto startOfLast = [&] {
+        auto* s = dynamic_cast<CADSection*>(doc().Objects().back().get());
+        return s->ToCanvas(s->polyline[0]);
+    };
+    Place(0, {300, 200}, {500, 200});
+    Place(0, {105, 207}, {105, 400});  // within 10 of the row: y = 200
+    EXPECT_EQ(startOfLast(), (Point{105, 200}));
+    Place(0, {300, 200}, {300, 100});
+    Place(0, {305, 260}, {500, 260});  // within 10 of the column: x = 300
+    EXPECT_EQ(startOfLast(), (Point{300, 260}));
+}
+
+TEST_F(Mouse, TinySectionAndTurntableAreDiscarded) {
+    Place(0, {100, 100}, {109, 109});
+    Place(28, {300, 100}, {305, 200});
+    EXPECT_TRUE(doc().Objects().empty());
+    EXPECT_EQ(AppShell().currentCode, -1);
+}
+
+TEST_F(Mouse, PressOnAnExistingObjectPlacesNothing) {
+    Place(0, {100, 200}, {300, 200});
+    frame().Execute(cmd::kFirstDevice);
+    Click({200, 200}, {250, 200});  // on the section's window
+    EXPECT_EQ(doc().Objects().size(), 1u);
+    EXPECT_EQ(AppShell().currentCode, -1);  // the forwarded release still resets it
+}
+
+TEST_F(Mouse, SwitchesAtEveryConnectionPoint) {
+    int choice = 0;
+    view().SetMenuChooser([&](CChildView::Menu, const std::vector<int>& ids, Point) {
+        return ids[static_cast<size_t>(choice)];
+    });
+    for (choice = 0; choice < 3; ++choice) {
+        frame().Execute(cmd::kFirstDevice + 1);
+        Press({300, 200 + 150 * choice});
+        QApplication::processEvents();
+        auto* sw = dynamic_cast<RailSwitch*>(doc().Objects().back().get());
+        ASSERT_NE(sw, nullptr);
+        EXPECT_EQ(sw->ToCanvas(sw->q[static_cast<size_t>(3 * choice)]), (Point{300, 200 + 150 * choice}));
+    }
+    for (choice = 0; choice < 4; ++choice) {
+        frame().Execute(cmd::kFirstDevice + 30);
+        Press({900, 200 + 150 * choice});
+        QApplication::processEvents();
+        auto* sw = dynamic_cast<CADThreeSwitch*>(doc().Objects().back().get());
+        ASSERT_NE(sw, nullptr);
+        EXPECT_EQ(sw->ToCanvas(sw->t[static_cast<size_t>(3 * choice)]),
+                  (Point{900, 200 + 150 * choice}));
+    }
+    EXPECT_EQ(doc().Objects().size(), 7u);
+}
+
+TEST_F(Mouse, SelectionDragsWithAndWithoutTheGrid) {
+    struct Case {
+        Point drag;
+        bool grid;
+        Point moved;
+    };
+    Place(0, {100, 200}, {300, 200});
+    for (const Case& c : {Case{{37, 12}, false, {37, 0}}, Case{{37, 12}, true, {20, 0}},
+                          Case{{15, 15}, false, {0, 15}}}) {
+        const Rect before = doc().Objects()[0]->GetCanvasRect();
+        Click({50, 150}, {350, 250});  // rubber band around the section
+        ASSERT_EQ(view().Selector().Selection().size(), 1u);
+        AppShell().gridOn = c.grid;
+        // Released on a grid point, so the grid's release snapping keeps the drag.
+        Click({203, 188}, {203 + c.drag.x, 188 + c.drag.y});
+        AppShell().gridOn = false;
+        EXPECT_EQ(doc().Objects()[0]->GetCanvasRect(), before.Offset(c.moved.x, c.moved.y));
+    }
+}
+
+TEST_F(Mouse, EndDraggedOntoAnotherSectionsEnd) {
+    Place(0, {100, 200}, {300, 200});
+    Place(0, {400, 300}, {600, 300});
+    auto* first = dynamic_cast<CADSection*>(doc().Objects()[0].get());
+    Hover({306, 208});
+    Press({306, 208});
+    Hover({397, 296});
+    Drag({397, 296});
+    Release({397, 296});
+    EXPECT_EQ(first->ToCanvas(first->polyline[3]), (Point{400, 300}));
+}
+
+TEST_F(Mouse, UndoAndRedoFromTheKeyboard) {
+    Place(0, {100, 200}, {300, 200});
+    Click({50, 150}, {350, 250});
+    Click({200, 180}, {260, 180});
+    const Rect moved = doc().Objects()[0]->GetCanvasRect();
+    EXPECT_TRUE(frame().State(cmd::kUndo).enabled);
+    QTest::keyClick(&frame(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(doc().Objects()[0]->GetCanvasRect(), moved.Offset(-60, 0));
+    QTest::keyClick(&frame(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(doc().Objects().empty());
+    EXPECT_FALSE(doc().IsModified());
+    QTest::keyClick(&frame(), Qt::Key_Y, Qt::ControlModifier);
+    QTest::keyClick(&frame(), Qt::Key_Y, Qt::ControlModifier);
+    ASSERT_EQ(doc().Objects().size(), 1u);
+    EXPECT_EQ(doc().Objects()[0]->GetCanvasRect(), moved);
+    EXPECT_FALSE(frame().State(cmd::kRedo).enabled);
+}
+
+TEST_F(Mouse, DeleteNeedsAContextObject) {
+    Place(0, {100, 200}, {300, 200});
+    frame().Execute(cmd::kDelete);  // no context object yet
+    EXPECT_EQ(doc().Objects().size(), 1u);
+    view().SetMenuChooser([](CChildView::Menu, const std::vector<int>&, Point) { return cmd::kDelete; });
+    Send(QEvent::MouseButtonRelease, {200, 200}, Qt::RightButton, Qt::NoButton);
+    EXPECT_TRUE(doc().Objects().empty());
+}
+
+TEST_F(Mouse, SettingsWidenTheCanvasAndRefuseABadCount) {
+    frame().SetSettingsEditor([](const GlobalSettings& s) {
+        GlobalSettings changed = s;
+        changed.displayWidth = 1920;
+        changed.displayHeight = 1080;
+        changed.displayCount = 3;
+        return std::optional<GlobalSettings>(changed);
+    });
+    frame().Execute(cmd::kSettings);
+    EXPECT_EQ(view().CanvasSize(), (Size{5760, 3240}));
+    EXPECT_EQ(doc().displayCount, 3);
+
+    GlobalSettingsDialog dialog(GlobalSettings::From(doc(), AppDrawing()), nullptr, &ui);
+    dialog.PerSwitchField()->setText(QStringLiteral("5"));
+    dialog.accept();
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(ui.Messages("warning"), std::vector<std::string>{"请输入一个 0 至 4 之间的整数。"});
+    dialog.HasLogicBox()->setChecked(false);
+    EXPECT_FALSE(dialog.PerSwitchField()->isEnabled());
+}
+
+}  // namespace
+}  // namespace velkor::gui
