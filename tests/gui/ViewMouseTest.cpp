@@ -59,6 +59,7 @@ protected:
     void Hover(Point p) { Send(QEvent::MouseMove, p, Qt::NoButton, Qt::NoButton); }
     void Release(Point p) { Send(QEvent::MouseButtonRelease, p, Qt::LeftButton, Qt::NoButton); }
     void Click(Point from, Point to) {
+        Hover(from);  // the pointer reaches the press point first
         Press(from);
         Drag(to);
         Release(to);
@@ -81,7 +82,8 @@ TEST_F(Mouse, NewPlacementKeepsToTheRowOrColumnOfThePreviousStart) {
     Place(0, {300, 200}, {500, 200});
     Place(0, {105, 207}, {105, 400});  // within 10 of the row: y = 200
     EXPECT_EQ(startOfLast(), (Point{105, 200}));
-    Place(0, {300, 200}, {300, 100});
+    Place(0, {300, 190}, {300, 60});  // snaps onto the first section's start
+    EXPECT_EQ(startOfLast(), (Point{300, 200}));
     Place(0, {305, 260}, {500, 260});  // within 10 of the column: x = 300
     EXPECT_EQ(startOfLast(), (Point{300, 260}));
 }

@@ -93,6 +93,23 @@ void CMainFrame::BuildFileMenu() {
     add(menu, cmd::kAppExit);
     fileButton->setMenu(menu);
     ribbon_->setCornerWidget(fileButton, Qt::TopLeftCorner);
+
+    // The document list of the tab area: every open station, to switch to.
+    auto* documents = new QToolButton(this);
+    documents->setText(QStringLiteral("文档列表"));
+    documents->setPopupMode(QToolButton::InstantPopup);
+    auto* list = new QMenu(documents);
+    connect(list, &QMenu::aboutToShow, this, [this, list] {
+        list->clear();
+        for (CChildFrame* child : Children()) {
+            QAction* a = list->addAction(child->Title());
+            a->setCheckable(true);
+            a->setChecked(child == ActiveChild());
+            connect(a, &QAction::triggered, this, [this, child] { area_->setActiveSubWindow(child); });
+        }
+    });
+    documents->setMenu(list);
+    ribbon_->setCornerWidget(documents, Qt::TopRightCorner);
 }
 
 void CMainFrame::RebuildRecentMenu(const QStringList& files) {
@@ -160,6 +177,9 @@ CChildFrame* CMainFrame::AddChild(std::unique_ptr<CVelkorDoc> doc, const QString
     area_->addSubWindow(child);
     child->View().SetCommandSink([this](int id) { Execute(id); });
     child->View().SetAfterRelease([this] { UpdateCommandStates(); });
+    child->View().SetStatusSink([this](const std::string& text) {
+        statusBar()->showMessage(QString::fromStdString(text), 10000);
+    });
     child->showMaximized();
     area_->setActiveSubWindow(child);
     UpdateTitle();

@@ -107,22 +107,25 @@ Point CChildView::SnapRelease(Point p) const {
 
 void CChildView::HoverTest(Point p) {
     endHit_ = false;
+    CADGraphic* hitObject = nullptr;
     for (const auto& obj : doc_.Objects()) {
-        const int32_t before = AsDevice(obj.get()) ? AsDevice(obj.get())->markedPoint : -1;
-        const bool hit = obj->HitEndPoint(p, snap_);
-        const int32_t after = AsDevice(obj.get()) ? AsDevice(obj.get())->markedPoint : -1;
-        if (before != after) Refresh();
-        if (hit) {
+        if (obj->HitEndPoint(p, snap_)) {
             endHit_ = true;
+            hitObject = obj.get();
             break;
         }
     }
+    // Marks change only where the pointer finds or leaves an end point.
+    if (hitObject != lastHit_ || endHit_) Refresh();
+    lastHit_ = hitObject;
 }
 
 CADGraphic* CChildView::ObjectAt(Point p) const {
-    // Later windows lie on top, and an object's parts on top of it.
+    // Later windows lie on top, and an object's parts on top of it. The
+    // parts list is reused: this runs on every mouse move over every object.
+    std::vector<CADGraphic*>& parts = partsScratch_;
     for (auto it = doc_.Objects().rbegin(); it != doc_.Objects().rend(); ++it) {
-        std::vector<CADGraphic*> parts;
+        parts.clear();
         (*it)->CollectParts(parts);
         for (auto part = parts.rbegin(); part != parts.rend(); ++part) {
             if ((*part)->HitTest(p)) return *part;
@@ -162,6 +165,7 @@ void CChildView::PostRelease(Point p) {
 void CChildView::ForgetObjects() {
     selector_->ClearSelection();
     hovered_ = nullptr;
+    lastHit_ = nullptr;
     dragged_ = nullptr;
     active_ = nullptr;
     Refresh();
@@ -346,9 +350,11 @@ void CChildView::ExecuteCommand(int id) {
     switch (id) {
         case cmd::kFilePrint:
         case cmd::kFilePrintDirect:
-        case cmd::kFilePrintPreview:
-            SaveScreenshot();
+        case cmd::kFilePrintPreview: {
+            const std::string file = SaveScreenshot();
+            if (statusSink_) statusSink_(file.empty() ? "截图保存失败" : "截图已保存：" + file);
             return;
+        }
         case cmd::kAlignLeft:
             doc_.BeginEdit("对齐", selector_->Selection());
             AlignLeft(selector_->Selection());

@@ -30,6 +30,8 @@ public:
     CVelkorDoc& Doc() const { return doc_; }
     void SetMenuChooser(MenuChooser chooser) { chooser_ = std::move(chooser); }
     void SetCommandSink(CommandSink sink) { sink_ = std::move(sink); }
+    // Shows a line in the status bar.
+    void SetStatusSink(std::function<void(const std::string&)> f) { statusSink_ = std::move(f); }
     // Called after every release: the palette returns to select mode.
     void SetAfterRelease(std::function<void()> f) { afterRelease_ = std::move(f); }
 
@@ -104,12 +106,15 @@ private:
     Point snap_;
     bool endHit_ = false;
     CADDevice* hovered_ = nullptr;
+    CADGraphic* lastHit_ = nullptr;
+    mutable std::vector<CADGraphic*> partsScratch_;
     // A window being dragged in move mode.
     CADGraphic* dragged_ = nullptr;
     Point dragFrom_;
     MenuChooser chooser_;
     CommandSink sink_;
     std::function<void()> afterRelease_;
+    std::function<void(const std::string&)> statusSink_;
 };
 
 }  // namespace velkor::gui
