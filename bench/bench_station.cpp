@@ -17,25 +17,8 @@ namespace {
 
 using namespace velkor;
 
-class QuietInteraction : public Interaction {
-public:
-    void Info(const std::string&) override {}
-    void Warning(const std::string&) override {}
-    bool AskYesNo(const std::string&) override { return true; }
-    std::optional<std::string> ChooseOpenFile(const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> ChooseSaveFile(const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
-    std::optional<std::vector<bool>> ChooseOptions(const std::string&,
-                                                   const std::vector<std::string>&,
-                                                   const std::vector<bool>& initial) override {
-        return initial;
-    }
-};
 
-QuietInteraction g_ui;
+SilentInteraction g_ui;
 
 // The stations live in a temporary folder on disk, so the figures include
 // the file system as a user meets it (the files stay in the page cache).

@@ -17,26 +17,9 @@ namespace {
 
 using namespace velkor;
 
-class QuietInteraction : public Interaction {
-public:
-    void Info(const std::string&) override {}
-    void Warning(const std::string&) override {}
-    bool AskYesNo(const std::string&) override { return true; }
-    std::optional<std::string> ChooseOpenFile(const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> ChooseSaveFile(const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
-    std::optional<std::vector<bool>> ChooseOptions(const std::string&,
-                                                   const std::vector<std::string>&,
-                                                   const std::vector<bool>& initial) override {
-        return initial;
-    }
-};
 
 struct Fixture {
-    QuietInteraction ui;
+    SilentInteraction ui;
     CVelkorDoc doc{ui};
     std::unique_ptr<gui::CChildView> view;
     Fixture() {

@@ -28,4 +28,24 @@ public:
                                                            const std::vector<bool>& initial) = 0;
 };
 
+// Answers every question Yes, keeps the initial choices and shows nothing:
+// for batch runs that must not stop, benchmarks and fuzzing.
+class SilentInteraction : public Interaction {
+public:
+    void Info(const std::string&) override {}
+    void Warning(const std::string&) override {}
+    bool AskYesNo(const std::string&) override { return true; }
+    std::optional<std::string> ChooseOpenFile(const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> ChooseSaveFile(const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
+    std::optional<std::vector<bool>> ChooseOptions(const std::string&,
+                                                   const std::vector<std::string>&,
+                                                   const std::vector<bool>& initial) override {
+        return initial;
+    }
+};
+
 }  // namespace velkor
