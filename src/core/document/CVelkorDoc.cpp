@@ -20,6 +20,7 @@ void CVelkorDoc::OnNewDocument() {
     modified_ = false;
     history_.Clear();
     pending_.reset();
+    io = IoTables{};
     path_.clear();
     version = {};
     hasLogicSections = 1;

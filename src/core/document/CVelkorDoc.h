@@ -11,6 +11,7 @@
 #include "common/Interaction.h"
 #include "devices/CADGraphic.h"
 #include "document/EditHistory.h"
+#include "iotables/IoTables.h"
 #include "document/Settings.h"
 #include "document/StationDir.h"
 
@@ -122,6 +123,9 @@ public:
     int32_t stationNumber = 0;
     int32_t bufferWidth = 12288;
     int32_t bufferHeight = 6480;
+
+    // The input tables, section combinations and address relation.
+    IoTables io;
 
     // The display values found after the objects of the file last opened, for
     // inspection only: the document keeps its defaults (see Load).

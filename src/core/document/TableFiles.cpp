@@ -1,4 +1,5 @@
 #include "document/CVelkorDoc.h"
+#include "iotables/IoTableFiles.h"
 
 namespace velkor {
 
@@ -8,11 +9,11 @@ namespace velkor {
 // loading; the tables' own code fills them in.
 std::vector<TableFileStep> DefaultTableFileSteps() {
     return {
-        {"input tables", false, [](CVelkorDoc&, const StationDir&, bool) {}},
-        {"section combinations", false, [](CVelkorDoc&, const StationDir&, bool) {}},
+        {"input tables", false, &SerializeInputTables},
+        {"section combinations", false, &SerializeSectionCombinations},
         {"physical-section code table", false, [](CVelkorDoc&, const StationDir&, bool) {}},
         {"code tables", false, [](CVelkorDoc&, const StationDir&, bool) {}},
-        {"address relation", true, [](CVelkorDoc&, const StationDir&, bool) {}},
+        {"address relation", true, &SerializeAddressRelation},
     };
 }
 

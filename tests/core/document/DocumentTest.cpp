@@ -277,7 +277,11 @@ TEST_F(DocumentTest, SaveIntoAMissingFolderFailsCleanly) {
     // A regular file where the station folder should be: nothing can be created.
     WriteBytes(dir / "blocker", {1});
     EXPECT_FALSE(doc.OnSaveDocument(dir / "blocker" / "s.lcp"));
-    EXPECT_EQ(ui.Messages("warning"), std::vector<std::string>{"打开二进制文件失败"});
+    const auto warnings = ui.Messages("warning");
+    ASSERT_FALSE(warnings.empty());
+    // Each table file reports its failure; then the station is given up.
+    EXPECT_EQ(warnings.front(), "保存驱采数据失败，无法打开文件");
+    EXPECT_EQ(warnings.back(), "打开二进制文件失败");
 }
 
 TEST_F(DocumentTest, TableFilesRunInOrderAroundTheStationFile) {

@@ -1,0 +1,127 @@
+#include "iotables/IoTableFiles.h"
+
+#include "common/Bytes.h"
+#include "document/CVelkorDoc.h"
+
+namespace velkor {
+
+namespace {
+const char* const kLeNames[kInputTableCount] = {"Section.le",      "Switch.le",  "Signal.le",
+                                                 "LogicSection.le", "LingSan.le", "station.le"};
+const char* const kBeNames[kInputTableCount] = {"Section.be",      "Switch.be",  "Signal.be",
+                                                 "LogicSection.be", "LingSan.be", "Station.be"};
+
+bool Write(CVelkorDoc& doc, const fs::path& path, const std::vector<uint8_t>& bytes) {
+    return doc.Files().WriteAtomic(path, bytes);
+}
+}  // namespace
+
+const char* InputTableLeName(int i) { return kLeNames[i]; }
+const char* InputTableBeName(int i) { return kBeNames[i]; }
+
+uint16_t RaiseLingsanButton(uint16_t button) {
+    const uint8_t low = button & 0xFF;
+    if (low >= 0x40 && low <= 0x4F) return static_cast<uint16_t>((button & 0xFF5F) | 0x0050);
+    return button;
+}
+
+std::vector<uint8_t> EncodeTableFile(const RecordDesc& desc, const std::vector<Row>& rows,
+                                     bool bigEndian) {
+    ByteWriter w(bigEndian ? Endian::Big : Endian::Little);
+    w.I32(static_cast<int32_t>(rows.size()));
+    for (const Row& row : rows) {
+        if (bigEndian) {
+            w.Bytes(desc.ToBigEndian(row.Bytes()));
+        } else {
+            w.Bytes(row.Bytes());
+        }
+    }
+    return std::move(w.Data());
+}
+
+bool DecodeTableFile(const RecordDesc& desc, std::span<const uint8_t> bytes, std::vector<Row>& rows,
+                     const Row* defaults) {
+    // An empty file reads as a count of 0, as a failed read of the count did.
+    if (bytes.empty()) return true;
+    if (bytes.size() < 4) return false;
+    const int64_t count = GetI32LE(bytes.data());
+    const size_t available = (bytes.size() - 4) / desc.size;
+    // Never trust the count: only the records really in the file are read.
+    const size_t n = count < 0 ? 0 : std::min<size_t>(static_cast<size_t>(count), available);
+    for (size_t i = 0; i < n; ++i) {
+        Row row = defaults ? *defaults : Row(desc.size);
+        std::copy_n(bytes.data() + 4 + i * desc.size, desc.size, row.Bytes().data());
+        rows.push_back(std::move(row));
+    }
+    return count >= 0 && static_cast<size_t>(count) == n &&
+           bytes.size() == 4 + n * desc.size;
+}
+
+void SerializeInputTables(CVelkorDoc& doc, const StationDir& dir, bool storing) {
+    IoTables& t = doc.io;
+    const bool logic = doc.hasLogicSections != 0;
+    if (storing) {
+        for (Row& row : t.Table(kLingsanTable)) {
+            row.SetU16(io::kButton, RaiseLingsanButton(row.U16(io::kButton)));
+        }
+        for (int i = 0; i < kInputTableCount; ++i) {
+            if (i == kLogicSectionTable && !logic) continue;
+            if (!Write(doc, dir.X86() / kLeNames[i], EncodeTableFile(InputRecordDesc(i), t.Table(i), false))) {
+                doc.UI().Warning(kMsgSaveTablesFailed);
+            }
+        }
+        for (int i = 0; i < kInputTableCount; ++i) {
+            if (i == kLogicSectionTable && !logic) continue;
+            if (!Write(doc, dir.Ppc() / kBeNames[i], EncodeTableFile(InputRecordDesc(i), t.Table(i), true))) {
+                doc.UI().Warning(kMsgSavePpcFailed);
+            }
+        }
+        return;
+    }
+    for (int i = 0; i < kInputTableCount; ++i) {
+        if (i == kLogicSectionTable && !logic) continue;
+        const auto bytes = doc.Files().Read(dir.X86() / kLeNames[i]);
+        const Row defaults = IoTables::NewRow(i);
+        // A missing file, and a damaged one, are reported; the complete
+        // records of a damaged one are kept.
+        if (!bytes || !DecodeTableFile(InputRecordDesc(i), *bytes, t.Table(i), &defaults)) {
+            doc.UI().Warning(kMsgReadTablesFailed);
+        }
+    }
+}
+
+void SerializeSectionCombinations(CVelkorDoc& doc, const StationDir& dir, bool storing) {
+    const RecordDesc& desc = MutiSectionDesc();
+    if (storing) {
+        // The design shows nothing when MutiSection.le cannot be written.
+        Write(doc, dir.X86() / "MutiSection.le", EncodeTableFile(desc, doc.io.combinations, false));
+        if (!Write(doc, dir.Ppc() / "MutiSection.be", EncodeTableFile(desc, doc.io.combinations, true))) {
+            doc.UI().Warning(kMsgSaveMutiBeFailed);
+        }
+        return;
+    }
+    if (const auto bytes = doc.Files().Read(dir.X86() / "MutiSection.le")) {
+        DecodeTableFile(desc, *bytes, doc.io.combinations);
+    }
+}
+
+void SerializeAddressRelation(CVelkorDoc& doc, const StationDir& dir, bool storing) {
+    const RecordDesc& desc = AddressRelationDesc();
+    if (storing) {
+        RebuildRelations(doc.io);
+        if (!Write(doc, dir.X86() / "Relation.le", EncodeTableFile(desc, doc.io.relations, false))) {
+            doc.UI().Warning(kMsgSaveRelationFailed);
+        }
+        if (!Write(doc, dir.Ppc() / "relation.be", EncodeTableFile(desc, doc.io.relations, true))) {
+            doc.UI().Warning(kMsgSaveRelationBeFailed);
+        }
+        return;
+    }
+    doc.io.relations.clear();
+    const auto bytes = doc.Files().Read(dir.X86() / "Relation.le");
+    if (!bytes || !DecodeTableFile(desc, *bytes, doc.io.relations)) {
+        doc.UI().Warning(kMsgReadRelationFailed);
+    }
+}
+
+}  // namespace velkor
