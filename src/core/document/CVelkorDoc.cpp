@@ -21,6 +21,7 @@ void CVelkorDoc::OnNewDocument() {
     history_.Clear();
     pending_.reset();
     io = IoTables{};
+    codes = CodeTables{};
     path_.clear();
     version = {};
     hasLogicSections = 1;

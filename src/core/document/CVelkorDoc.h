@@ -12,6 +12,7 @@
 #include "devices/CADGraphic.h"
 #include "document/EditHistory.h"
 #include "iotables/IoTables.h"
+#include "siemens/CodeTables.h"
 #include "document/Settings.h"
 #include "document/StationDir.h"
 
@@ -126,6 +127,8 @@ public:
 
     // The input tables, section combinations and address relation.
     IoTables io;
+    // The six code tables.
+    CodeTables codes;
 
     // The display values found after the objects of the file last opened, for
     // inspection only: the document keeps its defaults (see Load).

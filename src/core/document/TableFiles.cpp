@@ -1,5 +1,6 @@
 #include "document/CVelkorDoc.h"
 #include "iotables/IoTableFiles.h"
+#include "siemens/CodeTables.h"
 
 namespace velkor {
 
@@ -11,8 +12,8 @@ std::vector<TableFileStep> DefaultTableFileSteps() {
     return {
         {"input tables", false, &SerializeInputTables},
         {"section combinations", false, &SerializeSectionCombinations},
-        {"physical-section code table", false, [](CVelkorDoc&, const StationDir&, bool) {}},
-        {"code tables", false, [](CVelkorDoc&, const StationDir&, bool) {}},
+        {"physical-section code table", false, &SerializePhysicalSectionCode},
+        {"code tables", false, &SerializeCodeTables},
         {"address relation", true, &SerializeAddressRelation},
     };
 }
