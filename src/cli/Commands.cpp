@@ -14,6 +14,8 @@
 #include "document/CVelkorDoc.h"
 #include "document/DemoStation.h"
 #include "document/StationPainting.h"
+#include "iotables/TableText.h"
+#include "siemens/CodeTables.h"
 #include "QtPainter.h"
 #include "QtTextMetrics.h"
 
@@ -223,6 +225,65 @@ int CmdDemo(Context& c) {
     return 0;
 }
 
+// The tables by the names the command line knows them.
+struct TableRef {
+    const char* name;
+    std::function<const std::vector<Row>&(const CVelkorDoc&)> rows;
+    std::function<const RecordDesc&()> desc;
+    bool signal;
+};
+
+const std::vector<TableRef>& TableRefs() {
+    static const std::vector<TableRef> refs = [] {
+        std::vector<TableRef> r;
+        const char* inputNames[kInputTableCount] = {"section", "switch",  "signal",
+                                                    "logic",   "lingsan", "station"};
+        for (int i = 0; i < kInputTableCount; ++i) {
+            r.push_back({inputNames[i], [i](const CVelkorDoc& d) -> const std::vector<Row>& { return d.io.Table(i); },
+                         [i]() -> const RecordDesc& { return InputRecordDesc(i); }, i == kSignalTable});
+        }
+        r.push_back({"muti", [](const CVelkorDoc& d) -> const std::vector<Row>& { return d.io.combinations; },
+                     []() -> const RecordDesc& { return MutiSectionDesc(); }, false});
+        r.push_back({"relation", [](const CVelkorDoc& d) -> const std::vector<Row>& { return d.io.relations; },
+                     []() -> const RecordDesc& { return AddressRelationDesc(); }, false});
+        r.push_back({"PhysicalSectionCode",
+                     [](const CVelkorDoc& d) -> const std::vector<Row>& { return d.codes.physical; },
+                     []() -> const RecordDesc& { return PhysicalSectionCodeDesc(); }, false});
+        for (int i = 0; i < kSiemensTableCount; ++i) {
+            r.push_back({CodeTableDesc(i).name,
+                         [i](const CVelkorDoc& d) -> const std::vector<Row>& { return d.codes.Table(i); },
+                         [i]() -> const RecordDesc& { return CodeTableDesc(i); }, false});
+        }
+        return r;
+    }();
+    return refs;
+}
+
+int CmdTables(Context& c) {
+    const std::string wanted = c.args.positional.size() > 1 ? c.args.positional[1] : "";
+    const TableRef* only = nullptr;
+    if (!wanted.empty()) {
+        for (const TableRef& t : TableRefs()) {
+            if (wanted == t.name) only = &t;
+        }
+        if (!only) {
+            c.err << "velkor-cli: unknown table '" << wanted << "'; tables:";
+            for (const TableRef& t : TableRefs()) c.err << ' ' << t.name;
+            c.err << '\n';
+            return 2;
+        }
+    }
+    CliInteraction ui(c.err, false);
+    auto doc = OpenStation(c.args.positional[0], ui);
+    if (!doc) return 1;
+    for (const TableRef& t : TableRefs()) {
+        if (only && only != &t) continue;
+        if (!only) c.out << "# " << t.name << '\n';
+        c.out << TableAsText(t.desc(), t.rows(*doc), t.signal);
+    }
+    return 0;
+}
+
 int CmdNew(Context& c) {
     CliInteraction ui(c.err, true);
     CVelkorDoc doc(ui);
@@ -263,6 +324,12 @@ const std::vector<Command>& Commands() {
          "it as OUTDIR/Demo.lcp. Without --objects: a metro station of about 150 devices; with\n"
          "--objects N: copies of it until the station holds at least N objects.",
          1, CmdDemo},
+        {"tables", "tables STATION.lcp [TABLE]",
+         "Prints the input tables, section combinations, address relation and code tables (or\n"
+         "one of them: section, switch, signal, logic, lingsan, station, muti, relation,\n"
+         "PhysicalSectionCode, TrackSectionCode, ElementCode, CrossCode, SwitchCode,\n"
+         "SwitSectCode) as tab-separated text with the grids' formats.",
+         1, CmdTables},
         {"new", "new STATION.lcp [--demo]",
          "Creates an empty station (with --demo: a few sample objects) and saves it.", 1, CmdNew},
     };

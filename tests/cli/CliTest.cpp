@@ -131,3 +131,40 @@ TEST(CliPictures, LargeDemoHoldsAtLeastTheObjectsAsked) {
 
 }  // namespace
 }  // namespace velkor::cli
+
+#include "document/CVelkorDoc.h"
+#include "iotables/IoTables.h"
+#include "support/ScriptedInteraction.h"
+
+namespace velkor::cli {
+namespace {
+
+TEST(CliTables, PrintsRowsWithTheGridFormats) {
+    velkor::testing::TempDir dir;
+    velkor::testing::ScriptedInteraction ui;
+    CVelkorDoc doc(ui);
+    doc.OnNewDocument();
+    Row section = IoTables::NewRow(kSectionTable);
+    section.SetName(u"1DG");
+    AssignAddresses(kSectionTable, section, 37);
+    doc.io.Append(kSectionTable, section);
+    Row signal = IoTables::NewRow(kSignalTable);
+    signal.SetName(u"X1");
+    signal.SetU16(io::kSignalType, 0);  // 一显: DJ, DDJ and SGJ only
+    doc.io.Append(kSignalTable, signal);
+    ASSERT_TRUE(doc.OnSaveDocument(dir / "s.lcp"));
+
+    const CliRun sections = Cli({"tables", PathToUtf8(dir / "s.lcp"), "section"});
+    ASSERT_EQ(sections.code, 0) << sections.err;
+    EXPECT_EQ(sections.out,
+              "名称\t地址号\t按钮号\t字号\t位号\tGJ\tFWZTJ\n"
+              "1DG\t37\t0X0532\t0X0004\t0X000A\t0X0000\t0X0000\n");
+    const CliRun signals = Cli({"tables", PathToUtf8(dir / "s.lcp"), "signal"});
+    EXPECT_NE(signals.out.find("X1\t65535\t0XFFFF\t0XFFFF\t0XFFFF\t0\t0X0000\t\t\t\t\t\t\t0XFFFF\t\t0XFFFF\t0XFFFF\n"),
+              std::string::npos)
+        << signals.out;
+    EXPECT_EQ(Cli({"tables", PathToUtf8(dir / "s.lcp"), "nope"}).code, 2);
+}
+
+}  // namespace
+}  // namespace velkor::cli
