@@ -20,7 +20,7 @@ std::optional<std::vector<bool>> CliInteraction::ChooseOptions(
     const std::string& title, const std::vector<std::string>&, const std::vector<bool>& initial) {
     err_ << title << '\n';
     if (!answerYes_) return std::nullopt;
-    return initial;
+    return preset_ ? *preset_ : initial;
 }
 
 }  // namespace velkor::cli

@@ -23,11 +23,14 @@ public:
                                                    const std::vector<std::string>& labels,
                                                    const std::vector<bool>& initial) override;
     int Warnings() const { return warnings_; }
+    // The boxes a modal choice is answered with (the command's options).
+    void PresetOptions(std::vector<bool> boxes) { preset_ = std::move(boxes); }
 
 private:
     std::ostream& err_;
     bool answerYes_;
     int warnings_ = 0;
+    std::optional<std::vector<bool>> preset_;
 };
 
 }  // namespace velkor::cli

@@ -14,6 +14,7 @@
 #include "document/CVelkorDoc.h"
 #include "document/DemoStation.h"
 #include "document/StationPainting.h"
+#include "iotables/Generators.h"
 #include "iotables/TableText.h"
 #include "siemens/CodeTables.h"
 #include "QtPainter.h"
@@ -21,6 +22,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <algorithm>
 #include <cctype>
 #include <optional>
 
@@ -36,7 +38,7 @@ struct Args {
 
 // Options that take a value, given as "--name value" or "--name=value".
 bool TakesValue(const std::string& name) {
-    return name == "output" || name == "objects" || name == "seed";
+    return name == "output" || name == "objects" || name == "seed" || name == "classes";
 }
 
 Args Parse(const std::vector<std::string>& raw) {
@@ -284,6 +286,52 @@ int CmdTables(Context& c) {
     return 0;
 }
 
+// Runs a generator that asks first: refused without --yes, saved with --save.
+int RunGenerator(Context& c, CliInteraction& ui, const std::function<bool(CVelkorDoc&)>& run) {
+    auto doc = OpenStation(c.args.positional[0], ui);
+    if (!doc) return 1;
+    const int warningsBefore = ui.Warnings();
+    if (!run(*doc)) return 1;
+    if (c.args.Has("save") && !doc->OnSaveDocument(doc->PathName())) return 1;
+    return ui.Warnings() == warningsBefore ? 0 : 1;
+}
+
+int CmdTransfer(Context& c) {
+    if (!c.args.Has("yes")) {
+        c.err << "velkor-cli: transfer changes the devices and cannot be undone; run it with --yes\n";
+        return 2;
+    }
+    // The six boxes of "输入表属性"; all of them unless --classes names some.
+    const std::vector<std::string> names = {"signal", "section", "switch", "light", "button", "station"};
+    std::vector<bool> boxes(names.size(), true);
+    if (auto it = c.args.options.find("classes"); it != c.args.options.end()) {
+        boxes.assign(names.size(), false);
+        std::string list = it->second + ",";
+        for (size_t start = 0, comma; (comma = list.find(',', start)) != std::string::npos; start = comma + 1) {
+            const std::string one = list.substr(start, comma - start);
+            if (one.empty()) continue;
+            const auto found = std::find(names.begin(), names.end(), one);
+            if (found == names.end()) {
+                c.err << "velkor-cli: unknown class '" << one << "'\n";
+                return 2;
+            }
+            boxes[static_cast<size_t>(found - names.begin())] = true;
+        }
+    }
+    CliInteraction ui(c.err, true);
+    ui.PresetOptions(boxes);
+    return RunGenerator(c, ui, [](CVelkorDoc& d) { return TransferInputTables(d); });
+}
+
+int CmdValidate(Context& c) {
+    CliInteraction ui(c.err, true);
+    auto doc = OpenStation(c.args.positional[0], ui);
+    if (!doc) return 1;
+    const int before = ui.Warnings();
+    const bool ok = ValidateInputTables(*doc);
+    return ok && ui.Warnings() == before ? 0 : 1;
+}
+
 int CmdNew(Context& c) {
     CliInteraction ui(c.err, true);
     CVelkorDoc doc(ui);
@@ -330,6 +378,15 @@ const std::vector<Command>& Commands() {
          "PhysicalSectionCode, TrackSectionCode, ElementCode, CrossCode, SwitchCode,\n"
          "SwitSectCode) as tab-separated text with the grids' formats.",
          1, CmdTables},
+        {"transfer", "transfer STATION.lcp --yes [--classes=signal,section,switch,light,button,station] [--save]",
+         "读取输入板: copies the input tables' relay addresses into the devices of the named\n"
+         "classes (all six without --classes). It cannot be undone, so it runs only with --yes;\n"
+         "--save saves the station afterwards. Exit 1 when a device was not found.",
+         1, CmdTransfer},
+        {"validate", "validate STATION.lcp",
+         "校验数据: checks the input tables and reports the first fault, or (^_^).\n"
+         "Exit 0 when the tables are sound, 1 otherwise.",
+         1, CmdValidate},
         {"new", "new STATION.lcp [--demo]",
          "Creates an empty station (with --demo: a few sample objects) and saves it.", 1, CmdNew},
     };

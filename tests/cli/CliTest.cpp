@@ -168,3 +168,37 @@ TEST(CliTables, PrintsRowsWithTheGridFormats) {
 
 }  // namespace
 }  // namespace velkor::cli
+
+namespace velkor::cli {
+namespace {
+
+TEST(CliGenerators, TransferNeedsYesAndValidateReports) {
+    velkor::testing::TempDir dir;
+    velkor::testing::ScriptedInteraction ui;
+    CVelkorDoc doc(ui);
+    doc.OnNewDocument();
+    Row section = IoTables::NewRow(kSectionTable);
+    section.SetName(u"1DG");
+    AssignAddresses(kSectionTable, section, 0);
+    doc.io.Append(kSectionTable, section);
+    ASSERT_TRUE(doc.OnSaveDocument(dir / "s.lcp"));
+    const std::string station = PathToUtf8(dir / "s.lcp");
+
+    EXPECT_EQ(Cli({"transfer", station}).code, 2);
+    const CliRun run = Cli({"transfer", station, "--yes", "--classes=section,light", "--save"});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_NE(run.err.find("输入表数据生成完毕!"), std::string::npos);
+    EXPECT_EQ(Cli({"transfer", station, "--yes", "--classes=lamp"}).code, 2);
+
+    const CliRun ok = Cli({"validate", station});
+    EXPECT_EQ(ok.code, 0) << ok.err;
+    EXPECT_NE(ok.err.find("(^_^)"), std::string::npos);
+    doc.io.Append(kSectionTable, section);  // the same name and number twice
+    ASSERT_TRUE(doc.OnSaveDocument(dir / "s.lcp"));
+    const CliRun bad = Cli({"validate", station});
+    EXPECT_EQ(bad.code, 1);
+    EXPECT_NE(bad.err.find("设备名称冲突：1DG，冲突距离：1"), std::string::npos) << bad.err;
+}
+
+}  // namespace
+}  // namespace velkor::cli

@@ -57,12 +57,13 @@ TEST_F(Shell, NewStationOpensInATabNamedVelkor1) {
 TEST_F(Shell, CommandsNobodyHandlesAreDisabled) {
     app->NewDocument();
     frame().UpdateCommandStates();
-    // Clipboard commands have no target; the input-board reader is not built.
-    for (int id : {57637, 57635, 57634, 57642, 32843}) {
+    // Clipboard commands have no target; the element table is not built yet.
+    for (int id : {57637, 57635, 57634, 57642, 33003}) {
         EXPECT_FALSE(frame().State(id).enabled) << id;
         for (QToolButton* b : frame().RibbonBar().Buttons(id)) EXPECT_FALSE(b->isEnabled()) << id;
     }
-    for (int id : {cmd::kFileSave, cmd::kGrid, cmd::kSettings, cmd::kFirstDevice, cmd::kMoveLeft}) {
+    for (int id : {cmd::kFileSave, cmd::kGrid, cmd::kSettings, cmd::kFirstDevice, cmd::kMoveLeft,
+                   cmd::kReadInputBoard, cmd::kValidate}) {
         EXPECT_TRUE(frame().State(id).enabled) << id;
     }
     // 鼠标 and 零散信息 are two elements of one command.

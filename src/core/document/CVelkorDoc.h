@@ -104,6 +104,8 @@ public:
     bool CanRedo() const { return history_.CanRedo(); }
     bool Undo();
     bool Redo();
+    // After a generation command changed objects outside undo.
+    void ForgetHistory() { history_.Clear(); history_.MarkSavePoint(); }
 
     const fs::path& PathName() const { return path_; }
     StationDir Directory() const { return StationDir::ForStationFile(path_); }

@@ -6,6 +6,7 @@
 #include "common/Files.h"
 #include "devices/RailSwitch.h"
 #include "document/Placing.h"
+#include "iotables/Generators.h"
 #include "shell/CommandTable.h"
 
 namespace velkor::gui {
@@ -72,6 +73,9 @@ bool DocumentTarget::QueryCommand(int id, CommandState& state) {
         case cmd::kStretch:
         case cmd::kNoStretch:
             return true;
+        case cmd::kReadInputBoard:
+        case cmd::kValidate:
+            return true;
         case cmd::kUndo:
             state.enabled = frame_.Doc().CanUndo();
             return true;
@@ -110,6 +114,13 @@ void DocumentTarget::ExecuteCommand(int id) {
             break;
         case cmd::kNoStretch:
             doc.SetContextStretchMode(RailSwitch::kNoStretch);
+            break;
+        case cmd::kReadInputBoard:
+            frame_.View().ForgetObjects();
+            TransferInputTables(doc);
+            break;
+        case cmd::kValidate:
+            ValidateInputTables(doc);
             break;
         case cmd::kUndo:
             frame_.View().ForgetObjects();

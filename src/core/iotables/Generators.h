@@ -1,0 +1,24 @@
+#pragma once
+
+namespace velkor {
+
+class CVelkorDoc;
+
+inline constexpr const char* kAskTransfer =
+    "如果本站包含逻辑区段，请确认已经输入逻辑IO表，该功能不可逆，请保存好数据！";
+inline constexpr const char* kTransferOptionsTitle = "输入表属性";
+inline constexpr const char* kMsgNoTransferOptions = "请先设置输入板属性！";
+inline constexpr const char* kMsgTransferDone = "输入表数据生成完毕!";
+inline constexpr const char* kMsgValidationOk = "(^_^)";
+
+// "读取输入板": copies the relay addresses of the input tables into the
+// devices of the classes the person ticks, reporting devices not found.
+// Returns false when the person stopped it before it ran.
+bool TransferInputTables(CVelkorDoc& doc);
+
+// "校验数据": reports the first fault of the input tables (after the
+// continuity message, which does not stop it) or "(^_^)". Returns true when
+// no fault stopped it.
+bool ValidateInputTables(CVelkorDoc& doc);
+
+}  // namespace velkor

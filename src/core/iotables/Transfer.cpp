@@ -1,0 +1,144 @@
+#include <cstdio>
+
+#include "common/Text.h"
+#include "devices/CADSection.h"
+#include "devices/CADSignal.h"
+#include "devices/Composites.h"
+#include "devices/PanelObjects.h"
+#include "devices/RailSwitch.h"
+#include "document/CVelkorDoc.h"
+#include "iotables/Generators.h"
+#include "iotables/IoTableFiles.h"
+
+namespace velkor {
+
+namespace {
+
+enum Box { kSignals, kSections, kSwitches, kLamps, kButtons, kStations };
+
+std::string Format(const char* pattern, const std::u16string& a, const std::u16string& b = {}) {
+    std::string out = pattern;
+    for (const std::u16string* arg : {&a, &b}) {
+        const auto at = out.find("%s");
+        if (at == std::string::npos) break;
+        out.replace(at, 2, ToUtf8(*arg));
+    }
+    return out;
+}
+
+// Here a reset names the record "NO", unlike a new device's empty reset.
+void ResetRecord(IORecord& r) {
+    r.SetName(u"NO");
+    r.address = r.button = r.word = r.bit = IORecord::kUnset;
+    r.station = 0;
+}
+
+void ClearNumbers(IORecord& r) { r.address = r.button = r.word = r.bit = IORecord::kUnset; }
+
+void CopyNumbers(const Row& row, IORecord& r) {
+    r.address = row.U16(io::kAddress);
+    r.button = row.U16(io::kButton);
+    r.word = row.U16(io::kWord);
+    r.bit = row.U16(io::kBit);
+}
+
+bool IsClass(const CADGraphic& obj, const RuntimeClass& cls) { return &obj.GetRuntimeClass() == &cls; }
+
+void SwitchStep(CVelkorDoc& doc, RailSwitch& sw, bool logic) {
+    std::u16string s = sw.switchSection.Name();
+    if (logic) s = RemoveLogicSuffix(s);
+    const Row* row = doc.io.FindByName(s);
+    if (!row) {
+        for (IORecord& r : sw.logic) ResetRecord(r);
+        doc.UI().Warning(Format("输入表中没有找到道岔区段：%s，所属道岔：%s", s, sw.nameLabel.text));
+        ResetRecord(sw.switchSection);
+        return;
+    }
+    CopyNumbers(*row, sw.switchSection);
+    if (!logic) {
+        for (IORecord& r : sw.logic) ResetRecord(r);
+        return;
+    }
+    const int perSwitch = std::clamp(doc.logicSectionsPerSwitch, 0, 4);
+    for (int k = 0; k < perSwitch; ++k) {
+        IORecord& r = sw.logic[static_cast<size_t>(k)];
+        if (const Row* found = doc.io.FindByName(r.Name())) {
+            CopyNumbers(*found, r);
+        } else {
+            doc.UI().Warning(Format("道岔的逻辑区段%s 未找到IO信息，请修改！", r.Name()));
+            ResetRecord(r);
+        }
+    }
+}
+
+void DeviceStep(CVelkorDoc& doc, CADDevice& d, bool logic) {
+    const std::u16string name = d.io.Name();
+    if (name == u"NO" || name == u" ") return;
+    const Row* row = doc.io.FindByName(name);
+    if (!row) {
+        ClearNumbers(d.io);
+        if (auto* s = dynamic_cast<CADSection*>(&d)) ClearNumbers(s->logic);
+        if (auto* sw = dynamic_cast<RailSwitch*>(&d)) {
+            for (IORecord& r : sw->logic) ResetRecord(r);
+        }
+        doc.UI().Warning(Format("输入表中无此设备：%s", d.nameLabel.text));
+        return;
+    }
+    CopyNumbers(*row, d.io);
+    if (auto* s = dynamic_cast<CADSection*>(&d)) {
+        if (!logic) {
+            ResetRecord(s->logic);
+        } else if (const Row* l = doc.io.FindByName(s->logic.Name())) {
+            CopyNumbers(*l, s->logic);
+        }
+    } else if (auto* g = dynamic_cast<CADSignal*>(&d)) {
+        // The second button number comes only from a signal row.
+        if (CADSignal::HasEmbeddedButton(g->usageKind) && doc.io.TableOf(row) == kSignalTable) {
+            g->button2 = row->U16(io::kSignalButton2);
+        }
+    } else if (auto* sw = dynamic_cast<RailSwitch*>(&d)) {
+        SwitchStep(doc, *sw, logic);
+    } else if (dynamic_cast<CADButton*>(&d) || dynamic_cast<CADDeLight*>(&d)) {
+        d.io.SetName(d.nameLabel.text);
+    }
+}
+
+}  // namespace
+
+bool TransferInputTables(CVelkorDoc& doc) {
+    if (!doc.UI().AskYesNo(kAskTransfer)) return false;
+    const std::vector<std::string> labels = {"  信号机", "  区段", "  道岔",
+                                             "  表示灯", "  按钮", "  车站"};
+    const auto boxes = doc.UI().ChooseOptions(kTransferOptionsTitle, labels,
+                                              std::vector<bool>(labels.size(), false));
+    if (!boxes || boxes->size() != labels.size()) {
+        doc.UI().Warning(kMsgNoTransferOptions);
+        return false;
+    }
+    const auto ticked = [&](Box b) { return (*boxes)[static_cast<size_t>(b)]; };
+    const bool logic = doc.hasLogicSections != 0;
+    for (const auto& obj : doc.Objects()) {
+        const bool treat = (ticked(kSignals) && IsClass(*obj, CADSignal::Class())) ||
+                           (ticked(kSections) && IsClass(*obj, CADSection::Class())) ||
+                           (ticked(kSwitches) && IsClass(*obj, RailSwitch::Class())) ||
+                           (ticked(kLamps) && IsClass(*obj, CADDeLight::Class())) ||
+                           (ticked(kButtons) && IsClass(*obj, CADButton::Class()));
+        if (treat) DeviceStep(doc, *AsDevice(obj.get()), logic);
+    }
+    for (const auto& obj : doc.Objects()) {
+        if (auto* box = dynamic_cast<CADStation*>(obj.get()); box && ticked(kStations)) {
+            for (CADButton& b : box->buttons) b.io.button = RaiseLingsanButton(b.io.button);
+            for (CADDoor& d : box->doors) d.io.button = RaiseLingsanButton(d.io.button);
+        }
+        if (auto* lamp = dynamic_cast<CADDeLight*>(obj.get())) {
+            lamp->io.button = RaiseLingsanButton(lamp->io.button);
+        }
+    }
+    // Outside undo, as every generation: earlier edits can no longer be undone.
+    doc.ForgetHistory();
+    doc.SetModified();
+    doc.UI().Info(kMsgTransferDone);
+    return true;
+}
+
+}  // namespace velkor
