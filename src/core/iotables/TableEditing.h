@@ -1,0 +1,65 @@
+#pragma once
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/Interaction.h"
+#include "devices/IORecord.h"
+#include "iotables/IoTables.h"
+
+namespace velkor {
+
+class CVelkorDoc;
+class CADSignal;
+
+inline constexpr const char* kMsgNoMatchingDevice = "IO表中没有名称匹配的设备";
+inline constexpr const char* kMsgNoMatchingName = "IO表中没有名称 %s 匹配的设备";
+inline constexpr const char* kMsgBadDecimal = "输入的十进制数据无效";
+inline constexpr const char* kMsgBadHex = "输入的十六进制数据无效";
+inline constexpr const char* kMsgConfirmDelete = "确认删除这个设备？";
+inline constexpr const char* kMsgCombinationNotFound = "输入表中没有找到对应的设备，请确认区段输入表中数据！";
+
+// The number checks of the table grids and the device dialogs. Hexadecimal
+// takes digits, a-f, A-F, x and X with an optional 0x prefix; decimal takes
+// digits only. Both keep 16 bits; an empty text is 0; nothing when refused.
+std::optional<uint16_t> ParseHexField(std::string_view text);
+std::optional<uint16_t> ParseDecimalField(std::string_view text);
+
+// The signal type of a 类型 cell: the index of the equal type name, or
+// 0xFFFF when it is none of the eighteen.
+uint16_t SignalTypeFromName(std::u16string_view name);
+
+// A row as a table dialog adds it: empty name, station 0, every relay (and
+// a logic section's physical address) unset, numbered for position n.
+Row NewEditorRow(int tableIndex, uint16_t n);
+
+// The dialogs' row operations, keeping 地址号 running: the new row takes its
+// position as number; an insert moves the rows after it up by one, a delete
+// the rows from it down by one.
+void AppendEditorRow(std::vector<Row>& rows, int tableIndex, Row row);
+void InsertEditorRow(std::vector<Row>& rows, int tableIndex, size_t position, Row row);
+void DeleteEditorRow(std::vector<Row>& rows, int tableIndex, size_t position);
+
+// Name-matching services of the device dialogs.
+// The record takes the name and the four numbers of the row of that name;
+// a signal with a second button also its 按钮号2 (from a signal row). Not
+// found: numbers unset and "IO表中没有名称匹配的设备".
+bool MatchIoRecord(const IoTables& t, std::u16string_view text, IORecord& rec, Interaction& ui,
+                   CADSignal* signal = nullptr);
+// As MatchIoRecord with the message naming the name.
+bool MatchNamedRecord(const IoTables& t, std::u16string_view text, IORecord& rec, Interaction& ui);
+// The two miscellaneous rows whose names, cut at "_" (or "-"), equal the
+// text fill the two records; both empty and the message when not two.
+bool MatchPairedLingsan(const IoTables& t, std::u16string_view text, IORecord& first,
+                        IORecord& second, Interaction& ui);
+// The 车站ID of the first station row of that station name, or 0xFFFF.
+uint16_t MatchStation(const IoTables& t, std::u16string_view text);
+
+// "区段组合" confirmed: rebuilds every combination from the grid's names.
+// False when a name is in no table: the message is shown and the list keeps
+// the entries built before that row.
+bool ConfirmSectionCombinations(IoTables& t, const std::vector<std::array<std::u16string, 3>>& grid,
+                                Interaction& ui);
+
+}  // namespace velkor

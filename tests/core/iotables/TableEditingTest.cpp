@@ -1,0 +1,149 @@
+#include <gtest/gtest.h>
+
+#include "devices/CADSignal.h"
+#include "iotables/TableEditing.h"
+#include "support/ScriptedInteraction.h"
+
+namespace velkor {
+namespace {
+
+using testing::ScriptedInteraction;
+
+std::vector<uint16_t> Numbers(const std::vector<Row>& rows) {
+    std::vector<uint16_t> out;
+    for (const Row& r : rows) out.push_back(r.U16(io::kAddress));
+    return out;
+}
+
+TEST(TableEditing, AppendInsertAndDeleteKeepTheNumbering) {
+    std::vector<Row> rows;
+    for (int i = 0; i < 3; ++i) AppendEditorRow(rows, kSectionTable, NewEditorRow(kSectionTable, 0));
+    EXPECT_EQ(Numbers(rows), (std::vector<uint16_t>{0, 1, 2}));
+    EXPECT_EQ(rows[1].U16(io::kButton), 0x0130);
+    EXPECT_EQ(rows[2].U16(io::kButton), 0x0230);
+    EXPECT_EQ(rows[2].U16(io::kWord), 0);
+    EXPECT_EQ(rows[2].U16(io::kBit), 4);
+    EXPECT_EQ(rows[0].U16(io::kSectionGJ), 0xFFFF);
+    EXPECT_EQ(rows[0].Name(), u"");
+
+    Row added = NewEditorRow(kSectionTable, 0);
+    added.SetName(u"新");
+    InsertEditorRow(rows, kSectionTable, 1, added);
+    EXPECT_EQ(Numbers(rows), (std::vector<uint16_t>{0, 1, 2, 3}));
+    EXPECT_EQ(rows[1].Name(), u"新");
+    EXPECT_EQ(rows[3].U16(io::kButton), 0x0330);
+
+    DeleteEditorRow(rows, kSectionTable, 0);
+    EXPECT_EQ(Numbers(rows), (std::vector<uint16_t>{0, 1, 2}));
+    EXPECT_EQ(rows[0].Name(), u"新");
+}
+
+TEST(TableEditing, NumberChecks) {
+    EXPECT_EQ(ParseDecimalField("12"), 12);
+    EXPECT_EQ(ParseDecimalField(""), 0);
+    EXPECT_EQ(ParseDecimalField("12x"), std::nullopt);
+    EXPECT_EQ(ParseDecimalField("70000"), static_cast<uint16_t>(70000));
+    EXPECT_EQ(ParseHexField("1A"), 0x001A);
+    EXPECT_EQ(ParseHexField("0x1a"), 0x001A);
+    EXPECT_EQ(ParseHexField("0X0012"), 0x0012);
+    EXPECT_EQ(ParseHexField("12"), 0x0012);
+    EXPECT_EQ(ParseHexField(""), 0);
+    EXPECT_EQ(ParseHexField("12G"), std::nullopt);
+    EXPECT_EQ(SignalTypeFromName(u"七显"), 15);
+    EXPECT_EQ(SignalTypeFromName(u"八显"), 0xFFFF);
+}
+
+IoTables Tables() {
+    IoTables t;
+    Row signal = IoTables::NewRow(kSignalTable);
+    signal.SetName(u"X1");
+    AssignAddresses(kSignalTable, signal, 5);
+    t.Append(kSignalTable, signal);
+    Row sw = IoTables::NewRow(kSwitchTable);
+    sw.SetName(u"5");
+    AssignAddresses(kSwitchTable, sw, 2);
+    sw.SetU16(io::kSwitchDBJ, 0x0203);
+    t.Append(kSwitchTable, sw);
+    for (const char16_t* name : {u"FMG_1", u"FMG-2", u"FMG_3", u"FMGX"}) {
+        Row misc = IoTables::NewRow(kLingsanTable);
+        misc.SetName(name);
+        AssignAddresses(kLingsanTable, misc, static_cast<uint16_t>(t.Table(kLingsanTable).size()));
+        t.Append(kLingsanTable, misc);
+    }
+    Row station = IoTables::NewRow(kStationTable);
+    station.SetText(io::kStationName, io::kStationNameBytes, u"东站");
+    station.SetU16(io::kStation, 12);
+    t.Append(kStationTable, station);
+    Row section = IoTables::NewRow(kSectionTable);
+    section.SetName(u"3DG");
+    AssignAddresses(kSectionTable, section, 7);
+    section.SetU16(io::kSectionGJ, 0x0101);
+    t.Append(kSectionTable, section);
+    return t;
+}
+
+TEST(NameMatching, IoRecordsAndSecondButtons) {
+    const IoTables t = Tables();
+    ScriptedInteraction ui;
+    CADSignal signal(9);
+    signal.usageKind = 2;
+    EXPECT_TRUE(MatchIoRecord(t, u"X1", signal.io, ui, &signal));
+    EXPECT_EQ(signal.io.address, 5);
+    EXPECT_EQ(signal.button2, 0x8510);  // 0x0510 with the top bit
+
+    IORecord rec;
+    rec.address = 3;
+    EXPECT_FALSE(MatchIoRecord(t, u"X9", rec, ui));
+    EXPECT_EQ(rec.address, 0xFFFF);
+    EXPECT_FALSE(MatchNamedRecord(t, u"X9", rec, ui));
+    EXPECT_EQ(ui.Messages("warning"),
+              (std::vector<std::string>{"IO表中没有名称匹配的设备", "IO表中没有名称 X9 匹配的设备"}));
+}
+
+TEST(NameMatching, PairedMiscellaneousRowsAndStations) {
+    const IoTables t = Tables();
+    ScriptedInteraction ui;
+    IORecord a, b;
+    EXPECT_TRUE(MatchPairedLingsan(t, u"FMG", a, b, ui));
+    EXPECT_EQ(a.Name(), u"FMG_1");
+    EXPECT_EQ(b.Name(), u"FMG-2");
+    EXPECT_EQ(b.address, 1);
+    EXPECT_FALSE(MatchPairedLingsan(t, u"FMGX", a, b, ui));  // one row only
+    EXPECT_EQ(a.Name(), u"");
+    EXPECT_EQ(b.address, 0xFFFF);
+    EXPECT_EQ(MatchStation(t, u"东站"), 12);
+    EXPECT_EQ(MatchStation(t, u"西站"), 0xFFFF);
+}
+
+TEST(SectionCombinations, ConfirmRebuildsEveryEntry) {
+    IoTables t = Tables();
+    ScriptedInteraction ui;
+    const std::vector<std::array<std::u16string, 3>> grid = {
+        {u"3DG", u"5", u""}, {u"", u"", u""}, {u"", u"3DG", u""}};
+    ASSERT_TRUE(ConfirmSectionCombinations(t, grid, ui));
+    ASSERT_EQ(t.combinations.size(), 3u);
+    const Row& first = t.combinations[0];
+    EXPECT_EQ(first.U32(0), 2u);
+    EXPECT_EQ(first.Text(4, 16), u"3DG");
+    EXPECT_EQ(first.Text(20, 16), u"5");
+    EXPECT_EQ(first.U16(52), 7);
+    EXPECT_EQ(first.U16(58), 0x0101);
+    EXPECT_EQ(first.U16(54), 2);       // the switch row's number
+    EXPECT_EQ(first.U16(60), 0x0203);  // and its DBJ as GJ
+    EXPECT_EQ(first.Text(36, 16), u"");
+    EXPECT_EQ(t.combinations[1].U32(0), 0u);
+    EXPECT_EQ(t.combinations[2].U32(0), 1u);
+    EXPECT_EQ(t.combinations[2].Text(4, 16), u"");
+    EXPECT_EQ(t.combinations[2].Text(20, 16), u"3DG");
+
+    const std::vector<std::array<std::u16string, 3>> bad = {{u"3DG", u"", u""}, {u"9DG", u"", u""}};
+    EXPECT_FALSE(ConfirmSectionCombinations(t, bad, ui));
+    EXPECT_EQ(t.combinations.size(), 1u);
+    EXPECT_EQ(ui.Messages("warning"),
+              std::vector<std::string>{"输入表中没有找到对应的设备，请确认区段输入表中数据！"});
+    EXPECT_TRUE(ConfirmSectionCombinations(t, {}, ui));
+    EXPECT_TRUE(t.combinations.empty());
+}
+
+}  // namespace
+}  // namespace velkor
