@@ -17,6 +17,7 @@
 #include "iotables/Generators.h"
 #include "iotables/TableText.h"
 #include "siemens/CodeTables.h"
+#include "siemens/LogicTables.h"
 #include "QtPainter.h"
 #include "QtTextMetrics.h"
 
@@ -323,6 +324,26 @@ int CmdTransfer(Context& c) {
     return RunGenerator(c, ui, [](CVelkorDoc& d) { return TransferInputTables(d); });
 }
 
+// A generator that asks a Yes/No question first and needs --yes.
+int CmdAsking(Context& c, bool (*run)(CVelkorDoc&)) {
+    if (!c.args.Has("yes")) {
+        c.err << "velkor-cli: this command cannot be undone; run it with --yes\n";
+        return 2;
+    }
+    CliInteraction ui(c.err, true);
+    return RunGenerator(c, ui, [run](CVelkorDoc& d) { return run(d); });
+}
+
+int CmdVirtualLogicTable(Context& c) {
+    const bool siemens = c.args.Has("siemens");
+    const bool halde = c.args.Has("halde");
+    if (siemens == halde) {
+        c.err << "velkor-cli: say --siemens or --halde\n";
+        return 2;
+    }
+    return CmdAsking(c, siemens ? &GenerateSiemensVirtualLogicTable : &GenerateHaldeVirtualLogicTable);
+}
+
 int CmdValidate(Context& c) {
     CliInteraction ui(c.err, true);
     auto doc = OpenStation(c.args.positional[0], ui);
@@ -387,6 +408,16 @@ const std::vector<Command>& Commands() {
          "校验数据: checks the input tables and reports the first fault, or (^_^).\n"
          "Exit 0 when the tables are sound, 1 otherwise.",
          1, CmdValidate},
+        {"repeat-io", "repeat-io STATION.lcp --yes [--save]",
+         "生成复示逻辑区段IO: appends a TrackSectionCode row for every repeat section.", 1,
+         [](Context& c) { return CmdAsking(c, &GenerateRepeatSectionRows); }},
+        {"logic-table", "logic-table STATION.lcp --yes [--save]",
+         "生成逻辑区段表 (西门子数据): rebuilds the logic-section table from the code tables.", 1,
+         [](Context& c) { return CmdAsking(c, &GenerateSiemensLogicTable); }},
+        {"virtual-logic-table", "virtual-logic-table STATION.lcp --siemens|--halde --yes [--save]",
+         "生成虚拟逻辑区段表: rebuilds the logic-section table from the drawing, the Siemens way\n"
+         "(a row per section and switch section) or the 自主数据 way (a row per logic name).",
+         1, CmdVirtualLogicTable},
         {"new", "new STATION.lcp [--demo]",
          "Creates an empty station (with --demo: a few sample objects) and saves it.", 1, CmdNew},
     };

@@ -202,3 +202,26 @@ TEST(CliGenerators, TransferNeedsYesAndValidateReports) {
 
 }  // namespace
 }  // namespace velkor::cli
+
+namespace velkor::cli {
+namespace {
+
+TEST(CliGenerators, LogicTablesFromTheCommandLine) {
+    velkor::testing::TempDir dir;
+    const std::string station = PathToUtf8(dir.Path() / "Demo.lcp");
+    ASSERT_EQ(Cli({"demo", PathToUtf8(dir.Path())}).code, 0);
+    EXPECT_EQ(Cli({"virtual-logic-table", station, "--yes"}).code, 2);  // which one?
+    EXPECT_EQ(Cli({"logic-table", station}).code, 2);                   // no --yes
+    const CliRun run = Cli({"virtual-logic-table", station, "--halde", "--yes", "--save"});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_NE(run.err.find("虚拟逻辑区段表数据生成完毕！"), std::string::npos);
+    const CliRun logic = Cli({"tables", station, "logic"});
+    ASSERT_EQ(logic.code, 0);
+    // The demo's sections carry their own names as logic names: a row each.
+    EXPECT_NE(logic.out.find("\nIG\t"), std::string::npos) << logic.out;
+    EXPECT_EQ(Cli({"repeat-io", station, "--yes"}).code, 0);
+    EXPECT_EQ(Cli({"logic-table", station, "--yes"}).code, 0);
+}
+
+}  // namespace
+}  // namespace velkor::cli

@@ -7,6 +7,7 @@
 #include "devices/RailSwitch.h"
 #include "document/Placing.h"
 #include "iotables/Generators.h"
+#include "siemens/LogicTables.h"
 #include "shell/CommandTable.h"
 
 namespace velkor::gui {
@@ -75,6 +76,7 @@ bool DocumentTarget::QueryCommand(int id, CommandState& state) {
             return true;
         case cmd::kReadInputBoard:
         case cmd::kValidate:
+        case cmd::kRepeatSectionIo:
             return true;
         case cmd::kUndo:
             state.enabled = frame_.Doc().CanUndo();
@@ -121,6 +123,9 @@ void DocumentTarget::ExecuteCommand(int id) {
             break;
         case cmd::kValidate:
             ValidateInputTables(doc);
+            break;
+        case cmd::kRepeatSectionIo:
+            GenerateRepeatSectionRows(doc);
             break;
         case cmd::kUndo:
             frame_.View().ForgetObjects();

@@ -15,6 +15,7 @@
 #include "dialogs/Dialogs.h"
 #include "shell/CVelkorApp.h"
 #include "shell/CommandTable.h"
+#include "siemens/LogicTables.h"
 
 namespace velkor::gui {
 
@@ -215,6 +216,9 @@ bool CMainFrame::QueryCommand(int id, CommandState& state) {
         case cmd::kSettings:
         case cmd::kVersion:
         case cmd::kNotAdded:
+        case cmd::kSiemensLogicTable:
+        case cmd::kSiemensVirtualTable:
+        case cmd::kHaldeVirtualTable:
             // Without an active station these do nothing.
             (void)child;
             return true;
@@ -252,6 +256,15 @@ void CMainFrame::ExecuteCommand(int id) {
             break;
         case cmd::kNotAdded:
             if (child) child->Doc().UI().Info("本功能未添加！");
+            break;
+        case cmd::kSiemensLogicTable:
+            if (child) GenerateSiemensLogicTable(child->Doc());
+            break;
+        case cmd::kSiemensVirtualTable:
+            if (child) GenerateSiemensVirtualLogicTable(child->Doc());
+            break;
+        case cmd::kHaldeVirtualTable:
+            if (child) GenerateHaldeVirtualLogicTable(child->Doc());
             break;
         default:
             break;

@@ -1,0 +1,235 @@
+#include "siemens/LogicTables.h"
+
+#include <algorithm>
+
+#include "common/Text.h"
+#include "devices/CADSection.h"
+#include "devices/RailSwitch.h"
+#include "document/CVelkorDoc.h"
+#include "siemens/CodeTables.h"
+
+namespace velkor {
+
+std::string DropLastGbkCharacter(const std::string& gbk) {
+    if (gbk.empty()) return gbk;
+    // Walk the characters; the last one starts where the walk last stopped.
+    size_t last = 0;
+    size_t i = 0;
+    while (i < gbk.size()) {
+        last = i;
+        const auto b = static_cast<unsigned char>(gbk[i]);
+        i += (b >= 0x81 && b <= 0xFE && i + 1 < gbk.size()) ? 2 : 1;
+    }
+    return gbk.substr(0, last);
+}
+
+namespace {
+
+// TrackSectionCode fields.
+constexpr size_t kTsNumber = 0, kTsName = 2, kTsKind = 18, kTsIndex = 20, kTsPhysName = 22,
+                 kTsPhysAddress = 38, kTsDirection = 40;
+
+void SetGbk(Row& row, size_t offset, size_t n, const std::string& gbk) {
+    StoreFixedTextGbk(row.Bytes().subspan(offset, n), gbk);
+}
+
+// The bit rule of the generated logic-section tables: four rows to a word.
+struct Bits {
+    uint16_t b = 0;
+    void Place(Row& r) {
+        r.SetU16(io::kWord, static_cast<uint16_t>(b / 8));
+        r.SetU16(io::kBit, static_cast<uint16_t>(b % 8));
+        b = static_cast<uint16_t>(b + 2);
+    }
+};
+
+Row NewLogicRow() {
+    Row r = IoTables::NewRow(kLogicSectionTable);
+    // Values the generators do not set take the natural ones.
+    r.SetU16(io::kLogicPhysicalAddress, 0xFFFF);
+    r.SetU16(io::kLogicDirection, 0);
+    return r;
+}
+
+template <typename T>
+std::vector<T*> Objects(const CVelkorDoc& doc) {
+    std::vector<T*> out;
+    for (const auto& o : doc.Objects()) {
+        if (&o->GetRuntimeClass() == &T::Class()) out.push_back(static_cast<T*>(o.get()));
+    }
+    return out;
+}
+
+bool EndsWithSuffixLetter(const std::u16string& name) {
+    return !name.empty() && name.back() >= u'A' && name.back() <= u'F';
+}
+
+void Finish(CVelkorDoc& doc, const char* message) {
+    doc.SetModified();
+    doc.UI().Info(message);
+}
+
+}  // namespace
+
+bool GenerateRepeatSectionRows(CVelkorDoc& doc) {
+    if (!doc.UI().AskYesNo(kAskRepeatSections)) return false;
+    auto& table = doc.codes.Table(kTrackSectionCode);
+    // An empty table numbers the new rows from 0.
+    const int32_t last = table.empty() ? -1 : table.back().U16(kTsNumber);
+    std::vector<Row> rows;
+    for (CADSection* s : Objects<CADSection>(doc)) {
+        const std::u16string logic = s->logic.Name();
+        const bool repeat = logic.size() >= 2 ? logic[logic.size() - 2] == u'F'
+                                              : (logic.size() == 1 && logic[0] == u'F');
+        if (!repeat) continue;
+        Row r = CodeTables::NewRow(kTrackSectionCode);
+        const std::string gbk = s->io.NameGbk();
+        SetGbk(r, kTsName, 16, gbk);
+        r.SetU16(kTsKind, 207);
+        r.SetU16(kTsIndex, 0);
+        SetGbk(r, kTsPhysName, 16, DropLastGbkCharacter(gbk));
+        r.SetU16(kTsPhysAddress, s->io.address);
+        r.SetU16(kTsDirection, 0);
+        rows.push_back(std::move(r));
+    }
+    std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
+        const std::string x = a.TextGbk(kTsName, 16);
+        const std::string y = b.TextGbk(kTsName, 16);
+        return std::lexicographical_compare(x.begin(), x.end(), y.begin(), y.end(), [](char p, char q) {
+            return static_cast<unsigned char>(p) < static_cast<unsigned char>(q);
+        });
+    });
+    int32_t n = last;
+    for (Row& r : rows) {
+        r.SetU16(kTsNumber, static_cast<uint16_t>(++n));
+        table.push_back(std::move(r));
+    }
+    Finish(doc, kMsgRepeatSectionsDone);
+    return true;
+}
+
+bool GenerateSiemensLogicTable(CVelkorDoc& doc) {
+    if (!doc.UI().AskYesNo(kAskSiemensLogicTable)) return false;
+    auto& logic = doc.io.Table(kLogicSectionTable);
+    logic.clear();
+    Bits bits;
+    for (const Row& t : doc.codes.Table(kTrackSectionCode)) {
+        Row r = NewLogicRow();
+        SetGbk(r, io::kName, 16, t.TextGbk(kTsName, 16));
+        SetGbk(r, io::kLogicPhysicalName, 16, t.TextGbk(kTsPhysName, 16));
+        r.SetU16(io::kAddress, t.U16(kTsNumber));
+        r.SetU16(io::kLogicPhysicalAddress, t.U16(kTsPhysAddress));
+        r.SetU16(io::kLogicDirection, t.U16(kTsDirection));
+        bits.Place(r);
+        logic.push_back(std::move(r));
+    }
+    auto c = static_cast<uint16_t>(doc.codes.Table(kTrackSectionCode).size());
+    const auto switches = Objects<RailSwitch>(doc);
+    for (const Row& s : doc.codes.Table(kSwitchCode)) {
+        const std::u16string name = s.Text(2, 16);
+        Row r = NewLogicRow();
+        auto w = std::find_if(switches.begin(), switches.end(),
+                              [&](const RailSwitch* sw) { return sw->nameLabel.text == name; });
+        if (w != switches.end()) {
+            SetGbk(r, io::kName, 16, (*w)->logic[0].NameGbk());
+            SetGbk(r, io::kLogicPhysicalName, 16, (*w)->switchSection.NameGbk());
+            r.SetU16(io::kLogicPhysicalAddress, (*w)->switchSection.address);
+        } else {
+            r.SetText(io::kLogicPhysicalName, 16, u"");
+        }
+        r.SetU16(io::kAddress, c++);
+        bits.Place(r);
+        logic.push_back(std::move(r));
+    }
+    for (const Row& x : doc.codes.Table(kCrossCode)) {
+        Row r = NewLogicRow();
+        SetGbk(r, io::kName, 16, x.TextGbk(2, 16));
+        SetGbk(r, io::kLogicPhysicalName, 16, x.TextGbk(2, 16));
+        r.SetU16(io::kLogicPhysicalAddress, x.U16(26));
+        r.SetU16(io::kAddress, c++);
+        bits.Place(r);
+        logic.push_back(std::move(r));
+    }
+    Finish(doc, kMsgLogicTableDone);
+    return true;
+}
+
+bool GenerateSiemensVirtualLogicTable(CVelkorDoc& doc) {
+    doc.UI().Info(kMsgSiemensVirtual);
+    if (!doc.UI().AskYesNo(kAskVirtualLogicTable)) return false;
+    auto& logic = doc.io.Table(kLogicSectionTable);
+    logic.clear();
+    Bits bits;
+    const auto append = [&](const IORecord& rec, uint16_t address) {
+        Row r = NewLogicRow();
+        const std::string gbk = rec.NameGbk();
+        SetGbk(r, io::kName, 16, gbk);
+        SetGbk(r, io::kLogicPhysicalName, 16, DropLastGbkCharacter(gbk));
+        r.SetU16(io::kAddress, address);
+        r.SetU16(io::kLogicPhysicalAddress, rec.address);
+        bits.Place(r);
+        logic.push_back(std::move(r));
+        const std::u16string name = rec.Name();
+        if (!EndsWithSuffixLetter(name)) doc.UI().Warning(ToUtf8(name) + kMsgMissingSuffix);
+    };
+    const auto sections = Objects<CADSection>(doc);
+    for (size_t i = 0; i < sections.size(); ++i) append(sections[i]->io, static_cast<uint16_t>(i));
+    const auto switches = Objects<RailSwitch>(doc);
+    for (size_t j = 0; j < switches.size(); ++j) {
+        if (switches[j]->switchSection.address == 0xFFFF) continue;
+        append(switches[j]->switchSection, static_cast<uint16_t>(sections.size() + j));
+    }
+    Finish(doc, kMsgVirtualDone);
+    return true;
+}
+
+bool GenerateHaldeVirtualLogicTable(CVelkorDoc& doc) {
+    if (!doc.UI().AskYesNo(kAskVirtualLogicTable)) return false;
+    auto& logic = doc.io.Table(kLogicSectionTable);
+    logic.clear();
+    std::vector<std::u16string> plain, repeats;
+    const auto collect = [&](const std::u16string& name) {
+        if (name == u"NO") return;
+        auto& list = name.size() >= 2 && name[name.size() - 2] == u'F' ? repeats : plain;
+        if (std::find(list.begin(), list.end(), name) == list.end()) list.push_back(name);
+    };
+    const auto sections = Objects<CADSection>(doc);
+    const auto switches = Objects<RailSwitch>(doc);
+    for (CADSection* s : sections) collect(s->logic.Name());
+    const int perSwitch = std::clamp(doc.logicSectionsPerSwitch, 0, 4);
+    for (RailSwitch* w : switches) {
+        if (w->switchSection.address == 0xFFFF) continue;
+        for (int k = 0; k < perSwitch; ++k) collect(w->logic[static_cast<size_t>(k)].Name());
+    }
+    std::sort(plain.begin(), plain.end());
+    std::sort(repeats.begin(), repeats.end());
+    const auto physicalAddress = [&](const std::u16string& y) -> uint16_t {
+        for (CADSection* s : sections) {
+            if (s->io.Name() != y) continue;
+            if (s->io.address != 0xFFFF) return s->io.address;
+            break;
+        }
+        for (RailSwitch* w : switches) {
+            if (w->switchSection.Name() == y) return w->switchSection.address;
+        }
+        return 0xFFFF;
+    };
+    Bits bits;
+    uint16_t a = 0;
+    for (const auto* list : {&plain, &repeats}) {
+        for (const std::u16string& x : *list) {
+            const std::u16string y = doc.hasLogicSections ? RemoveLogicSuffix(x) : x;
+            Row r = NewLogicRow();
+            r.SetName(x);
+            r.SetText(io::kLogicPhysicalName, 16, y);
+            r.SetU16(io::kAddress, a++);
+            r.SetU16(io::kLogicPhysicalAddress, physicalAddress(y));
+            bits.Place(r);
+            logic.push_back(std::move(r));
+        }
+    }
+    Finish(doc, kMsgVirtualDone);
+    return true;
+}
+
+}  // namespace velkor
