@@ -16,6 +16,7 @@
 #include "document/StationPainting.h"
 #include "iotables/Generators.h"
 #include "iotables/TableText.h"
+#include "siemens/CodeBuilds.h"
 #include "siemens/CodeTables.h"
 #include "siemens/LogicTables.h"
 #include "QtPainter.h"
@@ -334,6 +335,31 @@ int CmdAsking(Context& c, bool (*run)(CVelkorDoc&)) {
     return RunGenerator(c, ui, [run](CVelkorDoc& d) { return run(d); });
 }
 
+int CmdBuildCodes(Context& c) {
+    const std::string table = c.args.positional.size() > 1 ? c.args.positional[1] : "";
+    bool (*run)(CVelkorDoc&) = nullptr;
+    if (table == "PhysicalSectionCode") {
+        run = [](CVelkorDoc& d) {
+            if (!d.UI().AskYesNo(kAskBuildCodes)) return false;
+            // What the dialog's grid holds when it is closed.
+            d.codes.physical = BuildPhysicalSectionCode(d);
+            d.SetModified();
+            return true;
+        };
+    } else if (table == "TrackSectionCode") {
+        run = [](CVelkorDoc& d) { BuildTrackSectionCode(d); d.SetModified(); return true; };
+    } else if (table == "CrossCode") {
+        run = [](CVelkorDoc& d) { BuildCrossCode(d); d.SetModified(); return true; };
+    } else if (table == "SwitchCode") {
+        run = [](CVelkorDoc& d) { BuildSwitchCode(d); d.SetModified(); return true; };
+    } else {
+        c.err << "Usage: velkor-cli build-codes STATION.lcp "
+                 "PhysicalSectionCode|TrackSectionCode|CrossCode|SwitchCode --yes [--save]\n";
+        return 2;
+    }
+    return CmdAsking(c, run);
+}
+
 int CmdVirtualLogicTable(Context& c) {
     const bool siemens = c.args.Has("siemens");
     const bool halde = c.args.Has("halde");
@@ -418,6 +444,8 @@ const std::vector<Command>& Commands() {
          "生成虚拟逻辑区段表: rebuilds the logic-section table from the drawing, the Siemens way\n"
          "(a row per section and switch section) or the 自主数据 way (a row per logic name).",
          1, CmdVirtualLogicTable},
+        {"build-codes", "build-codes STATION.lcp PhysicalSectionCode|TrackSectionCode|CrossCode|SwitchCode --yes [--save]",
+         "创建码位表: builds a code table from the other tables and the drawing.", 2, CmdBuildCodes},
         {"new", "new STATION.lcp [--demo]",
          "Creates an empty station (with --demo: a few sample objects) and saves it.", 1, CmdNew},
     };

@@ -221,6 +221,12 @@ TEST(CliGenerators, LogicTablesFromTheCommandLine) {
     EXPECT_NE(logic.out.find("\nIG\t"), std::string::npos) << logic.out;
     EXPECT_EQ(Cli({"repeat-io", station, "--yes"}).code, 0);
     EXPECT_EQ(Cli({"logic-table", station, "--yes"}).code, 0);
+    for (const char* table : {"PhysicalSectionCode", "TrackSectionCode", "CrossCode", "SwitchCode"}) {
+        EXPECT_EQ(Cli({"build-codes", station, table, "--yes", "--save"}).code, 0) << table;
+    }
+    EXPECT_EQ(Cli({"build-codes", station, "ElementCode", "--yes"}).code, 2);
+    const CliRun switches = Cli({"tables", station, "SwitchCode"});
+    EXPECT_EQ(switches.out.rfind("Switch编号\tSwitch名称", 0), 0u) << switches.out;
 }
 
 }  // namespace

@@ -1,0 +1,93 @@
+#include "siemens/CodeBuilds.h"
+
+#include "common/Text.h"
+#include "devices/RailSwitch.h"
+#include "document/CVelkorDoc.h"
+#include "siemens/CodeTables.h"
+
+namespace velkor {
+
+namespace {
+// ElementCode fields.
+constexpr size_t kElName = 2, kElNameBytes = 64, kElKind = 82, kElAddress = 96;
+}  // namespace
+
+std::vector<Row> BuildPhysicalSectionCode(const CVelkorDoc& doc) {
+    std::vector<Row> grid;
+    Row pending(PhysicalSectionCodeDesc().size);  // empty name, numbers 0
+    for (const Row& t : doc.codes.Table(kTrackSectionCode)) {
+        const std::string physical = t.TextGbk(22, 16);
+        if (physical != pending.TextGbk(0, 16)) {
+            if (!pending.TextGbk(0, 16).empty()) grid.push_back(pending);
+            pending = Row(PhysicalSectionCodeDesc().size);
+            StoreFixedTextGbk(pending.Bytes().subspan(0, 16), physical);
+            pending.SetU16(16, t.U16(38));
+            pending.SetU16(18, t.U16(0));
+            pending.SetU16(20, t.U16(0));
+        } else {
+            // Also for the first, empty pending row: the run counts rows.
+            pending.SetU16(20, static_cast<uint16_t>(pending.U16(20) + 1));
+        }
+    }
+    grid.push_back(pending);
+    return grid;
+}
+
+void BuildTrackSectionCode(CVelkorDoc& doc) {
+    auto& table = doc.codes.Table(kTrackSectionCode);
+    table.clear();
+    for (const Row& e : doc.codes.Table(kElementCode)) {
+        if (e.U16(kElKind) != 207) continue;
+        Row r = CodeTables::NewRow(kTrackSectionCode);
+        const std::u16string name = e.Text(kElName, kElNameBytes);
+        const std::u16string physical = name.empty() ? name : name.substr(0, name.size() - 1);
+        r.SetU16(0, e.U16(kElAddress));
+        r.SetText(2, 16, name);
+        r.SetU16(18, 207);
+        r.SetU16(20, 0);
+        r.SetText(22, 16, physical);
+        uint16_t address = 0xFFFF;
+        for (const Row& s : doc.io.Table(kSectionTable)) {
+            if (s.Name() == physical) {
+                address = s.U16(io::kAddress);
+                break;
+            }
+        }
+        r.SetU16(38, address);
+        r.SetU16(40, 0);
+        table.push_back(std::move(r));
+    }
+}
+
+void BuildCrossCode(CVelkorDoc& doc) {
+    auto& table = doc.codes.Table(kCrossCode);
+    table.clear();
+    for (const Row& e : doc.codes.Table(kElementCode)) {
+        if (e.U16(kElKind) != 203) continue;
+        Row r = CodeTables::NewRow(kCrossCode);
+        r.SetU16(0, e.U16(kElAddress));
+        r.SetText(2, 16, e.Text(kElName, kElNameBytes));
+        table.push_back(std::move(r));
+    }
+}
+
+void BuildSwitchCode(CVelkorDoc& doc) {
+    auto& table = doc.codes.Table(kSwitchCode);
+    table.clear();
+    const auto& rows = doc.io.Table(kSwitchTable);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        Row r = CodeTables::NewRow(kSwitchCode);
+        const std::u16string name = rows[i].Name();
+        r.SetU16(0, static_cast<uint16_t>(i));
+        r.SetText(2, 16, name);
+        // The last two-way switch of that exact IO name decides the type.
+        for (const auto& obj : doc.Objects()) {
+            if (&obj->GetRuntimeClass() != &RailSwitch::Class()) continue;
+            const auto* sw = static_cast<const RailSwitch*>(obj.get());
+            if (sw->io.Name() == name) r.SetU16(18, static_cast<uint16_t>(sw->variant % 4));
+        }
+        table.push_back(std::move(r));
+    }
+}
+
+}  // namespace velkor

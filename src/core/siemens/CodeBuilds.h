@@ -1,0 +1,22 @@
+#pragma once
+#include <vector>
+
+#include "iotables/IoTables.h"
+
+namespace velkor {
+
+class CVelkorDoc;
+
+inline constexpr const char* kAskBuildCodes = "是否确定创建码位表？";
+inline constexpr const char* kAskBuildCodesCaption = "提示";
+
+// "创建码位表" of the code tables that are derived from other data.
+// PhysicalSectionCode: runs of TrackSectionCode rows with one physical name.
+// Returns the rows; the dialog keeps them in its grid until it is closed.
+std::vector<Row> BuildPhysicalSectionCode(const CVelkorDoc& doc);
+// The others change the document's table at once.
+void BuildTrackSectionCode(CVelkorDoc& doc);  // ElementCode rows of kind 207
+void BuildCrossCode(CVelkorDoc& doc);         // ElementCode rows of kind 203
+void BuildSwitchCode(CVelkorDoc& doc);        // the switch input table and the drawing
+
+}  // namespace velkor
