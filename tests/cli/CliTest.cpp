@@ -210,6 +210,10 @@ TEST(CliGenerators, LogicTablesFromTheCommandLine) {
     velkor::testing::TempDir dir;
     const std::string station = PathToUtf8(dir.Path() / "Demo.lcp");
     ASSERT_EQ(Cli({"demo", PathToUtf8(dir.Path())}).code, 0);
+    // The demo's input tables are complete and sound.
+    const CliRun valid = Cli({"validate", station});
+    EXPECT_EQ(valid.code, 0) << valid.err;
+    EXPECT_NE(valid.err.find("(^_^)"), std::string::npos);
     EXPECT_EQ(Cli({"virtual-logic-table", station, "--yes"}).code, 2);  // which one?
     EXPECT_EQ(Cli({"logic-table", station}).code, 2);                   // no --yes
     const CliRun run = Cli({"virtual-logic-table", station, "--halde", "--yes", "--save"});

@@ -12,6 +12,7 @@
 #include "devices/RailSwitch.h"
 #include "devices/TrackSpecials.h"
 #include "document/Placing.h"
+#include "iotables/IoTables.h"
 
 namespace velkor {
 
@@ -253,11 +254,87 @@ void BuildMetroStation(Builder& b, Point o, int serial) {
     b.Text(at(700, panel + 140), n + "半自动闭塞", -16);
 }
 
+// Relay addresses handed out one after the other: board number times 256
+// plus the position 0 to 15.
+struct RelayCounter {
+    uint16_t next = 0x0100;
+    uint16_t Take() {
+        const uint16_t r = next;
+        next = static_cast<uint16_t>((next & 0x0F) == 0x0F ? (next & 0xFF00) + 0x0100 : next + 1);
+        return r;
+    }
+};
+
+void AddRow(IoTables& t, int table, const std::u16string& name, std::initializer_list<size_t> relays,
+            RelayCounter& relay) {
+    if (t.FindByName(name) && table != kSectionTable) return;  // one row a name
+    Row r = IoTables::NewRow(table);
+    r.SetName(name);
+    AssignAddresses(table, r, static_cast<uint16_t>(t.Table(table).size()));
+    for (size_t o : relays) r.SetU16(o, relay.Take());
+    t.Append(table, std::move(r));
+}
+
+// The input tables of the demo: a row for every named device, relay
+// addresses without conflicts, a logic section per track section.
+void FillInputTables(CVelkorDoc& doc) {
+    IoTables& t = doc.io;
+    RelayCounter relay;
+    for (const auto& obj : doc.Objects()) {
+        if (auto* s = dynamic_cast<CADSection*>(obj.get())) {
+            AddRow(t, kSectionTable, s->io.Name(), {io::kSectionGJ}, relay);
+            Row l = IoTables::NewRow(kLogicSectionTable);
+            l.SetName(s->logic.Name());
+            AssignAddresses(kLogicSectionTable, l, static_cast<uint16_t>(t.Table(kLogicSectionTable).size()));
+            l.SetU16(io::kLogicPhysicalAddress, t.Table(kSectionTable).back().U16(io::kAddress));
+            l.SetText(io::kLogicPhysicalName, 16, s->io.Name());
+            l.SetU16(io::kLogicDirection, 0);
+            t.Append(kLogicSectionTable, std::move(l));
+        }
+    }
+    for (const auto& obj : doc.Objects()) {
+        if (auto* w = dynamic_cast<RailSwitch*>(obj.get())) {
+            AddRow(t, kSwitchTable, w->io.Name(), {io::kSwitchDBJ, io::kSwitchFBJ, io::kSwitchSJ}, relay);
+            AddRow(t, kSectionTable, w->switchSection.Name(), {io::kSectionGJ}, relay);
+        }
+    }
+    for (const auto& obj : doc.Objects()) {
+        auto* g = dynamic_cast<CADSignal*>(obj.get());
+        if (!g || g->io.Name().empty()) continue;
+        const std::u16string name = g->io.Name();
+        Row r = IoTables::NewRow(kSignalTable);
+        r.SetName(name);
+        AssignAddresses(kSignalTable, r, static_cast<uint16_t>(t.Table(kSignalTable).size()));
+        // Two-lamp signals show 三显（绿引）, single-lamp ones 二显（红白）.
+        const uint16_t type = g->lampCount == 2 ? 6 : 2;
+        r.SetU16(io::kSignalType, type);
+        for (int i = 0; i < 10; ++i) {
+            if (SignalTypeHasRelay(type, i)) r.SetU16(io::kSignalRelays + 2 * static_cast<size_t>(i), relay.Take());
+        }
+        t.Append(kSignalTable, std::move(r));
+    }
+    for (const auto& obj : doc.Objects()) {
+        if (auto* d = dynamic_cast<CADDevice*>(obj.get())) {
+            if (dynamic_cast<CADButton*>(d) || dynamic_cast<CADDeLight*>(d)) {
+                if (d->io.Name() != u"NO") AddRow(t, kLingsanTable, d->io.Name(), {io::kLingsanRelay}, relay);
+            }
+        }
+        if (auto* box = dynamic_cast<CADStation*>(obj.get())) {
+            Row st = IoTables::NewRow(kStationTable);
+            AssignAddresses(kStationTable, st, static_cast<uint16_t>(t.Table(kStationTable).size()));
+            st.SetText(io::kStationName, io::kStationNameBytes, box->name);
+            st.SetU16(io::kStation, static_cast<uint16_t>(t.Table(kStationTable).size() + 1));
+            t.Append(kStationTable, std::move(st));
+        }
+    }
+}
+
 }  // namespace
 
 void BuildDemoStation(CVelkorDoc& doc, const DemoOptions& options) {
     Builder b(doc, options.seed);
     BuildMetroStation(b, {0, 0}, 0);
+    if (options.objects <= 0) FillInputTables(doc);
     if (options.objects <= 0) return;
     // A large station: the same group again and again, shifted so that the
     // copies do not overlap, with names numbered by copy.
