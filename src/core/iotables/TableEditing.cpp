@@ -4,6 +4,10 @@
 
 #include "common/Text.h"
 #include "devices/CADSignal.h"
+#include "devices/CADThreeSwitch.h"
+#include "devices/RailSwitch.h"
+
+#include <algorithm>
 
 namespace velkor {
 
@@ -122,6 +126,26 @@ bool MatchNamedRecord(const IoTables& t, std::u16string_view text, IORecord& rec
     msg.replace(msg.find("%s"), 2, ToUtf8(text));
     ui.Warning(msg);
     return false;
+}
+
+bool MatchThreeWayLogicSections(const IoTables& t, std::u16string_view text, CADThreeSwitch& sw,
+                                int perSwitch, Interaction& ui) {
+    bool ok = MatchIoRecord(t, text, sw.io, ui);
+    for (int k = 0; k < std::clamp(perSwitch, 0, 4); ++k) {
+        const std::u16string name = std::u16string(text) + u"_" + char16_t(u'A' + k);
+        ok = MatchNamedRecord(t, name, sw.logic[static_cast<size_t>(k)], ui) && ok;
+    }
+    return ok;
+}
+
+bool MatchTwoWaySwitchRecords(const IoTables& t, std::u16string_view text, RailSwitch& sw,
+                              int perSwitch, Interaction& ui) {
+    bool ok = true;
+    for (int k = 0; k < std::clamp(perSwitch, 0, 4); ++k) {
+        IORecord& rec = sw.logic[static_cast<size_t>(k)];
+        ok = MatchNamedRecord(t, rec.Name(), rec, ui) && ok;
+    }
+    return MatchNamedRecord(t, text, sw.switchSection, ui) && ok;
 }
 
 bool MatchPairedLingsan(const IoTables& t, std::u16string_view text, IORecord& first,

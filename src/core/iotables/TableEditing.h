@@ -12,6 +12,8 @@ namespace velkor {
 
 class CVelkorDoc;
 class CADSignal;
+class CADThreeSwitch;
+class RailSwitch;
 
 inline constexpr const char* kMsgNoMatchingDevice = "IO表中没有名称匹配的设备";
 inline constexpr const char* kMsgNoMatchingName = "IO表中没有名称 %s 匹配的设备";
@@ -49,6 +51,14 @@ bool MatchIoRecord(const IoTables& t, std::u16string_view text, IORecord& rec, I
                    CADSignal* signal = nullptr);
 // As MatchIoRecord with the message naming the name.
 bool MatchNamedRecord(const IoTables& t, std::u16string_view text, IORecord& rec, Interaction& ui);
+// The three-way switch dialog: the IO record under the text, then logic
+// record k (k < logic sections per switch) under "text_A", "text_B" ...
+bool MatchThreeWayLogicSections(const IoTables& t, std::u16string_view text, CADThreeSwitch& sw,
+                                int perSwitch, Interaction& ui);
+// The two-way switch dialog: each of the first logic records under its own
+// name, then the switch-section record under the text.
+bool MatchTwoWaySwitchRecords(const IoTables& t, std::u16string_view text, RailSwitch& sw,
+                              int perSwitch, Interaction& ui);
 // The two miscellaneous rows whose names, cut at "_" (or "-"), equal the
 // text fill the two records; both empty and the message when not two.
 bool MatchPairedLingsan(const IoTables& t, std::u16string_view text, IORecord& first,

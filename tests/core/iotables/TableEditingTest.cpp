@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "devices/CADSignal.h"
+#include "devices/CADThreeSwitch.h"
+#include "devices/RailSwitch.h"
 #include "iotables/TableEditing.h"
 #include "support/ScriptedInteraction.h"
 
@@ -98,6 +100,30 @@ TEST(NameMatching, IoRecordsAndSecondButtons) {
     EXPECT_FALSE(MatchNamedRecord(t, u"X9", rec, ui));
     EXPECT_EQ(ui.Messages("warning"),
               (std::vector<std::string>{"IO表中没有名称匹配的设备", "IO表中没有名称 X9 匹配的设备"}));
+}
+
+TEST(NameMatching, SwitchLogicSections) {
+    IoTables t = Tables();
+    for (const char16_t* name : {u"21", u"21_A", u"21_B", u"7DG", u"7DG-1"}) {
+        Row r = IoTables::NewRow(kSectionTable);
+        r.SetName(name);
+        AssignAddresses(kSectionTable, r, static_cast<uint16_t>(t.Table(kSectionTable).size()));
+        t.Append(kSectionTable, r);
+    }
+    ScriptedInteraction ui;
+    CADThreeSwitch three(30);
+    EXPECT_TRUE(MatchThreeWayLogicSections(t, u"21", three, 2, ui));
+    EXPECT_EQ(three.logic[1].Name(), u"21_B");
+    EXPECT_EQ(three.logic[1].address, 3);
+    EXPECT_FALSE(MatchThreeWayLogicSections(t, u"21", three, 3, ui));  // no 21_C
+    EXPECT_EQ(ui.Messages("warning"), std::vector<std::string>{"IO表中没有名称 21_C 匹配的设备"});
+
+    RailSwitch two(1);
+    two.logic[0].SetName(u"7DG-1");
+    EXPECT_TRUE(MatchTwoWaySwitchRecords(t, u"7DG", two, 1, ui));
+    EXPECT_EQ(two.switchSection.Name(), u"7DG");
+    EXPECT_EQ(two.switchSection.address, 4);
+    EXPECT_EQ(two.logic[0].address, 5);
 }
 
 TEST(NameMatching, PairedMiscellaneousRowsAndStations) {
