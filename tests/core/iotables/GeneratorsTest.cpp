@@ -212,6 +212,14 @@ TEST_F(Validate, FaultsInOrder) {
     }
 }
 
+TEST_F(Validate, NamesAreComparedWithinOneTableOnly) {
+    Add(kSectionTable, u"1DG", 0);
+    Last(kSectionTable).SetU16(io::kSectionGJ, 0x0101);
+    Add(kLingsanTable, u"1DG", 0);
+    Last(kLingsanTable).SetU16(io::kLingsanRelay, 0x0101);
+    EXPECT_EQ(Run(), std::vector<std::string>{"(^_^)"});
+}
+
 TEST_F(Validate, VirtualSignalsTakePartInNoRelayCheck) {
     Add(kSignalTable, u"X1", 0);
     Last(kSignalTable).SetU16(io::kSignalType, 17);
