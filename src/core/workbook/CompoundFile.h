@@ -1,0 +1,27 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace velkor {
+
+// The compound-file container of legacy Office documents (version 3,
+// 512-byte sectors): named streams in one root storage.
+struct CompoundStream {
+    std::u16string name;
+    std::vector<uint8_t> data;
+};
+
+// Writes the streams into a container. Streams under 4,096 bytes go into the
+// mini stream, as readers expect.
+std::vector<uint8_t> WriteCompoundFile(const std::vector<CompoundStream>& streams);
+
+// Reads the streams of the root storage. Every sector number, chain and size
+// is checked against the file; a damaged container gives nothing and the
+// reason in `error`.
+std::optional<std::vector<CompoundStream>> ReadCompoundFile(std::span<const uint8_t> file,
+                                                            std::string* error = nullptr);
+
+}  // namespace velkor

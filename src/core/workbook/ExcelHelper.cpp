@@ -1,0 +1,130 @@
+#include "workbook/ExcelHelper.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace velkor {
+
+bool ExcelHelper::OpenWorkbook(const fs::path& path) {
+    if (book_ && !path_.empty() && path_ == path) return true;
+    CloseWorkbook();
+    const auto bytes = ReadWholeFile(path);
+    if (!bytes) {
+        error_ = "cannot read " + PathToUtf8(path);
+        return false;
+    }
+    auto book = ReadXls(*bytes, &error_);
+    if (!book) return false;
+    book_ = std::move(*book);
+    path_ = path;
+    current_ = 0;
+    return true;
+}
+
+void ExcelHelper::NewWorkbook() {
+    CloseWorkbook();
+    book_ = Workbook{};
+    for (const char16_t* name : {u"Sheet1", u"Sheet2", u"Sheet3"}) {
+        WorkbookSheet s;
+        s.name = name;
+        book_->sheets.push_back(std::move(s));
+    }
+    current_ = 0;
+}
+
+void ExcelHelper::AddSheet(std::u16string_view name) {
+    if (!book_) NewWorkbook();
+    WorkbookSheet s;
+    s.name = std::u16string(name);
+    book_->sheets.insert(book_->sheets.begin(), std::move(s));
+    current_ = 0;
+}
+
+bool ExcelHelper::SelectSheet(size_t index) {
+    if (!book_ || index == 0 || index > book_->sheets.size()) return false;
+    current_ = index - 1;
+    return true;
+}
+
+bool ExcelHelper::SelectSheet(std::u16string_view name) {
+    if (!book_) return false;
+    for (size_t i = 0; i < book_->sheets.size(); ++i) {
+        if (book_->sheets[i].name == name) {
+            current_ = i;
+            return true;
+        }
+    }
+    return false;
+}
+
+std::u16string ExcelHelper::CurrentSheetName() const {
+    return book_ && current_ < book_->sheets.size() ? book_->sheets[current_].name : std::u16string();
+}
+
+WorkbookSheet* ExcelHelper::Current() {
+    return book_ && current_ < book_->sheets.size() ? &book_->sheets[current_] : nullptr;
+}
+
+void ExcelHelper::SetCell(uint32_t row, uint32_t column, std::u16string_view text) {
+    WorkbookSheet* s = Current();
+    if (!s || row == 0 || column == 0) return;
+    WorkbookCell& c = s->cells[{row, column}];
+    c.kind = WorkbookCell::Kind::Text;
+    c.text = std::u16string(text);
+}
+
+std::u16string ExcelHelper::GetCell(uint32_t row, uint32_t column) const {
+    if (!book_ || current_ >= book_->sheets.size()) return {};
+    const auto& cells = book_->sheets[current_].cells;
+    auto it = cells.find({row, column});
+    return it == cells.end() ? std::u16string() : CellText(it->second);
+}
+
+bool ExcelHelper::SaveAs(const fs::path& path) {
+    if (!book_) return false;
+    if (!WriteFileAtomic(path, WriteXls(*book_))) {
+        error_ = "cannot write " + PathToUtf8(path);
+        return false;
+    }
+    path_ = path;
+    return true;
+}
+
+void ExcelHelper::CloseWorkbook() {
+    book_.reset();
+    path_.clear();
+    current_ = 0;
+}
+
+void ExcelHelper::SetColumnWidth(uint32_t column, double characters) {
+    if (WorkbookSheet* s = Current(); s && column > 0) {
+        s->columnWidths[column] = static_cast<uint16_t>(std::clamp(characters, 0.0, 255.0) * 256);
+    }
+}
+
+void ExcelHelper::SetRowHeight(uint32_t row, double points) {
+    if (WorkbookSheet* s = Current(); s && row > 0) {
+        s->rowHeights[row] = static_cast<uint16_t>(std::clamp(points, 0.0, 409.0) * 20);
+    }
+}
+
+void ExcelHelper::SetBoldVCentered(uint32_t row, uint32_t first, uint32_t last) {
+    WorkbookSheet* s = Current();
+    if (!s) return;
+    for (uint32_t c = first; c <= last; ++c) {
+        WorkbookCell& cell = s->cells[{row, c}];
+        cell.bold = true;
+        cell.vcenter = true;
+    }
+}
+
+void ExcelHelper::SetBlock(uint32_t row, uint32_t column,
+                           const std::vector<std::vector<std::u16string>>& cells) {
+    for (size_t r = 0; r < cells.size(); ++r) {
+        for (size_t c = 0; c < cells[r].size(); ++c) {
+            SetCell(row + static_cast<uint32_t>(r), column + static_cast<uint32_t>(c), cells[r][c]);
+        }
+    }
+}
+
+}  // namespace velkor

@@ -1,0 +1,517 @@
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <set>
+
+#include "common/Bytes.h"
+#include "common/Text.h"
+#include "workbook/CompoundFile.h"
+#include "workbook/Workbook.h"
+
+namespace velkor {
+
+std::u16string CellText(const WorkbookCell& cell) {
+    char buf[128];
+    switch (cell.kind) {
+        case WorkbookCell::Kind::Text:
+            return cell.text;
+        case WorkbookCell::Kind::Number:
+        case WorkbookCell::Kind::Boolean:
+            std::snprintf(buf, sizeof buf, "%.0f", cell.number);
+            return FromUtf8(buf);
+        case WorkbookCell::Kind::Date: {
+            // Days since 1899-12-30 (the spreadsheet epoch, leap-year quirk included).
+            const double days = std::floor(cell.number);
+            const long seconds = std::lround((cell.number - days) * 86400.0);
+            // Days from 1970-01-01, then the civil date of that day.
+            const long z = static_cast<long>(days) - 25569 + 719468;
+            const long era = (z >= 0 ? z : z - 146096) / 146097;
+            const long doe = z - era * 146097;
+            const long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+            const long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+            const long mp = (5 * doy + 2) / 153;
+            const long d = doy - (153 * mp + 2) / 5 + 1;
+            const long m = mp < 10 ? mp + 3 : mp - 9;
+            const long y = yoe + era * 400 + (m <= 2 ? 1 : 0);
+            std::snprintf(buf, sizeof buf, "%ld-%ld-%ld %ld:%ld:%ld", y, m, d, seconds / 3600,
+                          (seconds / 60) % 60, seconds % 60);
+            return FromUtf8(buf);
+        }
+    }
+    return {};
+}
+
+namespace {
+
+// Record numbers.
+constexpr uint16_t kBOF = 0x0809, kEOF = 0x000A, kCODEPAGE = 0x0042, kWINDOW1 = 0x003D,
+                   kFONT = 0x0031, kXF = 0x00E0, kSTYLE = 0x0293, kBOUNDSHEET = 0x0085,
+                   kSST = 0x00FC, kCONTINUE = 0x003C, kDIMENSIONS = 0x0200, kCOLINFO = 0x007D,
+                   kROW = 0x0208, kLABELSST = 0x00FD, kNUMBER = 0x0203, kWINDOW2 = 0x023E,
+                   kLABEL = 0x0204, kRK = 0x027E, kMULRK = 0x00BD, kBOOLERR = 0x0205,
+                   kFORMULA = 0x0006, kSTRING = 0x0207, kFORMAT = 0x041E;
+constexpr size_t kMaxBody = 8224;
+
+// The cell formats written: 15 is the normal cell XF, 16 bold and vertically
+// centred (the export's header row), 17 vertically centred.
+constexpr uint16_t kXfNormal = 15, kXfBold = 16;
+
+void Record(ByteWriter& w, uint16_t type, const std::vector<uint8_t>& body) {
+    w.U16(type);
+    w.U16(static_cast<uint16_t>(body.size()));
+    w.Bytes(body);
+}
+
+struct Body {
+    ByteWriter w;
+    Body& U8(uint8_t v) { w.U8(v); return *this; }
+    Body& U16(uint16_t v) { w.U16(v); return *this; }
+    Body& U32(uint32_t v) { w.U32(v); return *this; }
+    // A short Unicode string: count byte, flags byte 1, UTF-16 characters.
+    Body& Short(const std::u16string& s) {
+        w.U8(static_cast<uint8_t>(s.size()));
+        w.U8(1);
+        for (char16_t c : s) w.U16(c);
+        return *this;
+    }
+    const std::vector<uint8_t>& Data() const { return w.Data(); }
+};
+
+std::vector<uint8_t> Bof(uint16_t type) {
+    Body b;
+    b.U16(0x0600).U16(type).U16(0x0DBB).U16(0x07CC).U32(0).U32(0x06);
+    return b.Data();
+}
+
+std::vector<uint8_t> Font(bool bold) {
+    Body b;
+    b.U16(200).U16(0).U16(0x7FFF).U16(bold ? 700 : 400).U16(0).U8(0).U8(0).U8(134).U8(0);
+    b.Short(u"宋体");
+    return b.Data();
+}
+
+std::vector<uint8_t> Xf(uint16_t font, bool style, uint8_t align) {
+    Body b;
+    b.U16(font).U16(0).U16(style ? 0xFFF5 : 0x0001).U8(align).U8(0).U8(0);
+    b.U8(style ? 0x00 : 0xF8);  // which attributes the cell sets itself
+    b.U32(0).U32(0).U16(0x20C0);
+    return b.Data();
+}
+
+// The shared string table, split into CONTINUE records so that no body is
+// longer than 8,224 bytes. A string cut at a record boundary goes on in the
+// next record behind a fresh option-flags byte; its header is never cut.
+void WriteSst(ByteWriter& w, const std::vector<std::u16string>& strings, uint32_t total) {
+    std::vector<std::vector<uint8_t>> bodies(1);
+    Body first;
+    first.U32(total).U32(static_cast<uint32_t>(strings.size()));
+    bodies.back() = first.Data();
+    const auto room = [&] { return kMaxBody - bodies.back().size(); };
+    for (const std::u16string& s : strings) {
+        if (room() < 3 + 2) bodies.emplace_back();  // header and one character together
+        auto& cur = bodies.back();
+        cur.push_back(static_cast<uint8_t>(s.size()));
+        cur.push_back(static_cast<uint8_t>(s.size() >> 8));
+        cur.push_back(0x01);
+        size_t i = 0;
+        while (i < s.size()) {
+            if (room() < 2) {
+                bodies.emplace_back();
+                bodies.back().push_back(0x01);  // the continued string's flags again
+            }
+            auto& b = bodies.back();
+            const size_t n = std::min(s.size() - i, room() / 2);
+            for (size_t k = 0; k < n; ++k) {
+                b.push_back(static_cast<uint8_t>(s[i + k]));
+                b.push_back(static_cast<uint8_t>(s[i + k] >> 8));
+            }
+            i += n;
+        }
+    }
+    for (size_t i = 0; i < bodies.size(); ++i) Record(w, i == 0 ? kSST : kCONTINUE, bodies[i]);
+}
+
+std::vector<uint8_t> SheetStream(const WorkbookSheet& sheet, const std::map<std::u16string, uint32_t>& sst) {
+    ByteWriter w;
+    Record(w, kBOF, Bof(0x0010));
+    uint32_t rowMin = 0, rowMax = 0;
+    uint16_t colMin = 0, colMax = 0;
+    if (!sheet.cells.empty()) {
+        rowMin = UINT32_MAX;
+        colMin = UINT16_MAX;
+        for (const auto& [pos, cell] : sheet.cells) {
+            rowMin = std::min(rowMin, pos.first - 1);
+            rowMax = std::max(rowMax, pos.first);
+            colMin = std::min<uint16_t>(colMin, static_cast<uint16_t>(pos.second - 1));
+            colMax = std::max<uint16_t>(colMax, static_cast<uint16_t>(pos.second));
+        }
+    }
+    Body dim;
+    dim.U32(rowMin).U32(rowMax).U16(colMin).U16(colMax).U16(0);
+    Record(w, kDIMENSIONS, dim.Data());
+    for (const auto& [col, width] : sheet.columnWidths) {
+        Body c;
+        c.U16(static_cast<uint16_t>(col - 1)).U16(static_cast<uint16_t>(col - 1)).U16(width);
+        c.U16(kXfNormal).U16(0).U16(0);
+        Record(w, kCOLINFO, c.Data());
+    }
+    for (const auto& [row, height] : sheet.rowHeights) {
+        Body r;
+        r.U16(static_cast<uint16_t>(row - 1)).U16(0).U16(0).U16(height).U16(0).U16(0);
+        r.U16(0x0140).U16(kXfNormal);  // custom height
+        Record(w, kROW, r.Data());
+    }
+    for (const auto& [pos, cell] : sheet.cells) {
+        const auto row = static_cast<uint16_t>(pos.first - 1);
+        const auto col = static_cast<uint16_t>(pos.second - 1);
+        const uint16_t xf = cell.bold ? kXfBold : (cell.vcenter ? 17 : kXfNormal);
+        if (cell.kind == WorkbookCell::Kind::Text) {
+            Body b;
+            b.U16(row).U16(col).U16(xf).U32(sst.at(cell.text));
+            Record(w, kLABELSST, b.Data());
+        } else {
+            Body b;
+            b.U16(row).U16(col).U16(xf);
+            uint64_t bits;
+            std::memcpy(&bits, &cell.number, 8);
+            b.w.U64(bits);
+            Record(w, kNUMBER, b.Data());
+        }
+    }
+    Body win;
+    win.U16(0x06B6).U16(0).U16(0).U16(0x40).U16(0).U16(0).U16(0).U32(0);
+    Record(w, kWINDOW2, win.Data());
+    Record(w, kEOF, {});
+    return std::move(w.Data());
+}
+
+}  // namespace
+
+std::vector<uint8_t> WriteXls(const Workbook& book) {
+    // Shared strings in order of first use.
+    std::map<std::u16string, uint32_t> sst;
+    std::vector<std::u16string> strings;
+    uint32_t total = 0;
+    for (const WorkbookSheet& s : book.sheets) {
+        for (const auto& [pos, cell] : s.cells) {
+            if (cell.kind != WorkbookCell::Kind::Text) continue;
+            ++total;
+            if (sst.emplace(cell.text, static_cast<uint32_t>(strings.size())).second) strings.push_back(cell.text);
+        }
+    }
+    std::vector<std::vector<uint8_t>> sheetStreams;
+    for (const WorkbookSheet& s : book.sheets) sheetStreams.push_back(SheetStream(s, sst));
+
+    ByteWriter g;
+    Record(g, kBOF, Bof(0x0005));
+    Record(g, kCODEPAGE, {0xB0, 0x04});  // 1200: Unicode
+    Body win;
+    win.U16(0).U16(0).U16(0x4000).U16(0x2000).U16(0x0038).U16(0).U16(0).U16(1).U16(0x0258);
+    Record(g, kWINDOW1, win.Data());
+    // Five fonts (index 4 is never used by readers), the sixth bold.
+    for (int i = 0; i < 5; ++i) Record(g, kFONT, Font(false));
+    Record(g, kFONT, Font(true));
+    for (int i = 0; i < 15; ++i) Record(g, kXF, Xf(0, true, 0x20));
+    Record(g, kXF, Xf(0, false, 0x20));  // 15: normal
+    Record(g, kXF, Xf(6, false, 0x10));  // 16: bold, vertically centred
+    Record(g, kXF, Xf(0, false, 0x10));  // 17: vertically centred
+    Record(g, kSTYLE, {0x00, 0x80, 0x00, 0xFF});
+    std::vector<size_t> offsetsAt;
+    for (const WorkbookSheet& s : book.sheets) {
+        Body b;
+        b.U32(0).U16(0).Short(s.name.substr(0, 31));
+        offsetsAt.push_back(g.Size() + 4);
+        Record(g, kBOUNDSHEET, b.Data());
+    }
+    WriteSst(g, strings, total);
+    Record(g, kEOF, {});
+    // Each sheet's BOUNDSHEET names where its stream starts.
+    size_t offset = g.Size();
+    for (size_t i = 0; i < sheetStreams.size(); ++i) {
+        PutU32LE(g.Data().data() + offsetsAt[i], static_cast<uint32_t>(offset));
+        offset += sheetStreams[i].size();
+    }
+    for (const auto& s : sheetStreams) g.Bytes(s);
+    return WriteCompoundFile({{u"Workbook", std::move(g.Data())}});
+}
+
+}  // namespace velkor
+
+namespace velkor {
+
+namespace {
+
+struct RawRecord {
+    uint16_t type;
+    std::span<const uint8_t> body;
+};
+
+// The records of a stream from an offset, each length checked.
+std::vector<RawRecord> Records(std::span<const uint8_t> s, size_t offset, bool untilEof) {
+    std::vector<RawRecord> out;
+    size_t pos = offset;
+    while (pos + 4 <= s.size()) {
+        const uint16_t type = GetU16LE(&s[pos]);
+        const uint16_t len = GetU16LE(&s[pos + 2]);
+        if (pos + 4 + len > s.size()) throw ShortReadError();
+        out.push_back({type, s.subspan(pos + 4, len)});
+        pos += 4 + len;
+        if (untilEof && type == kEOF) break;
+    }
+    return out;
+}
+
+// Reads across the SST record and its CONTINUE records.
+class Segments {
+public:
+    explicit Segments(std::vector<std::span<const uint8_t>> segs) : segs_(std::move(segs)) {}
+    bool AtSegmentEnd() const { return pos_ >= Current().size(); }
+    void NextSegment() {
+        if (seg_ + 1 >= segs_.size()) throw ShortReadError();
+        ++seg_;
+        pos_ = 0;
+    }
+    uint8_t U8() {
+        while (AtSegmentEnd()) NextSegment();
+        return Current()[pos_++];
+    }
+    uint16_t U16() { return static_cast<uint16_t>(U8() | (U8() << 8)); }
+    uint32_t U32() { return U16() | (static_cast<uint32_t>(U16()) << 16); }
+    void Skip(size_t n) {
+        while (n > 0) {
+            while (AtSegmentEnd()) NextSegment();
+            const size_t k = std::min(n, Current().size() - pos_);
+            pos_ += k;
+            n -= k;
+        }
+    }
+    // Characters of a string; a new segment starts with a fresh flags byte.
+    std::u16string Chars(size_t count, bool highByte) {
+        std::u16string s;
+        s.reserve(std::min<size_t>(count, 1 << 16));
+        while (s.size() < count) {
+            if (AtSegmentEnd()) {
+                NextSegment();
+                highByte = (U8() & 1) != 0;
+            }
+            if (highByte) {
+                if (Current().size() - pos_ < 2) throw ShortReadError();
+                s.push_back(static_cast<char16_t>(Current()[pos_] | (Current()[pos_ + 1] << 8)));
+                pos_ += 2;
+            } else {
+                s.push_back(Current()[pos_++]);
+            }
+        }
+        return s;
+    }
+
+private:
+    std::span<const uint8_t> Current() const { return segs_[seg_]; }
+    std::vector<std::span<const uint8_t>> segs_;
+    size_t seg_ = 0;
+    size_t pos_ = 0;
+};
+
+std::u16string UnicodeString(Segments& in) {
+    const uint16_t cch = in.U16();
+    const uint8_t flags = in.U8();
+    uint16_t runs = 0;
+    uint32_t ext = 0;
+    if (flags & 0x08) runs = in.U16();
+    if (flags & 0x04) ext = in.U32();
+    std::u16string s = in.Chars(cch, (flags & 1) != 0);
+    in.Skip(size_t{runs} * 4);
+    in.Skip(ext);
+    return s;
+}
+
+bool IsDateFormat(uint16_t ifmt, const std::map<uint16_t, std::u16string>& formats) {
+    if ((ifmt >= 14 && ifmt <= 22) || (ifmt >= 45 && ifmt <= 47)) return true;
+    auto it = formats.find(ifmt);
+    if (it == formats.end()) return false;
+    bool quoted = false;
+    bool bracket = false;
+    for (char16_t c : it->second) {
+        if (c == u'"') quoted = !quoted;
+        if (quoted) continue;
+        if (c == u'[') bracket = true;
+        if (c == u']') bracket = false;
+        if (bracket) continue;
+        if (c == u'd' || c == u'm' || c == u'y' || c == u'h' || c == u's' || c == u'D' ||
+            c == u'M' || c == u'Y') {
+            return true;
+        }
+    }
+    return false;
+}
+
+double RkValue(uint32_t rk) {
+    double v;
+    if (rk & 2) {
+        v = static_cast<double>(static_cast<int32_t>(rk) >> 2);
+    } else {
+        const uint64_t bits = static_cast<uint64_t>(rk & 0xFFFFFFFCu) << 32;
+        std::memcpy(&v, &bits, 8);
+    }
+    return (rk & 1) ? v / 100 : v;
+}
+
+}  // namespace
+
+std::optional<Workbook> ReadXls(std::span<const uint8_t> file, std::string* error) {
+    const auto fail = [error](const std::string& why) -> std::optional<Workbook> {
+        if (error) *error = why;
+        return std::nullopt;
+    };
+    std::string containerError;
+    auto streams = ReadCompoundFile(file, &containerError);
+    if (!streams) return fail(containerError);
+    const CompoundStream* book = nullptr;
+    for (const auto& s : *streams) {
+        if (s.name == u"Workbook") book = &s;
+        if (s.name == u"Book" && !book) return fail("BIFF5 或更早版本的工作簿不受支持");
+    }
+    if (!book) return fail("not an Excel workbook");
+    try {
+        const std::span<const uint8_t> data(book->data);
+        const auto globals = Records(data, 0, true);
+        if (globals.empty() || globals[0].type != kBOF || globals[0].body.size() < 4 ||
+            GetU16LE(globals[0].body.data()) != 0x0600) {
+            return fail("BIFF5 或更早版本的工作簿不受支持");
+        }
+        std::vector<std::u16string> sst;
+        std::map<uint16_t, std::u16string> formats;
+        std::vector<uint16_t> xfFormats;
+        struct SheetRef {
+            uint32_t offset;
+            std::u16string name;
+        };
+        std::vector<SheetRef> refs;
+        for (size_t i = 0; i < globals.size(); ++i) {
+            const RawRecord& r = globals[i];
+            ByteReader in(r.body);
+            if (r.type == kBOUNDSHEET) {
+                const uint32_t offset = in.U32();
+                const uint16_t flags = in.U16();
+                std::vector<std::span<const uint8_t>> seg{r.body.subspan(6)};
+                Segments s(seg);
+                const uint8_t cch = s.U8();
+                const uint8_t f = s.U8();
+                const std::u16string name = s.Chars(cch, (f & 1) != 0);
+                if ((flags >> 8) == 0) refs.push_back({offset, name});
+            } else if (r.type == kFORMAT) {
+                const uint16_t ifmt = in.U16();
+                Segments s({r.body.subspan(2)});
+                formats[ifmt] = UnicodeString(s);
+            } else if (r.type == kXF) {
+                in.U16();
+                xfFormats.push_back(in.U16());
+            } else if (r.type == kSST) {
+                std::vector<std::span<const uint8_t>> segs{r.body.subspan(8)};
+                for (size_t j = i + 1; j < globals.size() && globals[j].type == kCONTINUE; ++j) {
+                    segs.push_back(globals[j].body);
+                }
+                in.U32();
+                const uint32_t unique = in.U32();
+                Segments s(segs);
+                for (uint32_t k = 0; k < unique; ++k) sst.push_back(UnicodeString(s));
+            }
+        }
+        Workbook out;
+        for (const SheetRef& ref : refs) {
+            WorkbookSheet sheet;
+            sheet.name = ref.name;
+            if (ref.offset >= data.size()) return fail("sheet outside the workbook stream");
+            const auto recs = Records(data, ref.offset, true);
+            const auto put = [&](uint16_t row, uint16_t col, uint16_t xf, WorkbookCell cell) {
+                if (cell.kind == WorkbookCell::Kind::Number && xf < xfFormats.size() &&
+                    IsDateFormat(xfFormats[xf], formats)) {
+                    cell.kind = WorkbookCell::Kind::Date;
+                }
+                sheet.cells[{uint32_t{row} + 1, uint32_t{col} + 1}] = std::move(cell);
+            };
+            const auto number = [](double v) {
+                WorkbookCell c;
+                c.kind = WorkbookCell::Kind::Number;
+                c.number = v;
+                return c;
+            };
+            for (size_t i = 0; i < recs.size(); ++i) {
+                const RawRecord& r = recs[i];
+                ByteReader in(r.body);
+                if (r.type == kLABELSST) {
+                    const uint16_t row = in.U16(), col = in.U16(), xf = in.U16();
+                    const uint32_t k = in.U32();
+                    if (k >= sst.size()) return fail("string index outside the string table");
+                    WorkbookCell c;
+                    c.text = sst[k];
+                    put(row, col, xf, c);
+                } else if (r.type == kLABEL) {
+                    const uint16_t row = in.U16(), col = in.U16(), xf = in.U16();
+                    Segments s({r.body.subspan(6)});
+                    WorkbookCell c;
+                    c.text = UnicodeString(s);
+                    put(row, col, xf, c);
+                } else if (r.type == kNUMBER) {
+                    const uint16_t row = in.U16(), col = in.U16(), xf = in.U16();
+                    const uint64_t bits = in.U64();
+                    double v;
+                    std::memcpy(&v, &bits, 8);
+                    put(row, col, xf, number(v));
+                } else if (r.type == kRK) {
+                    const uint16_t row = in.U16(), col = in.U16(), xf = in.U16();
+                    put(row, col, xf, number(RkValue(in.U32())));
+                } else if (r.type == kMULRK) {
+                    const uint16_t row = in.U16(), first = in.U16();
+                    const size_t n = (r.body.size() - 6) / 6;
+                    for (size_t k = 0; k < n; ++k) {
+                        const uint16_t xf = in.U16();
+                        put(row, static_cast<uint16_t>(first + k), xf, number(RkValue(in.U32())));
+                    }
+                } else if (r.type == kBOOLERR) {
+                    const uint16_t row = in.U16(), col = in.U16(), xf = in.U16();
+                    const uint8_t v = in.U8(), isError = in.U8();
+                    if (!isError) {
+                        WorkbookCell c = number(v);
+                        c.kind = WorkbookCell::Kind::Boolean;
+                        put(row, col, xf, c);
+                    }
+                } else if (r.type == kFORMULA) {
+                    const uint16_t row = in.U16(), col = in.U16(), xf = in.U16();
+                    uint8_t result[8];
+                    in.Bytes(result, 8);
+                    if (result[6] == 0xFF && result[7] == 0xFF) {
+                        if (result[0] == 0 && i + 1 < recs.size() && recs[i + 1].type == kSTRING) {
+                            Segments s({recs[i + 1].body});
+                            WorkbookCell c;
+                            c.text = UnicodeString(s);
+                            put(row, col, xf, c);
+                        } else if (result[0] == 1) {
+                            WorkbookCell c = number(result[2]);
+                            c.kind = WorkbookCell::Kind::Boolean;
+                            put(row, col, xf, c);
+                        }
+                    } else {
+                        double v;
+                        std::memcpy(&v, result, 8);
+                        put(row, col, xf, number(v));
+                    }
+                } else if (r.type == kCOLINFO) {
+                    const uint16_t first = in.U16(), last = in.U16(), width = in.U16();
+                    for (uint32_t c = first; c <= last && c < 256; ++c) sheet.columnWidths[c + 1] = width;
+                } else if (r.type == kROW) {
+                    const uint16_t row = in.U16();
+                    in.U16();
+                    in.U16();
+                    sheet.rowHeights[uint32_t{row} + 1] = in.U16() & 0x7FFF;
+                }
+            }
+            out.sheets.push_back(std::move(sheet));
+        }
+        return out;
+    } catch (const ShortReadError&) {
+        return fail("damaged workbook: a record is cut short");
+    }
+}
+
+}  // namespace velkor

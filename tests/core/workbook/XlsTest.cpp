@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+
+#include "common/Bytes.h"
+#include "common/Files.h"
+#include "common/Text.h"
+#include "support/TestFiles.h"
+#include "workbook/CompoundFile.h"
+#include "workbook/Workbook.h"
+
+namespace velkor {
+namespace {
+
+using testing::ReadBytes;
+using testing::TempDir;
+using testing::WriteBytes;
+
+WorkbookCell Text(std::u16string t) {
+    WorkbookCell c;
+    c.text = std::move(t);
+    return c;
+}
+
+WorkbookCell Number(double v) {
+    WorkbookCell c;
+    c.kind = WorkbookCell::Kind::Number;
+    c.number = v;
+    return c;
+}
+
+TEST(CompoundFile, StreamsRoundTripInMiniAndBigSectors) {
+    std::vector<CompoundStream> streams = {
+        {u"Workbook", std::vector<uint8_t>(100, 7)},
+        {u"Big", std::vector<uint8_t>(5000, 9)},
+        {u"Exact", std::vector<uint8_t>(4096, 3)},
+        {u"Empty", {}},
+    };
+    streams[1].data[4999] = 1;
+    const auto file = WriteCompoundFile(streams);
+    std::string error;
+    const auto back = ReadCompoundFile(file, &error);
+    ASSERT_TRUE(back) << error;
+    ASSERT_EQ(back->size(), streams.size());
+    for (const auto& s : streams) {
+        const auto it = std::find_if(back->begin(), back->end(), [&](const auto& b) { return b.name == s.name; });
+        ASSERT_NE(it, back->end());
+        EXPECT_EQ(it->data, s.data);
+    }
+}
+
+TEST(CompoundFile, AllocationTablesAroundTheHeadersHundredAndNineSectors) {
+    // 109 allocation sectors are the most the header lists; one more needs a
+    // DIFAT sector.
+    for (size_t sectors : {13800u, 13840u, 13860u, 13950u}) {
+        std::vector<uint8_t> data(sectors * 512);
+        for (size_t i = 0; i < data.size(); i += 4093) data[i] = static_cast<uint8_t>(i);
+        const auto file = WriteCompoundFile({{u"Workbook", data}});
+        const auto back = ReadCompoundFile(file);
+        ASSERT_TRUE(back) << sectors;
+        EXPECT_EQ((*back)[0].data, data) << sectors;
+    }
+}
+
+TEST(CompoundFile, DamagedContainersAreRefused) {
+    const auto file = WriteCompoundFile({{u"Workbook", std::vector<uint8_t>(6000, 1)}});
+    const uint32_t fatSector = GetU32LE(file.data() + 76);
+    auto loop = file;
+    PutU32LE(loop.data() + 512 * (fatSector + 1), 0);  // sector 0 follows itself
+    auto outside = file;
+    PutU32LE(outside.data() + 512 * (fatSector + 1), 100000);  // past the end
+    auto huge = file;
+    PutU32LE(huge.data() + 44, 0x7FFFFFFF);  // more allocation sectors than the file
+    PutU32LE(huge.data() + 68, 5);
+    const std::vector<std::vector<uint8_t>> bad = {
+        {}, std::vector<uint8_t>(file.begin(), file.begin() + 700), loop, outside, huge};
+    for (size_t i = 0; i < bad.size(); ++i) {
+        std::string error;
+        EXPECT_FALSE(ReadCompoundFile(bad[i], &error)) << i;
+        EXPECT_FALSE(error.empty()) << i;
+    }
+}
+
+Workbook Sample() {
+    Workbook book;
+    WorkbookSheet s;
+    s.name = u"码位表";
+    s.cells[{1, 1}] = Text(u"名称");
+    s.cells[{1, 2}] = Text(u"0x0012");
+    s.cells[{2, 1}] = Text(u"1DG");
+    s.cells[{2, 2}] = Number(12.6);
+    s.columnWidths[1] = 20 * 256;
+    s.rowHeights[1] = 1000;
+    book.sheets.push_back(s);
+    WorkbookSheet big;
+    big.name = u"Big";
+    // Over 8,224 bytes of strings: the table goes on in CONTINUE records and
+    // long strings are cut across their boundaries.
+    for (uint32_t r = 1; r <= 400; ++r) {
+        big.cells[{r, 1}] = Text(u"站场信息" + FromUtf8(std::to_string(r)) + std::u16string(r % 37, u'x'));
+        big.cells[{r, 2}] = Text(std::u16string(3000 + r, u'长'));
+    }
+    book.sheets.push_back(big);
+    return book;
+}
+
+TEST(Xls, WrittenWorkbooksReadBack) {
+    const Workbook book = Sample();
+    const auto file = WriteXls(book);
+    std::string error;
+    const auto back = ReadXls(file, &error);
+    ASSERT_TRUE(back) << error;
+    ASSERT_EQ(back->sheets.size(), 2u);
+    EXPECT_EQ(back->sheets[0].name, u"码位表");
+    EXPECT_EQ(CellText(back->sheets[0].cells.at({1, 1})), u"名称");
+    EXPECT_EQ(CellText(back->sheets[0].cells.at({1, 2})), u"0x0012");
+    EXPECT_EQ(CellText(back->sheets[0].cells.at({2, 2})), u"13");
+    EXPECT_EQ(back->sheets[0].columnWidths.at(1), 20 * 256);
+    for (const auto& [pos, cell] : book.sheets[1].cells) {
+        ASSERT_TRUE(back->sheets[1].cells.count(pos)) << pos.first;
+        EXPECT_EQ(back->sheets[1].cells.at(pos).text, cell.text) << pos.first << "," << pos.second;
+    }
+}
+
+TEST(Xls, DatesReadAsTheirParts) {
+    WorkbookCell d;
+    d.kind = WorkbookCell::Kind::Date;
+    d.number = 45678.5;  // 2025-01-21 12:00:00
+    EXPECT_EQ(CellText(d), u"2025-1-21 12:0:0");
+}
+
+TEST(Xls, XlrdReadsWhatVelkorWrites) {
+    TempDir dir;
+    const auto file = WriteXls(Sample());
+    WriteBytes(dir / "book.xls", file);
+    const std::string script = PathToUtf8(dir / "check.py");
+    std::ofstream(script) << "import sys, xlrd\n"
+                             "b = xlrd.open_workbook(sys.argv[1])\n"
+                             "s = b.sheet_by_index(0)\n"
+                             "assert b.sheet_names()[0] == '码位表', b.sheet_names()\n"
+                             "assert s.cell_value(0, 0) == '名称'\n"
+                             "assert s.cell_value(1, 1) == 12.6\n"
+                             "t = b.sheet_by_index(1)\n"
+                             "assert t.nrows == 400, t.nrows\n"
+                             "assert t.cell_value(399, 1) == '长' * 3400\n"
+                             "assert t.cell_value(36, 0) == '站场信息37'\n"
+                             "print('ok')\n";
+    const std::string cmd = "/usr/bin/python3 " + script + " " + PathToUtf8(dir / "book.xls") + " > " +
+                            PathToUtf8(dir / "out.txt") + " 2>&1";
+    const int rc = std::system(cmd.c_str());
+    const auto out = ReadBytes(dir / "out.txt");
+    EXPECT_EQ(rc, 0) << std::string(out.begin(), out.end());
+    EXPECT_EQ(std::string(out.begin(), out.end()), "ok\n");
+}
+
+TEST(Xls, OtherFilesAreRefusedWithAReason) {
+    std::string error;
+    EXPECT_FALSE(ReadXls(std::vector<uint8_t>(600, 0), &error));
+    EXPECT_EQ(error, "not a compound file");
+    const auto book5 = WriteCompoundFile({{u"Book", std::vector<uint8_t>(200, 0)}});
+    EXPECT_FALSE(ReadXls(book5, &error));
+    EXPECT_EQ(error, "BIFF5 或更早版本的工作簿不受支持");
+    // A workbook stream cut inside a record.
+    std::vector<uint8_t> stream = {0x09, 0x08, 0x10, 0x00, 0x00, 0x06, 0x05, 0x00};
+    EXPECT_FALSE(ReadXls(WriteCompoundFile({{u"Workbook", stream}}), &error));
+}
+
+}  // namespace
+}  // namespace velkor
