@@ -19,6 +19,7 @@
 #include "siemens/CodeBuilds.h"
 #include "siemens/CodeTables.h"
 #include "siemens/LogicTables.h"
+#include "workbook/ExcelHelper.h"
 #include "QtPainter.h"
 #include "QtTextMetrics.h"
 
@@ -379,6 +380,42 @@ int CmdValidate(Context& c) {
     return ok && ui.Warnings() == before ? 0 : 1;
 }
 
+// Backslash, tab, CR and LF written as \\, \t, \r and \n.
+std::string Escaped(const std::u16string& text) {
+    std::string out;
+    for (char ch : ToUtf8(text)) {
+        switch (ch) {
+            case '\\': out += "\\\\"; break;
+            case '\t': out += "\\t"; break;
+            case '\r': out += "\\r"; break;
+            case '\n': out += "\\n"; break;
+            default: out += ch;
+        }
+    }
+    return out;
+}
+
+int CmdWorkbook(Context& c) {
+    if (c.args.positional.size() < 2 || c.args.positional[0] != "dump") {
+        c.err << "Usage: velkor-cli workbook dump FILE.xls\n";
+        return 2;
+    }
+    ExcelHelper x;
+    if (!x.OpenWorkbook(PathFromUtf8(c.args.positional[1]))) {
+        c.err << "velkor-cli: " << x.LastError() << '\n';
+        return 1;
+    }
+    for (const WorkbookSheet& sheet : x.Book()->sheets) {
+        for (const auto& [pos, cell] : sheet.cells) {
+            const std::u16string text = CellText(cell);
+            if (text.empty()) continue;
+            c.out << Escaped(sheet.name) << '\t' << pos.first << '\t' << pos.second << '\t'
+                  << Escaped(text) << '\n';
+        }
+    }
+    return 0;
+}
+
 int CmdNew(Context& c) {
     CliInteraction ui(c.err, true);
     CVelkorDoc doc(ui);
@@ -446,6 +483,10 @@ const std::vector<Command>& Commands() {
          1, CmdVirtualLogicTable},
         {"build-codes", "build-codes STATION.lcp PhysicalSectionCode|TrackSectionCode|CrossCode|SwitchCode --yes [--save]",
          "创建码位表: builds a code table from the other tables and the drawing.", 2, CmdBuildCodes},
+        {"workbook", "workbook dump FILE.xls",
+         "Prints every non-empty cell of a workbook: sheet, row, column and text, tab-separated,\n"
+         "sheets in workbook order, cells row by row; \\, tab, CR and LF escaped.",
+         2, CmdWorkbook},
         {"new", "new STATION.lcp [--demo]",
          "Creates an empty station (with --demo: a few sample objects) and saves it.", 1, CmdNew},
     };

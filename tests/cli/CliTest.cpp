@@ -135,6 +135,7 @@ TEST(CliPictures, LargeDemoHoldsAtLeastTheObjectsAsked) {
 #include "document/CVelkorDoc.h"
 #include "iotables/IoTables.h"
 #include "support/ScriptedInteraction.h"
+#include "workbook/ExcelHelper.h"
 
 namespace velkor::cli {
 namespace {
@@ -231,6 +232,27 @@ TEST(CliGenerators, LogicTablesFromTheCommandLine) {
     EXPECT_EQ(Cli({"build-codes", station, "ElementCode", "--yes"}).code, 2);
     const CliRun switches = Cli({"tables", station, "SwitchCode"});
     EXPECT_EQ(switches.out.rfind("Switch编号\tSwitch名称", 0), 0u) << switches.out;
+}
+
+}  // namespace
+}  // namespace velkor::cli
+
+namespace velkor::cli {
+namespace {
+
+TEST(CliWorkbook, DumpPrintsEveryCellEscaped) {
+    velkor::testing::TempDir dir;
+    ExcelHelper x;
+    x.NewWorkbook();
+    x.AddSheet(u"表\t1");
+    x.SetCell(1, 2, u"a\\b\nc");
+    x.SetCell(3, 1, u"站");
+    ASSERT_TRUE(x.SaveAs(dir / "w.xls"));
+    const CliRun r = Cli({"workbook", "dump", PathToUtf8(dir / "w.xls")});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "表\\t1\t1\t2\ta\\\\b\\nc\n表\\t1\t3\t1\t站\n");
+    EXPECT_EQ(Cli({"workbook", "dump", PathToUtf8(dir / "none.xls")}).code, 1);
+    EXPECT_EQ(Cli({"workbook", "list", "x"}).code, 2);
 }
 
 }  // namespace
