@@ -483,7 +483,7 @@ const std::vector<Command>& Commands() {
          1, CmdVirtualLogicTable},
         {"build-codes", "build-codes STATION.lcp PhysicalSectionCode|TrackSectionCode|CrossCode|SwitchCode --yes [--save]",
          "创建码位表: builds a code table from the other tables and the drawing.", 2, CmdBuildCodes},
-        {"workbook", "workbook dump FILE.xls",
+        {"workbook", "workbook dump FILE.xls|FILE.xlsx",
          "Prints every non-empty cell of a workbook: sheet, row, column and text, tab-separated,\n"
          "sheets in workbook order, cells row by row; \\, tab, CR and LF escaped.",
          2, CmdWorkbook},

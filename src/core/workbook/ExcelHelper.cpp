@@ -13,7 +13,7 @@ bool ExcelHelper::OpenWorkbook(const fs::path& path) {
         error_ = "cannot read " + PathToUtf8(path);
         return false;
     }
-    auto book = ReadXls(*bytes, &error_);
+    auto book = ReadWorkbook(*bytes, &error_);
     if (!book) return false;
     book_ = std::move(*book);
     path_ = path;

@@ -41,4 +41,9 @@ std::vector<uint8_t> WriteXls(const Workbook& book);
 // format gives nothing and the reason in `error`.
 std::optional<Workbook> ReadXls(std::span<const uint8_t> file, std::string* error = nullptr);
 
+// Reads an Office Open XML workbook (.xlsx).
+std::optional<Workbook> ReadXlsx(std::span<const uint8_t> file, std::string* error = nullptr);
+// Either format, by the file's first bytes.
+std::optional<Workbook> ReadWorkbook(std::span<const uint8_t> file, std::string* error = nullptr);
+
 }  // namespace velkor
