@@ -80,6 +80,13 @@ public:
     void OffsetWindow(int32_t dx, int32_t dy);
     const WindowShape& Shape() const { return shape_; }
     void SetShape(WindowShape shape) { shape_ = std::move(shape); }
+    // The window shape as the polygon of the given window points.
+    void SetPolygonShape(std::span<const Point> points) {
+        WindowShape shape;
+        shape.kind = WindowShape::Kind::Polygon;
+        shape.points.assign(points.begin(), points.end());
+        shape_ = std::move(shape);
+    }
     // Canvas point inside the window's shape.
     bool HitTest(Point canvasPoint) const;
     Point ToWindow(Point canvasPoint) const { return canvasPoint - AbsoluteOrigin(); }

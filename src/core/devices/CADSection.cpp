@@ -115,10 +115,7 @@ void CADSection::SetDragPoints(Point start, Point current) {
 
 void CADSection::UpdateShape() {
     const auto o = Outline(AppDrawing().jointHeight + 3);
-    WindowShape shape;
-    shape.kind = WindowShape::Kind::Polygon;
-    shape.points.assign(o.begin(), o.end());
-    SetShape(std::move(shape));
+    SetPolygonShape(o);
 }
 
 bool CADSection::HitEndPoint(Point p, Point& out) {

@@ -166,10 +166,7 @@ void CADSignal::SetDragPoints(Point start, Point) {
 }
 
 void CADSignal::UpdateShape() {
-    WindowShape shape;
-    shape.kind = WindowShape::Kind::Polygon;
-    shape.points.assign(outline.begin(), outline.end());
-    SetShape(std::move(shape));
+    SetPolygonShape(outline);
 }
 
 void CADSignal::AfterMove() {

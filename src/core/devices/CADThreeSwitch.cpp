@@ -122,10 +122,7 @@ void CADThreeSwitch::SetDragPoints(Point start, Point) {
 
 void CADThreeSwitch::UpdateShape() {
     const auto o = Outline(AppDrawing().jointHeight + 3);
-    WindowShape shape;
-    shape.kind = WindowShape::Kind::Polygon;
-    shape.points.assign(o.begin(), o.end());
-    SetShape(std::move(shape));
+    SetPolygonShape(o);
 }
 
 bool CADThreeSwitch::HitEndPoint(Point p, Point& out) {

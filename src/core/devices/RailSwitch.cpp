@@ -184,10 +184,7 @@ void RailSwitch::SetDragPoints(Point start, Point) {
 
 void RailSwitch::UpdateShape() {
     const auto o = Outline(AppDrawing().jointHeight + 3);
-    WindowShape shape;
-    shape.kind = WindowShape::Kind::Polygon;
-    shape.points.assign(o.begin(), o.end());
-    SetShape(std::move(shape));
+    SetPolygonShape(o);
 }
 
 bool RailSwitch::HitEndPoint(Point p, Point& out) {

@@ -110,10 +110,7 @@ void CADDerailer::SetDragPoints(Point start, Point) {
 }
 
 void CADDerailer::UpdateShape() {
-    WindowShape shape;
-    shape.kind = WindowShape::Kind::Polygon;
-    shape.points.assign(d.begin(), d.end());
-    SetShape(std::move(shape));
+    SetPolygonShape(d);
 }
 
 void CADDerailer::PlaceLabel() {
