@@ -5,6 +5,8 @@
 #include "common/Text.h"
 #include "devices/CADSignal.h"
 #include "devices/CADThreeSwitch.h"
+#include "devices/Composites.h"
+#include "devices/PanelObjects.h"
 #include "devices/RailSwitch.h"
 
 #include <algorithm>
@@ -171,6 +173,36 @@ bool MatchPairedLingsan(const IoTables& t, std::u16string_view text, IORecord& f
         r->Reset();
     }
     ui.Warning(kMsgNoMatchingDevice);
+    return false;
+}
+
+bool LookUpStationBox(const IoTables& t, std::u16string_view text, CADStation& box, Interaction& ui) {
+    const auto& rows = t.Table(kStationTable);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const std::u16string name = rows[i].Text(io::kStationName, io::kStationNameBytes);
+        if (name != text) continue;
+        box.name = name;
+        box.stationRow = static_cast<int32_t>(i + 1);
+        box.id = rows[i].U16(io::kStation);
+        return true;
+    }
+    ui.Warning(kMsgNoMatchingStation);
+    return false;
+}
+
+bool LookUpButtonName(const IoTables& t, std::u16string_view text, IORecord& rec, Interaction& ui) {
+    if (const Row* row = t.FindByName(text)) {
+        rec.SetName(text);
+        TakeNumbers(*row, rec);
+        return true;
+    }
+    IORecord candidate = rec;
+    candidate.SetName(text);
+    if (ApplyButtonFunction(candidate)) {
+        rec = candidate;
+        return true;
+    }
+    ui.Warning(kMsgButtonNameMismatch);
     return false;
 }
 

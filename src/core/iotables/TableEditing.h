@@ -13,6 +13,7 @@ namespace velkor {
 class CVelkorDoc;
 class CADSignal;
 class CADThreeSwitch;
+class CADStation;
 class RailSwitch;
 
 inline constexpr const char* kMsgNoMatchingDevice = "IO表中没有名称匹配的设备";
@@ -65,6 +66,17 @@ bool MatchPairedLingsan(const IoTables& t, std::u16string_view text, IORecord& f
                         IORecord& second, Interaction& ui);
 // The 车站ID of the first station row of that station name, or 0xFFFF.
 uint16_t MatchStation(const IoTables& t, std::u16string_view text);
+
+inline constexpr const char* kMsgButtonNameMismatch = "按钮名称不匹配，请检查按钮名";
+
+// The station box dialog's name lookup: the first station row of that
+// station name gives the box its name, row (from 1) and ID; otherwise
+// "车站信息表中没有名称匹配的车站" and nothing changes.
+bool LookUpStationBox(const IoTables& t, std::u16string_view text, CADStation& box, Interaction& ui);
+// The button dialog's name lookup: an input-table row of that name gives the
+// IO record; else a panel function gives its code as button number; else
+// "按钮名称不匹配，请检查按钮名".
+bool LookUpButtonName(const IoTables& t, std::u16string_view text, IORecord& rec, Interaction& ui);
 
 // "区段组合" confirmed: rebuilds every combination from the grid's names.
 // False when a name is in no table: the message is shown and the list keeps

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "devices/CADSignal.h"
+#include "devices/Composites.h"
 #include "devices/CADThreeSwitch.h"
 #include "devices/RailSwitch.h"
 #include "iotables/TableEditing.h"
@@ -139,6 +140,30 @@ TEST(NameMatching, PairedMiscellaneousRowsAndStations) {
     EXPECT_EQ(b.address, 0xFFFF);
     EXPECT_EQ(MatchStation(t, u"东站"), 12);
     EXPECT_EQ(MatchStation(t, u"西站"), 0xFFFF);
+}
+
+TEST(NameMatching, StationBoxesAndButtons) {
+    const IoTables t = Tables();
+    ScriptedInteraction ui;
+    CADStation box;
+    EXPECT_TRUE(LookUpStationBox(t, u"东站", box, ui));
+    EXPECT_EQ(box.name, u"东站");
+    EXPECT_EQ(box.stationRow, 1);
+    EXPECT_EQ(box.id, 12);
+    EXPECT_FALSE(LookUpStationBox(t, u"西站", box, ui));
+    EXPECT_EQ(box.name, u"东站");
+
+    IORecord button;
+    EXPECT_TRUE(LookUpButtonName(t, u"X1", button, ui));  // an input-table row first
+    EXPECT_EQ(button.address, 5);
+    EXPECT_TRUE(LookUpButtonName(t, u"闭塞", button, ui));
+    EXPECT_EQ(button.Name(), u"闭塞");
+    EXPECT_EQ(button.button, 0x0E43);
+    EXPECT_EQ(button.address, 0xFFFF);
+    EXPECT_FALSE(LookUpButtonName(t, u"XYZ", button, ui));
+    EXPECT_EQ(button.Name(), u"闭塞");
+    EXPECT_EQ(ui.Messages("warning"), (std::vector<std::string>{"车站信息表中没有名称匹配的车站",
+                                                                "按钮名称不匹配，请检查按钮名"}));
 }
 
 TEST(SectionCombinations, ConfirmRebuildsEveryEntry) {
