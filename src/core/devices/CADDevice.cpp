@@ -6,6 +6,8 @@
 
 #include "common/Text.h"
 #include "devices/DrawingValues.h"
+#include "devices/ShellState.h"
+#include "devices/TrackGeometry.h"
 
 namespace velkor {
 
@@ -69,6 +71,13 @@ void CADDevice::PaintHoverOutline(Painter& painter, std::span<const Point> outli
     painter.SetPen(DrawingValues::kRedPen);
     painter.SetBrush({Rgb(0, 0, 0), true});
     painter.Polygon(outline);
+}
+
+void CADDevice::SnapToGridAfterMove(Point windowPoint) {
+    if (!AppShell().gridOn) return;
+    const Point p = ToCanvas(windowPoint);
+    const Point snapped = SnapToGrid(p, AppDrawing().gridSpacing);
+    OffsetWindow(snapped.x - p.x, snapped.y - p.y);
 }
 
 void CADDevice::CollectParts(std::vector<CADGraphic*>& out) { out.push_back(&nameLabel); }

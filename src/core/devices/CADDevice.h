@@ -54,6 +54,9 @@ protected:
     }
     // The outline polygon in the red pen while hovered or selected.
     void PaintHoverOutline(Painter& painter, std::span<const Point> outline) const;
+    // After the user has dragged the window: with the grid on, moves it so
+    // that the given point of the object (window coordinates) lies on the grid.
+    void SnapToGridAfterMove(Point windowPoint);
 };
 
 // The device test of the class registry: follows the declared base, so five

@@ -138,12 +138,7 @@ void CADSection::ExtendTo(int x, int y, int which) {
     UpdateShape();
 }
 
-void CADSection::AfterMove() {
-    if (!AppShell().gridOn) return;
-    const Point p0 = ToCanvas(polyline[0]);
-    const Point snapped = SnapToGrid(p0, AppDrawing().gridSpacing);
-    OffsetWindow(snapped.x - p0.x, snapped.y - p0.y);
-}
+void CADSection::AfterMove() { SnapToGridAfterMove(polyline[0]); }
 
 void CADSection::PlaceLabel() {
     const Point a = ToCanvas(polyline[1]);

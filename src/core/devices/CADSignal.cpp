@@ -169,12 +169,7 @@ void CADSignal::UpdateShape() {
     SetPolygonShape(outline);
 }
 
-void CADSignal::AfterMove() {
-    if (!AppShell().gridOn) return;
-    const Point p = ToCanvas(p0);
-    const Point snapped = SnapToGrid(p, AppDrawing().gridSpacing);
-    OffsetWindow(snapped.x - p.x, snapped.y - p.y);
-}
+void CADSignal::AfterMove() { SnapToGridAfterMove(p0); }
 
 void CADSignal::PlaceSignalLabel(Label& label) const {
     const Point at = ToCanvas(p1);

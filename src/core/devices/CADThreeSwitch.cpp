@@ -139,12 +139,7 @@ void CADThreeSwitch::ExtendTo(int x, int y, int which) {
     UpdateShape();
 }
 
-void CADThreeSwitch::AfterMove() {
-    if (!AppShell().gridOn) return;
-    const Point p = ToCanvas(t[2]);
-    const Point snapped = SnapToGrid(p, AppDrawing().gridSpacing);
-    OffsetWindow(snapped.x - p.x, snapped.y - p.y);
-}
+void CADThreeSwitch::AfterMove() { SnapToGridAfterMove(t[2]); }
 
 void CADThreeSwitch::PlaceLabel() {
     const Point a = ToCanvas(t[1]);

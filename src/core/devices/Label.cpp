@@ -56,9 +56,7 @@ void Label::Serialize(Archive& ar) {
 
 Size Label::TextExtent() const { return CurrentTextMetrics().Extent(text, font); }
 
-void Label::SetDragPoints(Point start, Point) {
-    MoveWindow(Rect::FromOriginSize(start, TextExtent()));
-}
+void Label::SetDragPoints(Point start, Point) { PlaceAt(start); }
 
 void Label::PlaceAlong(int32_t a, int32_t b, int32_t c, int32_t d) {
     if (b == d) {

@@ -12,14 +12,10 @@ namespace velkor {
 
 namespace {
 
-void PutLabelAt(Label& label, Point p) {
-    label.MoveWindow(Rect::FromOriginSize(p, label.TextExtent()));
-}
-
 // Centred below a rectangle of the label's parent, 6 pixels down.
 void PutLabelBelow(Label& label, const Rect& r) {
     const Size ext = label.TextExtent();
-    PutLabelAt(label, {(r.left + r.right - ext.cx) / 2, r.bottom + 6});
+    label.PlaceAt({(r.left + r.right - ext.cx) / 2, r.bottom + 6});
 }
 
 nlohmann::json JsonColours(std::span<const Color> colours) {
@@ -182,7 +178,7 @@ void CADButton::PlaceLabel() {
     if (type == kPlain) {
         const Size ext = nameLabel.TextExtent();
         const Rect w = GetCanvasRect();
-        PutLabelAt(nameLabel, {(w.Width() - ext.cx) / 2, (w.Height() - ext.cy) / 2});
+        nameLabel.PlaceAt({(w.Width() - ext.cx) / 2, (w.Height() - ext.cy) / 2});
     } else {
         PutLabelBelow(nameLabel, GetCanvasRect());
     }

@@ -239,12 +239,7 @@ void RailSwitch::NormalizeLegs() {
     }
 }
 
-void RailSwitch::AfterMove() {
-    if (!AppShell().gridOn) return;
-    const Point p = ToCanvas(q[3]);
-    const Point snapped = SnapToGrid(p, AppDrawing().gridSpacing);
-    OffsetWindow(snapped.x - p.x, snapped.y - p.y);
-}
+void RailSwitch::AfterMove() { SnapToGridAfterMove(q[3]); }
 
 void RailSwitch::PlaceLabel() {
     const Point a = ToCanvas(q[1]);

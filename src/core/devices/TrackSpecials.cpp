@@ -27,11 +27,6 @@ void SerializeDeviceBlock(CADDevice& dev, Archive& ar, std::array<uint8_t, N>& r
     SerializeBlock(ar, raw, ar.IsStoring() ? dev.AbsoluteOrigin() : Point{}, xfer);
 }
 
-// Moves a label of its text's size so that its top-left corner is at p.
-void PutLabelAt(Label& label, Point p) {
-    label.MoveWindow(Rect::FromOriginSize(p, label.TextExtent()));
-}
-
 }  // namespace
 
 // ---- flood gate
@@ -68,7 +63,7 @@ void CADAfgDoor::UpdateShape() { SetShape({}); }
 void CADAfgDoor::PlaceLabel() {
     const Size ext = nameLabel.TextExtent();
     const Rect w = GetCanvasRect();
-    PutLabelAt(nameLabel, {w.left + ext.cx - 4, w.bottom - 2 * ext.cy - 2});
+    nameLabel.PlaceAt({w.left + ext.cx - 4, w.bottom - 2 * ext.cy - 2});
     labelRect = nameLabel.GetCanvasRect();
 }
 
@@ -116,7 +111,7 @@ void CADDerailer::UpdateShape() {
 void CADDerailer::PlaceLabel() {
     const Size ext = nameLabel.TextExtent();
     const Rect w = GetCanvasRect();
-    PutLabelAt(nameLabel, {w.left - ext.cx, w.bottom - ext.cy - 2});
+    nameLabel.PlaceAt({w.left - ext.cx, w.bottom - ext.cy - 2});
     labelRect = nameLabel.GetCanvasRect();
 }
 
@@ -195,7 +190,7 @@ void NavigableTrack::SetSpacing(int32_t spacing) {
 void NavigableTrack::PlaceLabel() {
     const Size ext = nameLabel.TextExtent();
     const Rect w = GetCanvasRect();
-    PutLabelAt(nameLabel, {(w.left + w.right - ext.cx) / 2, w.bottom + 6});
+    nameLabel.PlaceAt({(w.left + w.right - ext.cx) / 2, w.bottom + 6});
     labelRect = nameLabel.GetCanvasRect();
 }
 
