@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/Text.h"
+
 namespace velkor {
 
 bool ExcelHelper::OpenWorkbook(const fs::path& path) {
@@ -68,6 +70,7 @@ WorkbookSheet* ExcelHelper::Current() {
 void ExcelHelper::SetCell(uint32_t row, uint32_t column, std::u16string_view text) {
     WorkbookSheet* s = Current();
     if (!s || row == 0 || column == 0) return;
+    // A cell that is there keeps its format; only its value changes.
     WorkbookCell& c = s->cells[{row, column}];
     c.kind = WorkbookCell::Kind::Text;
     c.text = std::u16string(text);
@@ -82,6 +85,16 @@ std::u16string ExcelHelper::GetCell(uint32_t row, uint32_t column) const {
 
 bool ExcelHelper::SaveAs(const fs::path& path) {
     if (!book_) return false;
+    // A legacy workbook holds 65,536 rows of 256 columns; a cell beyond them
+    // (from an .xlsx read earlier) would be lost, so nothing is written.
+    for (const WorkbookSheet& s : book_->sheets) {
+        if (!s.cells.empty() && (s.cells.rbegin()->first.first > 65536 ||
+                                 std::any_of(s.cells.begin(), s.cells.end(),
+                                             [](const auto& c) { return c.first.second > 256; }))) {
+            error_ = "工作表“" + ToUtf8(s.name) + "”超出 .xls 工作簿的 65536 行、256 列";
+            return false;
+        }
+    }
     if (!WriteFileAtomic(path, WriteXls(*book_))) {
         error_ = "cannot write " + PathToUtf8(path);
         return false;
@@ -98,13 +111,15 @@ void ExcelHelper::CloseWorkbook() {
 
 void ExcelHelper::SetColumnWidth(uint32_t column, double characters) {
     if (WorkbookSheet* s = Current(); s && column > 0) {
-        s->columnWidths[column] = static_cast<uint16_t>(std::clamp(characters, 0.0, 255.0) * 256);
+        s->columns[column].width = static_cast<uint16_t>(std::clamp(characters, 0.0, 255.0) * 256);
     }
 }
 
 void ExcelHelper::SetRowHeight(uint32_t row, double points) {
     if (WorkbookSheet* s = Current(); s && row > 0) {
-        s->rowHeights[row] = static_cast<uint16_t>(std::clamp(points, 0.0, 409.0) * 20);
+        WorkbookRow& r = s->rows[row];
+        r.height = static_cast<uint16_t>(std::clamp(points, 0.0, 409.0) * 20);
+        r.options |= 0x0140;  // a height of its own
     }
 }
 

@@ -11,24 +11,72 @@ namespace velkor {
 
 // One cell as the workbook keeps it.
 struct WorkbookCell {
-    enum class Kind { Text, Number, Boolean, Date };
+    // Blank: a cell with a format and no value (a bordered empty cell).
+    enum class Kind { Text, Number, Boolean, Date, Blank };
     Kind kind = Kind::Text;
     std::u16string text;
     double number = 0;  // numbers, booleans (0/1) and dates (days since 1899-12-30)
     bool bold = false;
     bool vcenter = false;
+    // The cell format of a workbook read from a file, as an index into its
+    // format records; -1 for cells that take the writer's own formats.
+    int32_t xf = -1;
+};
+
+// A column's width and, for workbooks read from a file, its format and flags
+// (hidden, outline level) as stored.
+struct WorkbookColumn {
+    uint16_t width = 0;  // 1/256 of a character
+    uint16_t xf = 15;
+    uint16_t options = 0;
+};
+
+// A row's height and, for workbooks read from a file, its flags and format
+// word as stored.
+struct WorkbookRow {
+    uint16_t height = 0;       // twips
+    uint16_t options = 0x0140;  // custom height
+    uint16_t xfWord = 15;
+};
+
+struct WorkbookRange {
+    uint32_t firstRow = 0, lastRow = 0, firstColumn = 0, lastColumn = 0;  // from 1
+    bool operator==(const WorkbookRange&) const = default;
+};
+
+// A record kept as it was read, written back unchanged.
+struct WorkbookRecord {
+    uint16_t type = 0;
+    std::vector<uint8_t> body;
 };
 
 struct WorkbookSheet {
     std::u16string name;
     std::map<std::pair<uint32_t, uint32_t>, WorkbookCell> cells;  // (row, column), from 1
-    std::map<uint32_t, uint16_t> columnWidths;  // column -> width in 1/256 of a character
-    std::map<uint32_t, uint16_t> rowHeights;    // row -> height in twips
+    std::map<uint32_t, WorkbookColumn> columns;  // from 1
+    std::map<uint32_t, WorkbookRow> rows;        // from 1
+    std::vector<WorkbookRange> merges;
+    uint8_t visibility = 0;  // 0 visible, 1 hidden, 2 very hidden
+    // Page setup, window, pane and selection records of a sheet read from an
+    // .xls file; none of them refers to anything else in the file.
+    std::vector<WorkbookRecord> settingsBefore;  // before the cells
+    std::vector<WorkbookRecord> settingsAfter;   // after the cells (the window and panes)
+};
+
+// The format records of an .xls file read from disk, kept so that saving it
+// again changes nothing but the cells written. Fonts, number formats and cell
+// formats keep their indexes; the writer's own formats go behind them.
+struct WorkbookFormats {
+    std::vector<std::vector<uint8_t>> fonts;
+    std::vector<WorkbookRecord> numberFormats;
+    std::vector<std::vector<uint8_t>> xfs;
+    std::vector<WorkbookRecord> rest;  // styles, palette and their extensions, in order
 };
 
 // A workbook in memory, the way ExcelHelper fills and reads it.
 struct Workbook {
     std::vector<WorkbookSheet> sheets;
+    std::optional<WorkbookFormats> formats;  // only for a workbook read from an .xls file
 };
 
 // The cell's text as callers read it: text as it is, a number rounded to a

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -15,6 +16,8 @@ std::u16string CellText(const WorkbookCell& cell) {
     switch (cell.kind) {
         case WorkbookCell::Kind::Text:
             return cell.text;
+        case WorkbookCell::Kind::Blank:
+            return {};
         case WorkbookCell::Kind::Number:
         case WorkbookCell::Kind::Boolean:
             std::snprintf(buf, sizeof buf, "%.0f", cell.number);
@@ -49,12 +52,51 @@ constexpr uint16_t kBOF = 0x0809, kEOF = 0x000A, kCODEPAGE = 0x0042, kWINDOW1 = 
                    kSST = 0x00FC, kCONTINUE = 0x003C, kDIMENSIONS = 0x0200, kCOLINFO = 0x007D,
                    kROW = 0x0208, kLABELSST = 0x00FD, kNUMBER = 0x0203, kWINDOW2 = 0x023E,
                    kLABEL = 0x0204, kRK = 0x027E, kMULRK = 0x00BD, kBOOLERR = 0x0205,
-                   kFORMULA = 0x0006, kSTRING = 0x0207, kFORMAT = 0x041E;
+                   kFORMULA = 0x0006, kSTRING = 0x0207, kFORMAT = 0x041E, kBLANK = 0x0201,
+                   kMULBLANK = 0x00BE, kMERGEDCELLS = 0x00E5, kDATEMODE = 0x0022;
 constexpr size_t kMaxBody = 8224;
 
-// The cell formats written: 15 is the normal cell XF, 16 bold and vertically
-// centred (the export's header row), 17 vertically centred.
-constexpr uint16_t kXfNormal = 15, kXfBold = 16;
+// Records of the globals that belong to the cell formats and are kept with
+// them: styles, palette, the format extensions of later Excel versions.
+bool IsStyleRecord(uint16_t type) {
+    switch (type) {
+        case 0x0293:  // STYLE
+        case 0x0892:  // STYLEEXT
+        case 0x0092:  // PALETTE
+        case 0x087C:  // XFCRC
+        case 0x087D:  // XFEXT
+        case 0x088D:  // DXF
+        case 0x088E:  // TABLESTYLES
+        case 0x088F:  // TABLESTYLE
+        case 0x0890:  // TABLESTYLEELEMENT
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Sheet records that settle how the sheet is printed and shown and refer to
+// nothing else in the file, so they can be written back as they were read.
+bool IsSheetSettingBefore(uint16_t type) {
+    switch (type) {
+        case 0x000D: case 0x000C: case 0x000F: case 0x0011: case 0x0010: case 0x005F:  // calculation
+        case 0x002A: case 0x002B: case 0x0082: case 0x0080:  // headings, gridlines, outline gutters
+        case 0x0225: case 0x0081: case 0x0055: case 0x0099:  // default row height, WSBOOL, widths
+        case 0x001B: case 0x001A:                            // page breaks
+        case 0x0014: case 0x0015: case 0x0083: case 0x0084:  // header, footer, centring
+        case 0x0026: case 0x0027: case 0x0028: case 0x0029:  // margins
+        case 0x00A1:                                         // page setup
+        case 0x0012: case 0x0013: case 0x0063: case 0x00DD:  // protection
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool IsSheetSettingAfter(uint16_t type) {
+    return type == kWINDOW2 || type == 0x00A0 /* SCL */ || type == 0x0041 /* PANE */ ||
+           type == 0x001D /* SELECTION */;
+}
 
 void Record(ByteWriter& w, uint16_t type, const std::vector<uint8_t>& body) {
     w.U16(type);
@@ -90,12 +132,58 @@ std::vector<uint8_t> Font(bool bold) {
     return b.Data();
 }
 
-std::vector<uint8_t> Xf(uint16_t font, bool style, uint8_t align) {
+std::vector<uint8_t> Xf(uint16_t font, uint16_t format, bool style, uint8_t align) {
     Body b;
-    b.U16(font).U16(0).U16(style ? 0xFFF5 : 0x0001).U8(align).U8(0).U8(0);
+    b.U16(font).U16(format).U16(style ? 0xFFF5 : 0x0001).U8(align).U8(0).U8(0);
     b.U8(style ? 0x00 : 0xF8);  // which attributes the cell sets itself
     b.U32(0).U32(0).U16(0x20C0);
     return b.Data();
+}
+
+// Which cell format each kind of written cell takes.
+struct XfPlan {
+    uint16_t normal = 15, bold = 16, vcenter = 17, date = 18;
+    size_t count = 0;  // formats in the file; a cell's own format must be below this
+};
+
+constexpr uint16_t kDateFormat = 22;  // built-in "m/d/yy h:mm"
+
+// The font, number-format, cell-format and style records of the globals:
+// a workbook read from a file keeps its own and gets the writer's behind
+// them; a new one gets the writer's set.
+XfPlan WriteFormats(ByteWriter& g, const Workbook& book) {
+    XfPlan plan;
+    if (!book.formats) {
+        // Five fonts (index 4 is never used by readers), the sixth bold.
+        for (int i = 0; i < 5; ++i) Record(g, kFONT, Font(false));
+        Record(g, kFONT, Font(true));
+        for (int i = 0; i < 15; ++i) Record(g, kXF, Xf(0, 0, true, 0x20));
+        Record(g, kXF, Xf(0, 0, false, 0x20));            // 15: normal
+        Record(g, kXF, Xf(6, 0, false, 0x10));            // 16: bold, vertically centred
+        Record(g, kXF, Xf(0, 0, false, 0x10));            // 17: vertically centred
+        Record(g, kXF, Xf(0, kDateFormat, false, 0x20));  // 18: date and time
+        Record(g, kSTYLE, {0x00, 0x80, 0x00, 0xFF});
+        plan.count = 19;
+        return plan;
+    }
+    const WorkbookFormats& f = *book.formats;
+    for (const auto& font : f.fonts) Record(g, kFONT, font);
+    // Font index 4 does not exist: the fifth font record is index 5.
+    const auto boldFont = static_cast<uint16_t>(f.fonts.size() < 4 ? f.fonts.size() : f.fonts.size() + 1);
+    Record(g, kFONT, Font(true));
+    for (const auto& r : f.numberFormats) Record(g, r.type, r.body);
+    for (const auto& xf : f.xfs) Record(g, kXF, xf);
+    const auto base = static_cast<uint16_t>(f.xfs.size());
+    plan.normal = 15;
+    plan.bold = base;
+    plan.vcenter = static_cast<uint16_t>(base + 1);
+    plan.date = static_cast<uint16_t>(base + 2);
+    Record(g, kXF, Xf(boldFont, 0, false, 0x10));
+    Record(g, kXF, Xf(0, 0, false, 0x10));
+    Record(g, kXF, Xf(0, kDateFormat, false, 0x20));
+    for (const auto& r : f.rest) Record(g, r.type, r.body);
+    plan.count = f.xfs.size() + 3;
+    return plan;
 }
 
 // The shared string table, split into CONTINUE records so that no body is
@@ -131,9 +219,63 @@ void WriteSst(ByteWriter& w, const std::vector<std::u16string>& strings, uint32_
     for (size_t i = 0; i < bodies.size(); ++i) Record(w, i == 0 ? kSST : kCONTINUE, bodies[i]);
 }
 
-std::vector<uint8_t> SheetStream(const WorkbookSheet& sheet, const std::map<std::u16string, uint32_t>& sst) {
+uint16_t XfOf(const WorkbookCell& cell, const XfPlan& plan) {
+    if (cell.bold) return plan.bold;
+    if (cell.vcenter) return plan.vcenter;
+    if (cell.xf >= 0 && static_cast<size_t>(cell.xf) < plan.count) return static_cast<uint16_t>(cell.xf);
+    return cell.kind == WorkbookCell::Kind::Date ? plan.date : plan.normal;
+}
+
+void WriteCell(ByteWriter& w, uint16_t row, uint16_t col, const WorkbookCell& cell, uint16_t xf,
+               const std::map<std::u16string, uint32_t>& sst) {
+    Body b;
+    b.U16(row).U16(col).U16(xf);
+    switch (cell.kind) {
+        case WorkbookCell::Kind::Text:
+            b.U32(sst.at(cell.text));
+            Record(w, kLABELSST, b.Data());
+            return;
+        case WorkbookCell::Kind::Blank:
+            Record(w, kBLANK, b.Data());
+            return;
+        case WorkbookCell::Kind::Boolean:
+            b.U8(cell.number != 0 ? 1 : 0).U8(0);
+            Record(w, kBOOLERR, b.Data());
+            return;
+        case WorkbookCell::Kind::Number:
+        case WorkbookCell::Kind::Date: {
+            uint64_t bits;
+            std::memcpy(&bits, &cell.number, 8);
+            b.w.U64(bits);
+            Record(w, kNUMBER, b.Data());
+            return;
+        }
+    }
+}
+
+std::vector<uint8_t> SheetStream(const WorkbookSheet& sheet, bool first, const XfPlan& plan,
+                                 const std::map<std::u16string, uint32_t>& sst) {
     ByteWriter w;
     Record(w, kBOF, Bof(0x0010));
+    for (const auto& r : sheet.settingsBefore) Record(w, r.type, r.body);
+    // Columns in runs of equal attributes.
+    for (auto it = sheet.columns.begin(); it != sheet.columns.end();) {
+        const uint32_t firstCol = it->first;
+        const WorkbookColumn c = it->second;
+        uint32_t lastCol = firstCol;
+        auto next = std::next(it);
+        while (next != sheet.columns.end() && next->first == lastCol + 1 && next->second.width == c.width &&
+               next->second.xf == c.xf && next->second.options == c.options) {
+            lastCol = next->first;
+            ++next;
+        }
+        it = next;
+        if (firstCol > 256) continue;
+        Body b;
+        b.U16(static_cast<uint16_t>(firstCol - 1)).U16(static_cast<uint16_t>(std::min<uint32_t>(lastCol, 256) - 1));
+        b.U16(c.width).U16(c.xf).U16(c.options).U16(0);
+        Record(w, kCOLINFO, b.Data());
+    }
     uint32_t rowMin = 0, rowMax = 0;
     uint16_t colMin = 0, colMax = 0;
     if (!sheet.cells.empty()) {
@@ -149,38 +291,58 @@ std::vector<uint8_t> SheetStream(const WorkbookSheet& sheet, const std::map<std:
     Body dim;
     dim.U32(rowMin).U32(rowMax).U16(colMin).U16(colMax).U16(0);
     Record(w, kDIMENSIONS, dim.Data());
-    for (const auto& [col, width] : sheet.columnWidths) {
-        Body c;
-        c.U16(static_cast<uint16_t>(col - 1)).U16(static_cast<uint16_t>(col - 1)).U16(width);
-        c.U16(kXfNormal).U16(0).U16(0);
-        Record(w, kCOLINFO, c.Data());
-    }
-    for (const auto& [row, height] : sheet.rowHeights) {
-        Body r;
-        r.U16(static_cast<uint16_t>(row - 1)).U16(0).U16(0).U16(height).U16(0).U16(0);
-        r.U16(0x0140).U16(kXfNormal);  // custom height
-        Record(w, kROW, r.Data());
-    }
-    for (const auto& [pos, cell] : sheet.cells) {
-        const auto row = static_cast<uint16_t>(pos.first - 1);
-        const auto col = static_cast<uint16_t>(pos.second - 1);
-        const uint16_t xf = cell.bold ? kXfBold : (cell.vcenter ? 17 : kXfNormal);
-        if (cell.kind == WorkbookCell::Kind::Text) {
-            Body b;
-            b.U16(row).U16(col).U16(xf).U32(sst.at(cell.text));
-            Record(w, kLABELSST, b.Data());
-        } else {
-            Body b;
-            b.U16(row).U16(col).U16(xf);
-            uint64_t bits;
-            std::memcpy(&bits, &cell.number, 8);
-            b.w.U64(bits);
-            Record(w, kNUMBER, b.Data());
+
+    // Rows in blocks of 32: the ROW records of a block, then its cells.
+    auto cell = sheet.cells.begin();
+    auto row = sheet.rows.begin();
+    while (cell != sheet.cells.end() || row != sheet.rows.end()) {
+        const uint32_t nextRow = std::min(cell != sheet.cells.end() ? cell->first.first : UINT32_MAX,
+                                          row != sheet.rows.end() ? row->first : UINT32_MAX);
+        const uint32_t blockEnd = ((nextRow - 1) / 32 + 1) * 32;  // last row of the block, from 1
+        for (; row != sheet.rows.end() && row->first <= blockEnd; ++row) {
+            if (row->first > 65536) continue;
+            uint16_t lo = 0, hi = 0;
+            auto firstCell = sheet.cells.lower_bound({row->first, 0});
+            if (firstCell != sheet.cells.end() && firstCell->first.first == row->first) {
+                lo = static_cast<uint16_t>(firstCell->first.second - 1);
+                auto last = std::prev(sheet.cells.lower_bound({row->first + 1, 0}));
+                hi = static_cast<uint16_t>(last->first.second);
+            }
+            Body r;
+            r.U16(static_cast<uint16_t>(row->first - 1)).U16(lo).U16(hi).U16(row->second.height);
+            r.U16(0).U16(0).U16(row->second.options).U16(row->second.xfWord);
+            Record(w, kROW, r.Data());
+        }
+        for (; cell != sheet.cells.end() && cell->first.first <= blockEnd; ++cell) {
+            WriteCell(w, static_cast<uint16_t>(cell->first.first - 1), static_cast<uint16_t>(cell->first.second - 1),
+                      cell->second, XfOf(cell->second, plan), sst);
         }
     }
-    Body win;
-    win.U16(0x06B6).U16(0).U16(0).U16(0x40).U16(0).U16(0).U16(0).U32(0);
-    Record(w, kWINDOW2, win.Data());
+    const bool ownWindow = std::none_of(sheet.settingsAfter.begin(), sheet.settingsAfter.end(),
+                                        [](const WorkbookRecord& r) { return r.type == kWINDOW2; });
+    if (ownWindow) {
+        // Only the first sheet is selected; selecting them all would group them.
+        Body win;
+        win.U16(first ? 0x06B6 : 0x00B6).U16(0).U16(0).U16(0x40).U16(0).U16(0).U16(0).U32(0);
+        Record(w, kWINDOW2, win.Data());
+    }
+    for (const auto& r : sheet.settingsAfter) Record(w, r.type, r.body);
+    std::vector<WorkbookRange> merges;
+    for (const WorkbookRange& a : sheet.merges) {
+        if (a.firstRow >= 1 && a.firstColumn >= 1 && a.lastRow <= 65536 && a.lastColumn <= 256) merges.push_back(a);
+    }
+    // At most 1,026 areas fit in one record.
+    for (size_t i = 0; i < merges.size(); i += 1026) {
+        const size_t n = std::min<size_t>(1026, merges.size() - i);
+        Body m;
+        m.U16(static_cast<uint16_t>(n));
+        for (size_t k = i; k < i + n; ++k) {
+            const WorkbookRange& a = merges[k];
+            m.U16(static_cast<uint16_t>(a.firstRow - 1)).U16(static_cast<uint16_t>(a.lastRow - 1));
+            m.U16(static_cast<uint16_t>(a.firstColumn - 1)).U16(static_cast<uint16_t>(a.lastColumn - 1));
+        }
+        Record(w, kMERGEDCELLS, m.Data());
+    }
     Record(w, kEOF, {});
     return std::move(w.Data());
 }
@@ -199,27 +361,21 @@ std::vector<uint8_t> WriteXls(const Workbook& book) {
             if (sst.emplace(cell.text, static_cast<uint32_t>(strings.size())).second) strings.push_back(cell.text);
         }
     }
-    std::vector<std::vector<uint8_t>> sheetStreams;
-    for (const WorkbookSheet& s : book.sheets) sheetStreams.push_back(SheetStream(s, sst));
-
     ByteWriter g;
     Record(g, kBOF, Bof(0x0005));
     Record(g, kCODEPAGE, {0xB0, 0x04});  // 1200: Unicode
     Body win;
     win.U16(0).U16(0).U16(0x4000).U16(0x2000).U16(0x0038).U16(0).U16(0).U16(1).U16(0x0258);
     Record(g, kWINDOW1, win.Data());
-    // Five fonts (index 4 is never used by readers), the sixth bold.
-    for (int i = 0; i < 5; ++i) Record(g, kFONT, Font(false));
-    Record(g, kFONT, Font(true));
-    for (int i = 0; i < 15; ++i) Record(g, kXF, Xf(0, true, 0x20));
-    Record(g, kXF, Xf(0, false, 0x20));  // 15: normal
-    Record(g, kXF, Xf(6, false, 0x10));  // 16: bold, vertically centred
-    Record(g, kXF, Xf(0, false, 0x10));  // 17: vertically centred
-    Record(g, kSTYLE, {0x00, 0x80, 0x00, 0xFF});
+    const XfPlan plan = WriteFormats(g, book);
+    std::vector<std::vector<uint8_t>> sheetStreams;
+    for (size_t i = 0; i < book.sheets.size(); ++i) {
+        sheetStreams.push_back(SheetStream(book.sheets[i], i == 0, plan, sst));
+    }
     std::vector<size_t> offsetsAt;
     for (const WorkbookSheet& s : book.sheets) {
         Body b;
-        b.U32(0).U16(0).Short(s.name.substr(0, 31));
+        b.U32(0).U16(s.visibility & 3).Short(s.name.substr(0, 31));
         offsetsAt.push_back(g.Size() + 4);
         Record(g, kBOUNDSHEET, b.Data());
     }
@@ -382,9 +538,12 @@ std::optional<Workbook> ReadXls(std::span<const uint8_t> file, std::string* erro
         std::vector<std::u16string> sst;
         std::map<uint16_t, std::u16string> formats;
         std::vector<uint16_t> xfFormats;
+        WorkbookFormats kept;
+        bool date1904 = false;
         struct SheetRef {
             uint32_t offset;
             std::u16string name;
+            uint8_t visibility;
         };
         std::vector<SheetRef> refs;
         for (size_t i = 0; i < globals.size(); ++i) {
@@ -398,14 +557,23 @@ std::optional<Workbook> ReadXls(std::span<const uint8_t> file, std::string* erro
                 const uint8_t cch = s.U8();
                 const uint8_t f = s.U8();
                 const std::u16string name = s.Chars(cch, (f & 1) != 0);
-                if ((flags >> 8) == 0) refs.push_back({offset, name});
+                // Chart and macro sheets are not read.
+                if ((flags >> 8) == 0) refs.push_back({offset, name, static_cast<uint8_t>(flags & 3)});
             } else if (r.type == kFORMAT) {
                 const uint16_t ifmt = in.U16();
                 Segments s({r.body.subspan(2)});
                 formats[ifmt] = UnicodeString(s);
+                kept.numberFormats.push_back({r.type, {r.body.begin(), r.body.end()}});
             } else if (r.type == kXF) {
                 in.U16();
                 xfFormats.push_back(in.U16());
+                kept.xfs.emplace_back(r.body.begin(), r.body.end());
+            } else if (r.type == kFONT) {
+                kept.fonts.emplace_back(r.body.begin(), r.body.end());
+            } else if (IsStyleRecord(r.type)) {
+                kept.rest.push_back({r.type, {r.body.begin(), r.body.end()}});
+            } else if (r.type == kDATEMODE) {
+                date1904 = r.body.size() >= 2 && GetU16LE(r.body.data()) == 1;
             } else if (r.type == kSST) {
                 std::vector<std::span<const uint8_t>> segs{r.body.subspan(8)};
                 for (size_t j = i + 1; j < globals.size() && globals[j].type == kCONTINUE; ++j) {
@@ -418,16 +586,22 @@ std::optional<Workbook> ReadXls(std::span<const uint8_t> file, std::string* erro
             }
         }
         Workbook out;
+        // The formats are kept only when they are complete enough to write
+        // back (every workbook has at least 16 cell formats and one font).
+        if (kept.xfs.size() >= 16 && !kept.fonts.empty()) out.formats = std::move(kept);
         for (const SheetRef& ref : refs) {
             WorkbookSheet sheet;
             sheet.name = ref.name;
+            sheet.visibility = ref.visibility;
             if (ref.offset >= data.size()) return fail("sheet outside the workbook stream");
             const auto recs = Records(data, ref.offset, true);
             const auto put = [&](uint16_t row, uint16_t col, uint16_t xf, WorkbookCell cell) {
                 if (cell.kind == WorkbookCell::Kind::Number && xf < xfFormats.size() &&
                     IsDateFormat(xfFormats[xf], formats)) {
                     cell.kind = WorkbookCell::Kind::Date;
+                    if (date1904) cell.number += 1462;  // kept as days from 1899-12-30
                 }
+                cell.xf = xf;
                 sheet.cells[{uint32_t{row} + 1, uint32_t{col} + 1}] = std::move(cell);
             };
             const auto number = [](double v) {
@@ -496,14 +670,53 @@ std::optional<Workbook> ReadXls(std::span<const uint8_t> file, std::string* erro
                         std::memcpy(&v, result, 8);
                         put(row, col, xf, number(v));
                     }
+                } else if (r.type == kBLANK) {
+                    const uint16_t row = in.U16(), col = in.U16(), xf = in.U16();
+                    WorkbookCell c;
+                    c.kind = WorkbookCell::Kind::Blank;
+                    put(row, col, xf, c);
+                } else if (r.type == kMULBLANK) {
+                    const uint16_t row = in.U16(), first = in.U16();
+                    const size_t n = r.body.size() >= 6 ? (r.body.size() - 6) / 2 : 0;
+                    for (size_t k = 0; k < n && first + k < 256; ++k) {
+                        WorkbookCell c;
+                        c.kind = WorkbookCell::Kind::Blank;
+                        put(row, static_cast<uint16_t>(first + k), in.U16(), c);
+                    }
                 } else if (r.type == kCOLINFO) {
-                    const uint16_t first = in.U16(), last = in.U16(), width = in.U16();
-                    for (uint32_t c = first; c <= last && c < 256; ++c) sheet.columnWidths[c + 1] = width;
+                    const uint16_t first = in.U16(), last = in.U16();
+                    WorkbookColumn column;
+                    column.width = in.U16();
+                    column.xf = in.U16();
+                    column.options = in.U16();
+                    for (uint32_t c = first; c <= last && c < 256; ++c) sheet.columns[c + 1] = column;
                 } else if (r.type == kROW) {
                     const uint16_t row = in.U16();
                     in.U16();
                     in.U16();
-                    sheet.rowHeights[uint32_t{row} + 1] = in.U16() & 0x7FFF;
+                    WorkbookRow info;
+                    info.height = in.U16();
+                    in.U16();
+                    in.U16();
+                    info.options = in.U16();
+                    info.xfWord = in.U16();
+                    sheet.rows[uint32_t{row} + 1] = info;
+                } else if (r.type == kMERGEDCELLS) {
+                    const uint16_t n = in.U16();
+                    for (uint16_t k = 0; k < n; ++k) {
+                        WorkbookRange a;
+                        a.firstRow = in.U16() + 1u;
+                        a.lastRow = in.U16() + 1u;
+                        a.firstColumn = in.U16() + 1u;
+                        a.lastColumn = in.U16() + 1u;
+                        if (a.firstRow <= a.lastRow && a.firstColumn <= a.lastColumn && a.lastColumn <= 256) {
+                            sheet.merges.push_back(a);
+                        }
+                    }
+                } else if (IsSheetSettingBefore(r.type)) {
+                    sheet.settingsBefore.push_back({r.type, {r.body.begin(), r.body.end()}});
+                } else if (IsSheetSettingAfter(r.type)) {
+                    sheet.settingsAfter.push_back({r.type, {r.body.begin(), r.body.end()}});
                 }
             }
             out.sheets.push_back(std::move(sheet));

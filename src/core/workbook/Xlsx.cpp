@@ -234,7 +234,25 @@ std::optional<Workbook> ReadXlsx(std::span<const uint8_t> file, std::string* err
                 const int lo = std::atoi(a.at("min").c_str()), hi = std::atoi(a.at("max").c_str());
                 const double w = std::atof(a.at("width").c_str());
                 for (int c = std::max(1, lo); c <= hi && c <= 16384 && c - lo < 1024; ++c) {
-                    sheet.columnWidths[static_cast<uint32_t>(c)] = static_cast<uint16_t>(std::clamp(w, 0.0, 255.0) * 256);
+                    sheet.columns[static_cast<uint32_t>(c)].width = static_cast<uint16_t>(std::clamp(w, 0.0, 255.0) * 256);
+                }
+            }
+            if (n == "row" && a.count("r") && a.count("ht") && a.count("customHeight") &&
+                (a.at("customHeight") == "1" || a.at("customHeight") == "true")) {
+                const long r = std::strtol(a.at("r").c_str(), nullptr, 10);
+                const double ht = std::atof(a.at("ht").c_str());
+                if (r >= 1 && r <= 1048576) {
+                    sheet.rows[static_cast<uint32_t>(r)].height = static_cast<uint16_t>(std::clamp(ht, 0.0, 409.0) * 20);
+                }
+            }
+            if (n == "mergeCell" && a.count("ref")) {
+                const std::string& ref = a.at("ref");
+                const size_t colon = ref.find(':');
+                WorkbookRange m;
+                if (colon != std::string::npos && CellRef(ref.substr(0, colon), m.firstRow, m.firstColumn) &&
+                    CellRef(ref.substr(colon + 1), m.lastRow, m.lastColumn) && m.firstRow <= m.lastRow &&
+                    m.firstColumn <= m.lastColumn) {
+                    sheet.merges.push_back(m);
                 }
             }
         };

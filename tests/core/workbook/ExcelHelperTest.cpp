@@ -45,8 +45,8 @@ TEST(ExcelHelper, CellsSaveAndOpenAgain) {
     EXPECT_EQ(x.GetCell(4, 2), u"d");
     EXPECT_EQ(x.GetCell(9, 9), u"");
     EXPECT_EQ(x.Book()->sheets.size(), 4u);
-    EXPECT_EQ(x.Book()->sheets[0].columnWidths.at(1), 15 * 256);
-    EXPECT_EQ(x.Book()->sheets[0].rowHeights.at(1), 1000);
+    EXPECT_EQ(x.Book()->sheets[0].columns.at(1).width, 15 * 256);
+    EXPECT_EQ(x.Book()->sheets[0].rows.at(1).height, 1000);
     EXPECT_FALSE(x.OpenWorkbook(dir / "none.xls"));
     EXPECT_FALSE(x.HasWorkbook());
 }

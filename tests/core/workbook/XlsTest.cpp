@@ -90,8 +90,8 @@ Workbook Sample() {
     s.cells[{1, 2}] = Text(u"0x0012");
     s.cells[{2, 1}] = Text(u"1DG");
     s.cells[{2, 2}] = Number(12.6);
-    s.columnWidths[1] = 20 * 256;
-    s.rowHeights[1] = 1000;
+    s.columns[1].width = 20 * 256;
+    s.rows[1].height = 1000;
     book.sheets.push_back(s);
     WorkbookSheet big;
     big.name = u"Big";
@@ -116,7 +116,7 @@ TEST(Xls, WrittenWorkbooksReadBack) {
     EXPECT_EQ(CellText(back->sheets[0].cells.at({1, 1})), u"名称");
     EXPECT_EQ(CellText(back->sheets[0].cells.at({1, 2})), u"0x0012");
     EXPECT_EQ(CellText(back->sheets[0].cells.at({2, 2})), u"13");
-    EXPECT_EQ(back->sheets[0].columnWidths.at(1), 20 * 256);
+    EXPECT_EQ(back->sheets[0].columns.at(1).width, 20 * 256);
     for (const auto& [pos, cell] : book.sheets[1].cells) {
         ASSERT_TRUE(back->sheets[1].cells.count(pos)) << pos.first;
         EXPECT_EQ(back->sheets[1].cells.at(pos).text, cell.text) << pos.first << "," << pos.second;

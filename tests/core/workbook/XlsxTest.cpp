@@ -69,7 +69,7 @@ TEST(Xlsx, CellsOfEveryKindAndSheetsInOrder) {
     EXPECT_EQ(text(2, 5), u"2025-1-21 0:0:0");
     EXPECT_EQ(text(2, 6), u"3");
     EXPECT_EQ(cells.count({2, 7}), 0u);
-    EXPECT_EQ(book->sheets[0].columnWidths.at(2), 12 * 256);
+    EXPECT_EQ(book->sheets[0].columns.at(2).width, 12 * 256);
     EXPECT_EQ(CellText(book->sheets[1].cells.at({3, 28})), u"-2");
 
     // Through ExcelHelper, which takes either format.
