@@ -2,6 +2,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <set>
 
 #include "common/Bytes.h"
@@ -189,13 +190,13 @@ XfPlan WriteFormats(ByteWriter& g, const Workbook& book) {
 // The shared string table, split into CONTINUE records so that no body is
 // longer than 8,224 bytes. A string cut at a record boundary goes on in the
 // next record behind a fresh option-flags byte; its header is never cut.
-void WriteSst(ByteWriter& w, const std::vector<std::u16string>& strings, uint32_t total) {
+void WriteSst(ByteWriter& w, const std::vector<std::u16string_view>& strings, uint32_t total) {
     std::vector<std::vector<uint8_t>> bodies(1);
     Body first;
     first.U32(total).U32(static_cast<uint32_t>(strings.size()));
     bodies.back() = first.Data();
     const auto room = [&] { return kMaxBody - bodies.back().size(); };
-    for (const std::u16string& s : strings) {
+    for (const std::u16string_view s : strings) {
         if (room() < 3 + 2) bodies.emplace_back();  // header and one character together
         auto& cur = bodies.back();
         cur.push_back(static_cast<uint8_t>(s.size()));
@@ -226,36 +227,88 @@ uint16_t XfOf(const WorkbookCell& cell, const XfPlan& plan) {
     return cell.kind == WorkbookCell::Kind::Date ? plan.date : plan.normal;
 }
 
-void WriteCell(ByteWriter& w, uint16_t row, uint16_t col, const WorkbookCell& cell, uint16_t xf,
-               const std::map<std::u16string, uint32_t>& sst) {
-    Body b;
-    b.U16(row).U16(col).U16(xf);
+// One cell record, written straight into the stream: a workbook holds
+// hundreds of thousands of them.
+void WriteCell(std::vector<uint8_t>& w, uint16_t row, uint16_t col, const WorkbookCell& cell, uint16_t xf,
+               uint32_t sstIndex) {
+    uint8_t rec[4 + 14];
+    uint16_t type = kLABELSST;
+    size_t len = 6;
+    PutU16LE(rec + 4, row);
+    PutU16LE(rec + 6, col);
+    PutU16LE(rec + 8, xf);
     switch (cell.kind) {
         case WorkbookCell::Kind::Text:
-            b.U32(sst.at(cell.text));
-            Record(w, kLABELSST, b.Data());
-            return;
+            PutU32LE(rec + 10, sstIndex);
+            len += 4;
+            break;
         case WorkbookCell::Kind::Blank:
-            Record(w, kBLANK, b.Data());
-            return;
+            type = kBLANK;
+            break;
         case WorkbookCell::Kind::Boolean:
-            b.U8(cell.number != 0 ? 1 : 0).U8(0);
-            Record(w, kBOOLERR, b.Data());
-            return;
+            type = kBOOLERR;
+            rec[10] = cell.number != 0 ? 1 : 0;
+            rec[11] = 0;
+            len += 2;
+            break;
         case WorkbookCell::Kind::Number:
         case WorkbookCell::Kind::Date: {
+            type = kNUMBER;
             uint64_t bits;
             std::memcpy(&bits, &cell.number, 8);
-            b.w.U64(bits);
-            Record(w, kNUMBER, b.Data());
-            return;
+            for (int i = 0; i < 8; ++i) rec[10 + i] = static_cast<uint8_t>(bits >> (8 * i));
+            len += 8;
+            break;
         }
     }
+    PutU16LE(rec, type);
+    PutU16LE(rec + 2, static_cast<uint16_t>(len));
+    w.insert(w.end(), rec, rec + 4 + len);
 }
 
-std::vector<uint8_t> SheetStream(const WorkbookSheet& sheet, bool first, const XfPlan& plan,
-                                 const std::map<std::u16string, uint32_t>& sst) {
+// The shared strings in order of first use; the texts stay in the book.
+// A repeated text is found through a direct-mapped table of recent hashes
+// rather than a full index: the format allows a text to appear twice in the
+// table, so a text whose slot another text took is simply stored again,
+// and the writer stays linear and cache-friendly on sheets of hundreds of
+// thousands of distinct texts while the common repeats (是, 否, the device
+// kinds) are still shared.
+class SharedStrings {
+public:
+    // The table stays within about a megabyte so that it lives in the cache.
+    explicit SharedStrings(size_t cells) {
+        size_t n = 1 << 10;
+        while (n < cells && n < (1u << 17)) n <<= 1;
+        slots_.assign(n, Slot{});
+    }
+    uint32_t Add(std::u16string_view s) {
+        ++total;
+        const size_t h = std::hash<std::u16string_view>{}(s);
+        Slot& slot = slots_[h & (slots_.size() - 1)];
+        const auto tag = static_cast<uint32_t>(h >> 32);
+        if (slot.indexPlusOne != 0 && slot.tag == tag && strings[slot.indexPlusOne - 1] == s) {
+            return slot.indexPlusOne - 1;
+        }
+        strings.push_back(s);
+        slot = {tag, static_cast<uint32_t>(strings.size())};
+        return slot.indexPlusOne - 1;
+    }
+    std::vector<std::u16string_view> strings;
+    uint32_t total = 0;
+
+private:
+    struct Slot {
+        uint32_t tag = 0;
+        uint32_t indexPlusOne = 0;  // 0: empty
+    };
+    std::vector<Slot> slots_;
+};
+
+// One sheet's substream, its cells walked once: a sheet may hold hundreds of
+// thousands of them.
+std::vector<uint8_t> SheetStream(const WorkbookSheet& sheet, bool first, const XfPlan& plan, SharedStrings& sst) {
     ByteWriter w;
+    w.Data().reserve(sheet.cells.size() * 18 + 1024);
     Record(w, kBOF, Bof(0x0010));
     for (const auto& r : sheet.settingsBefore) Record(w, r.type, r.body);
     // Columns in runs of equal attributes.
@@ -276,30 +329,14 @@ std::vector<uint8_t> SheetStream(const WorkbookSheet& sheet, bool first, const X
         b.U16(c.width).U16(c.xf).U16(c.options).U16(0);
         Record(w, kCOLINFO, b.Data());
     }
-    uint32_t rowMin = 0, rowMax = 0;
-    uint16_t colMin = 0, colMax = 0;
-    if (!sheet.cells.empty()) {
-        rowMin = UINT32_MAX;
-        colMin = UINT16_MAX;
-        for (const auto& [pos, cell] : sheet.cells) {
-            rowMin = std::min(rowMin, pos.first - 1);
-            rowMax = std::max(rowMax, pos.first);
-            colMin = std::min<uint16_t>(colMin, static_cast<uint16_t>(pos.second - 1));
-            colMax = std::max<uint16_t>(colMax, static_cast<uint16_t>(pos.second));
-        }
-    }
-    Body dim;
-    dim.U32(rowMin).U32(rowMax).U16(colMin).U16(colMax).U16(0);
-    Record(w, kDIMENSIONS, dim.Data());
+    // The used range is known only after the cells: the record is filled in then.
+    const size_t dimensionsAt = w.Size() + 4;
+    Record(w, kDIMENSIONS, std::vector<uint8_t>(14, 0));
+    uint32_t rowMin = UINT32_MAX, rowMax = 0, colMin = UINT32_MAX, colMax = 0;
 
     // Rows in blocks of 32: the ROW records of a block, then its cells.
-    auto cell = sheet.cells.begin();
-    auto row = sheet.rows.begin();
-    while (cell != sheet.cells.end() || row != sheet.rows.end()) {
-        const uint32_t nextRow = std::min(cell != sheet.cells.end() ? cell->first.first : UINT32_MAX,
-                                          row != sheet.rows.end() ? row->first : UINT32_MAX);
-        const uint32_t blockEnd = ((nextRow - 1) / 32 + 1) * 32;  // last row of the block, from 1
-        for (; row != sheet.rows.end() && row->first <= blockEnd; ++row) {
+    const auto writeRows = [&](auto& row, uint32_t upTo) {
+        for (; row != sheet.rows.end() && row->first <= upTo; ++row) {
             if (row->first > 65536) continue;
             uint16_t lo = 0, hi = 0;
             auto firstCell = sheet.cells.lower_bound({row->first, 0});
@@ -313,10 +350,29 @@ std::vector<uint8_t> SheetStream(const WorkbookSheet& sheet, bool first, const X
             r.U16(0).U16(0).U16(row->second.options).U16(row->second.xfWord);
             Record(w, kROW, r.Data());
         }
-        for (; cell != sheet.cells.end() && cell->first.first <= blockEnd; ++cell) {
-            WriteCell(w, static_cast<uint16_t>(cell->first.first - 1), static_cast<uint16_t>(cell->first.second - 1),
-                      cell->second, XfOf(cell->second, plan), sst);
+    };
+    auto row = sheet.rows.begin();
+    uint32_t blockEnd = 0;
+    for (const auto& [pos, cell] : sheet.cells) {
+        if (pos.first > blockEnd) {
+            blockEnd = ((pos.first - 1) / 32 + 1) * 32;  // last row of the block, from 1
+            writeRows(row, blockEnd);
         }
+        rowMin = std::min(rowMin, pos.first - 1);
+        rowMax = pos.first;
+        colMin = std::min(colMin, pos.second - 1);
+        colMax = std::max(colMax, pos.second);
+        const uint32_t index = cell.kind == WorkbookCell::Kind::Text ? sst.Add(cell.text) : 0;
+        WriteCell(w.Data(), static_cast<uint16_t>(pos.first - 1), static_cast<uint16_t>(pos.second - 1), cell,
+                  XfOf(cell, plan), index);
+    }
+    writeRows(row, UINT32_MAX);
+    if (!sheet.cells.empty()) {
+        uint8_t* dim = w.Data().data() + dimensionsAt;
+        PutU32LE(dim, rowMin);
+        PutU32LE(dim + 4, rowMax);
+        PutU16LE(dim + 8, static_cast<uint16_t>(colMin));
+        PutU16LE(dim + 10, static_cast<uint16_t>(colMax));
     }
     const bool ownWindow = std::none_of(sheet.settingsAfter.begin(), sheet.settingsAfter.end(),
                                         [](const WorkbookRecord& r) { return r.type == kWINDOW2; });
@@ -350,17 +406,9 @@ std::vector<uint8_t> SheetStream(const WorkbookSheet& sheet, bool first, const X
 }  // namespace
 
 std::vector<uint8_t> WriteXls(const Workbook& book) {
-    // Shared strings in order of first use.
-    std::map<std::u16string, uint32_t> sst;
-    std::vector<std::u16string> strings;
-    uint32_t total = 0;
-    for (const WorkbookSheet& s : book.sheets) {
-        for (const auto& [pos, cell] : s.cells) {
-            if (cell.kind != WorkbookCell::Kind::Text) continue;
-            ++total;
-            if (sst.emplace(cell.text, static_cast<uint32_t>(strings.size())).second) strings.push_back(cell.text);
-        }
-    }
+    size_t cells = 0;
+    for (const WorkbookSheet& sheet : book.sheets) cells += sheet.cells.size();
+    SharedStrings sst(cells);
     ByteWriter g;
     Record(g, kBOF, Bof(0x0005));
     Record(g, kCODEPAGE, {0xB0, 0x04});  // 1200: Unicode
@@ -379,7 +427,7 @@ std::vector<uint8_t> WriteXls(const Workbook& book) {
         offsetsAt.push_back(g.Size() + 4);
         Record(g, kBOUNDSHEET, b.Data());
     }
-    WriteSst(g, strings, total);
+    WriteSst(g, sst.strings, sst.total);
     Record(g, kEOF, {});
     // Each sheet's BOUNDSHEET names where its stream starts.
     size_t offset = g.Size();
@@ -602,7 +650,14 @@ std::optional<Workbook> ReadXls(std::span<const uint8_t> file, std::string* erro
                     if (date1904) cell.number += 1462;  // kept as days from 1899-12-30
                 }
                 cell.xf = xf;
-                sheet.cells[{uint32_t{row} + 1, uint32_t{col} + 1}] = std::move(cell);
+                // Cells come row by row, left to right: insert at the end
+                // without a search; a repeated or out-of-order cell replaces.
+                const std::pair<uint32_t, uint32_t> key{uint32_t{row} + 1, uint32_t{col} + 1};
+                if (sheet.cells.empty() || sheet.cells.rbegin()->first < key) {
+                    sheet.cells.emplace_hint(sheet.cells.end(), key, std::move(cell));
+                } else {
+                    sheet.cells[key] = std::move(cell);
+                }
             };
             const auto number = [](double v) {
                 WorkbookCell c;
@@ -619,13 +674,13 @@ std::optional<Workbook> ReadXls(std::span<const uint8_t> file, std::string* erro
                     if (k >= sst.size()) return fail("string index outside the string table");
                     WorkbookCell c;
                     c.text = sst[k];
-                    put(row, col, xf, c);
+                    put(row, col, xf, std::move(c));
                 } else if (r.type == kLABEL) {
                     const uint16_t row = in.U16(), col = in.U16(), xf = in.U16();
                     Segments s({r.body.subspan(6)});
                     WorkbookCell c;
                     c.text = UnicodeString(s);
-                    put(row, col, xf, c);
+                    put(row, col, xf, std::move(c));
                 } else if (r.type == kNUMBER) {
                     const uint16_t row = in.U16(), col = in.U16(), xf = in.U16();
                     const uint64_t bits = in.U64();
@@ -648,7 +703,7 @@ std::optional<Workbook> ReadXls(std::span<const uint8_t> file, std::string* erro
                     if (!isError) {
                         WorkbookCell c = number(v);
                         c.kind = WorkbookCell::Kind::Boolean;
-                        put(row, col, xf, c);
+                        put(row, col, xf, std::move(c));
                     }
                 } else if (r.type == kFORMULA) {
                     const uint16_t row = in.U16(), col = in.U16(), xf = in.U16();
@@ -659,11 +714,11 @@ std::optional<Workbook> ReadXls(std::span<const uint8_t> file, std::string* erro
                             Segments s({recs[i + 1].body});
                             WorkbookCell c;
                             c.text = UnicodeString(s);
-                            put(row, col, xf, c);
+                            put(row, col, xf, std::move(c));
                         } else if (result[0] == 1) {
                             WorkbookCell c = number(result[2]);
                             c.kind = WorkbookCell::Kind::Boolean;
-                            put(row, col, xf, c);
+                            put(row, col, xf, std::move(c));
                         }
                     } else {
                         double v;
@@ -674,14 +729,14 @@ std::optional<Workbook> ReadXls(std::span<const uint8_t> file, std::string* erro
                     const uint16_t row = in.U16(), col = in.U16(), xf = in.U16();
                     WorkbookCell c;
                     c.kind = WorkbookCell::Kind::Blank;
-                    put(row, col, xf, c);
+                    put(row, col, xf, std::move(c));
                 } else if (r.type == kMULBLANK) {
                     const uint16_t row = in.U16(), first = in.U16();
                     const size_t n = r.body.size() >= 6 ? (r.body.size() - 6) / 2 : 0;
                     for (size_t k = 0; k < n && first + k < 256; ++k) {
                         WorkbookCell c;
                         c.kind = WorkbookCell::Kind::Blank;
-                        put(row, static_cast<uint16_t>(first + k), in.U16(), c);
+                        put(row, static_cast<uint16_t>(first + k), in.U16(), std::move(c));
                     }
                 } else if (r.type == kCOLINFO) {
                     const uint16_t first = in.U16(), last = in.U16();
