@@ -144,16 +144,32 @@ std::vector<uint8_t> Xf(uint16_t font, uint16_t format, bool style, uint8_t alig
 // Which cell format each kind of written cell takes.
 struct XfPlan {
     uint16_t normal = 15, bold = 16, vcenter = 17, date = 18;
-    size_t count = 0;  // formats in the file; a cell's own format must be below this
+    size_t count = 19;  // formats in the file; a cell's own format must be below this
+    // A workbook read from a file gets the writer's three formats behind its
+    // own only when a cell needs one, so that opening and saving it again
+    // and again does not make it grow.
+    uint16_t extrasFrom = 0;  // 0: the writer's own set
+    bool extrasUsed = false;
 };
 
 constexpr uint16_t kDateFormat = 22;  // built-in "m/d/yy h:mm"
 
-// The font, number-format, cell-format and style records of the globals:
-// a workbook read from a file keeps its own and gets the writer's behind
-// them; a new one gets the writer's set.
-XfPlan WriteFormats(ByteWriter& g, const Workbook& book) {
+XfPlan PlanFormats(const Workbook& book) {
     XfPlan plan;
+    if (!book.formats) return plan;
+    const auto base = static_cast<uint16_t>(book.formats->xfs.size());
+    plan.bold = base;
+    plan.vcenter = static_cast<uint16_t>(base + 1);
+    plan.date = static_cast<uint16_t>(base + 2);
+    plan.count = base;
+    plan.extrasFrom = base;
+    return plan;
+}
+
+// The font, number-format, cell-format and style records of the globals:
+// a workbook read from a file keeps its own (and gets the writer's behind
+// them when its cells used them); a new one gets the writer's set.
+void WriteFormats(ByteWriter& g, const Workbook& book, const XfPlan& plan) {
     if (!book.formats) {
         // Five fonts (index 4 is never used by readers), the sixth bold.
         for (int i = 0; i < 5; ++i) Record(g, kFONT, Font(false));
@@ -164,67 +180,78 @@ XfPlan WriteFormats(ByteWriter& g, const Workbook& book) {
         Record(g, kXF, Xf(0, 0, false, 0x10));            // 17: vertically centred
         Record(g, kXF, Xf(0, kDateFormat, false, 0x20));  // 18: date and time
         Record(g, kSTYLE, {0x00, 0x80, 0x00, 0xFF});
-        plan.count = 19;
-        return plan;
+        return;
     }
     const WorkbookFormats& f = *book.formats;
     for (const auto& font : f.fonts) Record(g, kFONT, font);
     // Font index 4 does not exist: the fifth font record is index 5.
     const auto boldFont = static_cast<uint16_t>(f.fonts.size() < 4 ? f.fonts.size() : f.fonts.size() + 1);
-    Record(g, kFONT, Font(true));
+    if (plan.extrasUsed) Record(g, kFONT, Font(true));
     for (const auto& r : f.numberFormats) Record(g, r.type, r.body);
     for (const auto& xf : f.xfs) Record(g, kXF, xf);
-    const auto base = static_cast<uint16_t>(f.xfs.size());
-    plan.normal = 15;
-    plan.bold = base;
-    plan.vcenter = static_cast<uint16_t>(base + 1);
-    plan.date = static_cast<uint16_t>(base + 2);
-    Record(g, kXF, Xf(boldFont, 0, false, 0x10));
-    Record(g, kXF, Xf(0, 0, false, 0x10));
-    Record(g, kXF, Xf(0, kDateFormat, false, 0x20));
+    if (plan.extrasUsed) {
+        Record(g, kXF, Xf(boldFont, 0, false, 0x10));
+        Record(g, kXF, Xf(0, 0, false, 0x10));
+        Record(g, kXF, Xf(0, kDateFormat, false, 0x20));
+    }
     for (const auto& r : f.rest) Record(g, r.type, r.body);
-    plan.count = f.xfs.size() + 3;
-    return plan;
 }
 
 // The shared string table, split into CONTINUE records so that no body is
 // longer than 8,224 bytes. A string cut at a record boundary goes on in the
 // next record behind a fresh option-flags byte; its header is never cut.
-void WriteSst(ByteWriter& w, const std::vector<std::u16string_view>& strings, uint32_t total) {
-    std::vector<std::vector<uint8_t>> bodies(1);
-    Body first;
-    first.U32(total).U32(static_cast<uint32_t>(strings.size()));
-    bodies.back() = first.Data();
-    const auto room = [&] { return kMaxBody - bodies.back().size(); };
+void WriteSst(ByteWriter& out, const std::vector<std::u16string_view>& strings, uint32_t total) {
+    std::vector<uint8_t>& w = out.Data();
+    size_t recordAt = w.size();  // where the current record's header is
+    const auto open = [&](uint16_t type) {
+        recordAt = w.size();
+        const uint8_t header[4] = {static_cast<uint8_t>(type), static_cast<uint8_t>(type >> 8), 0, 0};
+        w.insert(w.end(), header, header + 4);
+    };
+    const auto close = [&] { PutU16LE(w.data() + recordAt + 2, static_cast<uint16_t>(w.size() - recordAt - 4)); };
+    const auto room = [&] { return kMaxBody - (w.size() - recordAt - 4); };
+    open(kSST);
+    uint8_t counts[8];
+    PutU32LE(counts, total);
+    PutU32LE(counts + 4, static_cast<uint32_t>(strings.size()));
+    w.insert(w.end(), counts, counts + 8);
     for (const std::u16string_view s : strings) {
-        if (room() < 3 + 2) bodies.emplace_back();  // header and one character together
-        auto& cur = bodies.back();
-        cur.push_back(static_cast<uint8_t>(s.size()));
-        cur.push_back(static_cast<uint8_t>(s.size() >> 8));
-        cur.push_back(0x01);
+        if (room() < 3 + 2) {  // header and one character together
+            close();
+            open(kCONTINUE);
+        }
+        const uint8_t header[3] = {static_cast<uint8_t>(s.size()), static_cast<uint8_t>(s.size() >> 8), 0x01};
+        w.insert(w.end(), header, header + 3);
         size_t i = 0;
         while (i < s.size()) {
             if (room() < 2) {
-                bodies.emplace_back();
-                bodies.back().push_back(0x01);  // the continued string's flags again
+                close();
+                open(kCONTINUE);
+                w.push_back(0x01);  // the continued string's flags again
             }
-            auto& b = bodies.back();
             const size_t n = std::min(s.size() - i, room() / 2);
-            for (size_t k = 0; k < n; ++k) {
-                b.push_back(static_cast<uint8_t>(s[i + k]));
-                b.push_back(static_cast<uint8_t>(s[i + k] >> 8));
-            }
+            const size_t at = w.size();
+            w.resize(at + 2 * n);
+            for (size_t k = 0; k < n; ++k) PutU16LE(w.data() + at + 2 * k, s[i + k]);
             i += n;
         }
     }
-    for (size_t i = 0; i < bodies.size(); ++i) Record(w, i == 0 ? kSST : kCONTINUE, bodies[i]);
+    close();
 }
 
-uint16_t XfOf(const WorkbookCell& cell, const XfPlan& plan) {
-    if (cell.bold) return plan.bold;
-    if (cell.vcenter) return plan.vcenter;
-    if (cell.xf >= 0 && static_cast<size_t>(cell.xf) < plan.count) return static_cast<uint16_t>(cell.xf);
-    return cell.kind == WorkbookCell::Kind::Date ? plan.date : plan.normal;
+uint16_t XfOf(const WorkbookCell& cell, XfPlan& plan) {
+    uint16_t xf = plan.normal;
+    if (cell.bold) {
+        xf = plan.bold;
+    } else if (cell.vcenter) {
+        xf = plan.vcenter;
+    } else if (cell.xf >= 0 && static_cast<size_t>(cell.xf) < plan.count) {
+        return static_cast<uint16_t>(cell.xf);
+    } else if (cell.kind == WorkbookCell::Kind::Date) {
+        xf = plan.date;
+    }
+    if (plan.extrasFrom != 0 && xf >= plan.extrasFrom) plan.extrasUsed = true;
+    return xf;
 }
 
 // One cell record, written straight into the stream: a workbook holds
@@ -306,7 +333,7 @@ private:
 
 // One sheet's substream, its cells walked once: a sheet may hold hundreds of
 // thousands of them.
-std::vector<uint8_t> SheetStream(const WorkbookSheet& sheet, bool first, const XfPlan& plan, SharedStrings& sst) {
+std::vector<uint8_t> SheetStream(const WorkbookSheet& sheet, bool first, XfPlan& plan, SharedStrings& sst) {
     ByteWriter w;
     w.Data().reserve(sheet.cells.size() * 18 + 1024);
     Record(w, kBOF, Bof(0x0010));
@@ -415,11 +442,15 @@ std::vector<uint8_t> WriteXls(const Workbook& book) {
     Body win;
     win.U16(0).U16(0).U16(0x4000).U16(0x2000).U16(0x0038).U16(0).U16(0).U16(1).U16(0x0258);
     Record(g, kWINDOW1, win.Data());
-    const XfPlan plan = WriteFormats(g, book);
+    // The sheets first: they tell which of the writer's formats are used.
+    XfPlan plan = PlanFormats(book);
     std::vector<std::vector<uint8_t>> sheetStreams;
+    size_t sheetBytes = 0;
     for (size_t i = 0; i < book.sheets.size(); ++i) {
         sheetStreams.push_back(SheetStream(book.sheets[i], i == 0, plan, sst));
+        sheetBytes += sheetStreams.back().size();
     }
+    WriteFormats(g, book, plan);
     std::vector<size_t> offsetsAt;
     for (const WorkbookSheet& s : book.sheets) {
         Body b;
@@ -435,7 +466,11 @@ std::vector<uint8_t> WriteXls(const Workbook& book) {
         PutU32LE(g.Data().data() + offsetsAt[i], static_cast<uint32_t>(offset));
         offset += sheetStreams[i].size();
     }
-    for (const auto& s : sheetStreams) g.Bytes(s);
+    g.Data().reserve(g.Size() + sheetBytes);
+    for (auto& s : sheetStreams) {
+        g.Bytes(s);
+        std::vector<uint8_t>().swap(s);
+    }
     return WriteCompoundFile({{u"Workbook", std::move(g.Data())}});
 }
 
@@ -637,19 +672,34 @@ std::optional<Workbook> ReadXls(std::span<const uint8_t> file, std::string* erro
         // The formats are kept only when they are complete enough to write
         // back (every workbook has at least 16 cell formats and one font).
         if (kept.xfs.size() >= 16 && !kept.fonts.empty()) out.formats = std::move(kept);
+        // How often each shared string is used: its last use takes the
+        // string itself instead of a copy, so a text used once (most of
+        // them) is never copied.
+        std::vector<std::vector<RawRecord>> sheetRecords;
+        std::vector<uint32_t> uses(sst.size(), 0);
         for (const SheetRef& ref : refs) {
+            if (ref.offset >= data.size()) return fail("sheet outside the workbook stream");
+            sheetRecords.push_back(Records(data, ref.offset, true));
+            for (const RawRecord& r : sheetRecords.back()) {
+                if (r.type == kLABELSST && r.body.size() >= 10) {
+                    const uint32_t k = GetU32LE(r.body.data() + 6);
+                    if (k < uses.size()) ++uses[k];
+                }
+            }
+        }
+        for (size_t sheetIndex = 0; sheetIndex < refs.size(); ++sheetIndex) {
+            const SheetRef& ref = refs[sheetIndex];
             WorkbookSheet sheet;
             sheet.name = ref.name;
             sheet.visibility = ref.visibility;
-            if (ref.offset >= data.size()) return fail("sheet outside the workbook stream");
-            const auto recs = Records(data, ref.offset, true);
+            const auto& recs = sheetRecords[sheetIndex];
             const auto put = [&](uint16_t row, uint16_t col, uint16_t xf, WorkbookCell cell) {
                 if (cell.kind == WorkbookCell::Kind::Number && xf < xfFormats.size() &&
                     IsDateFormat(xfFormats[xf], formats)) {
                     cell.kind = WorkbookCell::Kind::Date;
                     if (date1904) cell.number += 1462;  // kept as days from 1899-12-30
                 }
-                cell.xf = xf;
+                if (out.formats) cell.xf = xf;  // without them, the writer's formats
                 // Cells come row by row, left to right: insert at the end
                 // without a search; a repeated or out-of-order cell replaces.
                 const std::pair<uint32_t, uint32_t> key{uint32_t{row} + 1, uint32_t{col} + 1};
@@ -673,7 +723,7 @@ std::optional<Workbook> ReadXls(std::span<const uint8_t> file, std::string* erro
                     const uint32_t k = in.U32();
                     if (k >= sst.size()) return fail("string index outside the string table");
                     WorkbookCell c;
-                    c.text = sst[k];
+                    c.text = --uses[k] == 0 ? std::move(sst[k]) : sst[k];
                     put(row, col, xf, std::move(c));
                 } else if (r.type == kLABEL) {
                     const uint16_t row = in.U16(), col = in.U16(), xf = in.U16();
@@ -743,6 +793,7 @@ std::optional<Workbook> ReadXls(std::span<const uint8_t> file, std::string* erro
                     WorkbookColumn column;
                     column.width = in.U16();
                     column.xf = in.U16();
+                    if (!out.formats) column.xf = 15;
                     column.options = in.U16();
                     for (uint32_t c = first; c <= last && c < 256; ++c) sheet.columns[c + 1] = column;
                 } else if (r.type == kROW) {

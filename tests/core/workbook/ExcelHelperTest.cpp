@@ -51,5 +51,45 @@ TEST(ExcelHelper, CellsSaveAndOpenAgain) {
     EXPECT_FALSE(x.HasWorkbook());
 }
 
+TEST(ExcelHelper, AWorkbookTooLargeForTheLegacyFormatIsNotWritten) {
+    testing::TempDir dir;
+    ExcelHelper x;
+    x.NewWorkbook();
+    x.SetCell(1, 1, u"a");
+    x.SetCell(65537, 1, u"lost");
+    EXPECT_FALSE(x.SaveAs(dir / "big.xls"));
+    EXPECT_NE(x.LastError().find("65536"), std::string::npos) << x.LastError();
+    EXPECT_FALSE(std::filesystem::exists(dir / "big.xls"));
+    x.NewWorkbook();
+    x.SetCell(1, 257, u"lost");
+    EXPECT_FALSE(x.SaveAs(dir / "wide.xls"));
+    x.NewWorkbook();
+    x.SetCell(65536, 256, u"last");
+    ASSERT_TRUE(x.SaveAs(dir / "fits.xls")) << x.LastError();
+    ExcelHelper y;
+    ASSERT_TRUE(y.OpenWorkbook(dir / "fits.xls"));
+    EXPECT_EQ(y.GetCell(65536, 256), u"last");
+}
+
+TEST(ExcelHelper, WritingACellKeepsItsFormat) {
+    Workbook book;
+    WorkbookSheet s;
+    s.name = u"S";
+    WorkbookCell c;
+    c.text = u"old";
+    c.xf = 20;
+    s.cells[{1, 1}] = c;
+    book.sheets.push_back(s);
+    testing::TempDir dir;
+    testing::WriteBytes(dir / "in.xls", WriteXls(book));
+    ExcelHelper x;
+    ASSERT_TRUE(x.OpenWorkbook(dir / "in.xls"));
+    const int32_t xf = x.Book()->sheets[0].cells.at({1, 1}).xf;
+    EXPECT_GE(xf, 0);
+    x.SetCell(1, 1, u"new");
+    EXPECT_EQ(x.Book()->sheets[0].cells.at({1, 1}).xf, xf);
+    EXPECT_EQ(x.GetCell(1, 1), u"new");
+}
+
 }  // namespace
 }  // namespace velkor

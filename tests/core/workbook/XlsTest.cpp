@@ -168,3 +168,110 @@ TEST(Xls, OtherFilesAreRefusedWithAReason) {
 
 }  // namespace
 }  // namespace velkor
+
+namespace velkor {
+namespace {
+
+TEST(Xls, BlankCellsBooleansDatesMergesAndSheetStatesRoundTrip) {
+    Workbook book;
+    WorkbookSheet a;
+    a.name = u"接口";
+    WorkbookCell blank;
+    blank.kind = WorkbookCell::Kind::Blank;
+    a.cells[{1, 1}] = blank;
+    WorkbookCell yes;
+    yes.kind = WorkbookCell::Kind::Boolean;
+    yes.number = 1;
+    a.cells[{1, 2}] = yes;
+    WorkbookCell date;
+    date.kind = WorkbookCell::Kind::Date;
+    date.number = 45678.5;
+    a.cells[{2, 1}] = date;
+    // More merged areas than one record holds.
+    for (uint32_t r = 1; r <= 1500; ++r) a.merges.push_back({r + 10, r + 10, 1, 3});
+    book.sheets.push_back(a);
+    WorkbookSheet b;
+    b.name = u"隐藏";
+    b.visibility = 1;
+    b.cells[{1, 1}] = Text(u"x");
+    book.sheets.push_back(b);
+
+    std::string error;
+    const auto back = ReadXls(WriteXls(book), &error);
+    ASSERT_TRUE(back) << error;
+    ASSERT_EQ(back->sheets.size(), 2u);
+    const auto& cells = back->sheets[0].cells;
+    ASSERT_TRUE(cells.count({1, 1}));
+    EXPECT_EQ(cells.at({1, 1}).kind, WorkbookCell::Kind::Blank);
+    EXPECT_EQ(CellText(cells.at({1, 1})), u"");
+    EXPECT_EQ(cells.at({1, 2}).kind, WorkbookCell::Kind::Boolean);
+    EXPECT_EQ(CellText(cells.at({1, 2})), u"1");
+    EXPECT_EQ(cells.at({2, 1}).kind, WorkbookCell::Kind::Date);
+    EXPECT_EQ(CellText(cells.at({2, 1})), u"2025-1-21 12:0:0");
+    EXPECT_EQ(back->sheets[0].merges, a.merges);
+    EXPECT_EQ(back->sheets[0].visibility, 0);
+    EXPECT_EQ(back->sheets[1].visibility, 1);
+    // Only the first sheet is selected: all selected would group the sheets.
+    for (size_t i = 0; i < 2; ++i) {
+        const auto& after = back->sheets[i].settingsAfter;
+        const auto win = std::find_if(after.begin(), after.end(), [](const auto& r) { return r.type == 0x023E; });
+        ASSERT_NE(win, after.end()) << i;
+        EXPECT_EQ((GetU16LE(win->body.data()) & 0x0200) != 0, i == 0) << i;
+    }
+}
+
+TEST(Xls, SavingAReadWorkbookAgainAndAgainDoesNotGrowIt) {
+    Workbook book = Sample();
+    book.sheets[0].cells[{1, 1}].bold = true;
+    std::string error;
+    auto once = ReadXls(WriteXls(book), &error);
+    ASSERT_TRUE(once && once->formats) << error;
+    const size_t formats = once->formats->xfs.size();
+    const auto second = WriteXls(*once);
+    auto twice = ReadXls(second, &error);
+    ASSERT_TRUE(twice) << error;
+    EXPECT_EQ(twice->formats->xfs.size(), formats);
+    EXPECT_EQ(WriteXls(*twice), second);
+    // A header made bold in the read workbook gets the writer's formats
+    // behind the workbook's own, once.
+    twice->sheets[0].cells[{3, 1}] = Text(u"新");
+    twice->sheets[0].cells[{3, 1}].bold = true;
+    auto thrice = ReadXls(WriteXls(*twice), &error);
+    ASSERT_TRUE(thrice) << error;
+    EXPECT_EQ(thrice->formats->xfs.size(), formats + 3);
+    EXPECT_EQ(thrice->sheets[0].cells.at({3, 1}).xf, static_cast<int32_t>(formats));
+    EXPECT_EQ(ReadXls(WriteXls(*thrice))->formats->xfs.size(), formats + 3);
+}
+
+TEST(Xls, DatesOfA1904WorkbookReadAsTheirDays) {
+    Workbook book;
+    WorkbookSheet s;
+    s.name = u"S";
+    WorkbookCell date;
+    date.kind = WorkbookCell::Kind::Date;
+    date.number = 45678.0 - 1462;  // 2025-01-21 counted from 1904-01-01
+    s.cells[{1, 1}] = date;
+    book.sheets.push_back(s);
+    auto streams = ReadCompoundFile(WriteXls(book));
+    ASSERT_TRUE(streams);
+    auto& data = (*streams)[0].data;
+    // The code page record (two bytes) becomes DATEMODE 1: same length, so
+    // every stream offset stays right.
+    bool found = false;
+    for (size_t pos = 0; pos + 4 <= data.size(); pos += 4 + GetU16LE(&data[pos + 2])) {
+        if (GetU16LE(&data[pos]) == 0x0042) {
+            PutU16LE(&data[pos], 0x0022);
+            PutU16LE(&data[pos + 4], 1);
+            found = true;
+            break;
+        }
+    }
+    ASSERT_TRUE(found);
+    std::string error;
+    const auto back = ReadXls(WriteCompoundFile(*streams), &error);
+    ASSERT_TRUE(back) << error;
+    EXPECT_EQ(CellText(back->sheets[0].cells.at({1, 1})), u"2025-1-21 0:0:0");
+}
+
+}  // namespace
+}  // namespace velkor
