@@ -6,6 +6,10 @@
 #include <ostream>
 
 #include "CliInteraction.h"
+#include "ats/AtsFiles.h"
+#include "ats/AtsGeneration.h"
+#include "ats/MainTrack.h"
+#include "ats/ZedevEzura.h"
 #include "common/Text.h"
 #include "devices/CADDevice.h"
 #include "devices/Label.h"
@@ -336,6 +340,25 @@ int CmdAsking(Context& c, bool (*run)(CVelkorDoc&)) {
     return RunGenerator(c, ui, [run](CVelkorDoc& d) { return run(d); });
 }
 
+// The ATS and field files: messages printed as they come, exit 1 on failure.
+int CmdAts(Context& c) {
+    if (!c.args.Has("yes")) {
+        c.err << "velkor-cli: ats regenerates the station's ATS data; run it with --yes\n";
+        return 2;
+    }
+    CliInteraction ui(c.err, true);
+    auto doc = OpenStation(c.args.positional[0], ui);
+    if (!doc) return 1;
+    return RunAtsGenerationCommand(doc.get(), ui) ? 0 : 1;
+}
+
+int CmdStationFile(Context& c, bool (*run)(CVelkorDoc*, Interaction&)) {
+    CliInteraction ui(c.err, false);
+    auto doc = OpenStation(c.args.positional[0], ui);
+    if (!doc) return 1;
+    return run(doc.get(), ui) ? 0 : 1;
+}
+
 int CmdBuildCodes(Context& c) {
     const std::string table = c.args.positional.size() > 1 ? c.args.positional[1] : "";
     bool (*run)(CVelkorDoc&) = nullptr;
@@ -483,6 +506,24 @@ const std::vector<Command>& Commands() {
          1, CmdVirtualLogicTable},
         {"build-codes", "build-codes STATION.lcp PhysicalSectionCode|TrackSectionCode|CrossCode|SwitchCode --yes [--save]",
          "创建码位表: builds a code table from the other tables and the drawing.", 2, CmdBuildCodes},
+        {"ats", "ats STATION.lcp --yes",
+         "ATS数据生成: writes the ATS command, indication and logic-section lists into the\n"
+         "station's ATS folder as AtsCmd.txt, AtsShow.txt, LogicSection.txt, 码位表.xls and the\n"
+         "three .bin files. Refuses while a text file of an earlier run is there.",
+         1, CmdAts},
+        {"ats-bin", "ats-bin STATION.lcp",
+         "ATS文本转换成二进制: converts the ATS folder's three text files (possibly edited by\n"
+         "hand) into AtsCmd.bin, AtsShow.bin and LogicSection.bin.",
+         1, [](Context& c) { return CmdStationFile(c, &RunAtsTextToBinaryCommand); }},
+        {"maintrack", "maintrack STATION.lcp",
+         "股道文本转换成二进制: converts MainTrack/MainTrack.txt into MainTrack/MainTrack.bin.", 1,
+         [](Context& c) { return CmdStationFile(c, &RunMainTrackCommand); }},
+        {"zedev", "zedev STATION.lcp",
+         "vu信号机文件: writes ZedevEzura/ZedevEzura.txt and ZedevEzura.bin, the signals numbered\n"
+         "from 1001 (up line) and 2001 (down line).",
+         1, [](Context& c) {
+             return CmdStationFile(c, [](CVelkorDoc* d, Interaction&) { return WriteZedevEzuraFiles(*d); });
+         }},
         {"workbook", "workbook dump FILE.xls|FILE.xlsx",
          "Prints every non-empty cell of a workbook: sheet, row, column and text, tab-separated,\n"
          "sheets in workbook order, cells row by row; \\, tab, CR and LF escaped.",

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "ats/AtsItem.h"
 #include "common/Files.h"
 #include "common/Interaction.h"
 #include "devices/CADGraphic.h"
@@ -131,6 +132,9 @@ public:
     IoTables io;
     // The six code tables.
     CodeTables codes;
+    // The logic-section list of the last ATS generation; not stored in the
+    // station file, rebuilt by every generation.
+    std::vector<AtsItem> atsLogicSections;
 
     // The display values found after the objects of the file last opened, for
     // inspection only: the document keeps its defaults (see Load).

@@ -1,5 +1,7 @@
 #include "document/DemoStation.h"
 
+#include "iotables/Generators.h"
+
 #include <random>
 #include <string>
 
@@ -72,6 +74,8 @@ public:
         auto* sw = dynamic_cast<RailSwitch*>(PlaceObject(doc_, {code, at, at, connection}));
         if (!sw) return nullptr;
         sw->switchSection.SetName(U(section));
+        // One logic section per switch, named after its switch section.
+        sw->logic[0].SetName(U(section + "A"));
         Name(sw, U(name));
         return sw;
     }
@@ -296,6 +300,13 @@ void FillInputTables(CVelkorDoc& doc) {
         if (auto* w = dynamic_cast<RailSwitch*>(obj.get())) {
             AddRow(t, kSwitchTable, w->io.Name(), {io::kSwitchDBJ, io::kSwitchFBJ, io::kSwitchSJ}, relay);
             AddRow(t, kSectionTable, w->switchSection.Name(), {io::kSectionGJ}, relay);
+            Row l = IoTables::NewRow(kLogicSectionTable);
+            l.SetName(w->logic[0].Name());
+            AssignAddresses(kLogicSectionTable, l, static_cast<uint16_t>(t.Table(kLogicSectionTable).size()));
+            l.SetU16(io::kLogicPhysicalAddress, t.Table(kSectionTable).back().U16(io::kAddress));
+            l.SetText(io::kLogicPhysicalName, 16, w->switchSection.Name());
+            l.SetU16(io::kLogicDirection, 0);
+            t.Append(kLogicSectionTable, std::move(l));
         }
     }
     for (const auto& obj : doc.Objects()) {
@@ -334,8 +345,24 @@ void FillInputTables(CVelkorDoc& doc) {
 void BuildDemoStation(CVelkorDoc& doc, const DemoOptions& options) {
     Builder b(doc, options.seed);
     BuildMetroStation(b, {0, 0}, 0);
-    if (options.objects <= 0) FillInputTables(doc);
-    if (options.objects <= 0) return;
+    if (options.objects <= 0) {
+        FillInputTables(doc);
+        // As a designer leaves it: the relay addresses read into the devices
+        // (读取输入板). The signals whose button alone carries their name have
+        // no row, so the named signals take theirs here rather than through
+        // the transfer, which would report the unnamed ones.
+        TransferInputTablesInto(doc, {false, true, true, true, true, true});
+        for (CADSignal* s : doc.ObjectsOf<CADSignal>()) {
+            const Row* row = s->io.Name().empty() ? nullptr : doc.io.FindByName(s->io.Name());
+            if (!row || doc.io.TableOf(row) != kSignalTable) continue;
+            s->io.address = row->U16(io::kAddress);
+            s->io.button = row->U16(io::kButton);
+            s->io.word = row->U16(io::kWord);
+            s->io.bit = row->U16(io::kBit);
+            if (CADSignal::HasEmbeddedButton(s->usageKind)) s->button2 = row->U16(io::kSignalButton2);
+        }
+        return;
+    }
     // A large station: the same group again and again, shifted so that the
     // copies do not overlap, with names numbered by copy.
     int serial = 1;

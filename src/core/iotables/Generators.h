@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 namespace velkor {
 
 class CVelkorDoc;
@@ -15,6 +17,9 @@ inline constexpr const char* kMsgValidationOk = "(^_^)";
 // devices of the classes the person ticks, reporting devices not found.
 // Returns false when the person stopped it before it ran.
 bool TransferInputTables(CVelkorDoc& doc);
+// The transfer itself, for the classes ticked in the six boxes (信号机, 区段,
+// 道岔, 表示灯, 按钮, 车站), without questions or messages.
+void TransferInputTablesInto(CVelkorDoc& doc, const std::vector<bool>& boxes);
 
 // "校验数据": reports the first fault of the input tables (after the
 // continuity message, which does not stop it) or "(^_^)". Returns true when

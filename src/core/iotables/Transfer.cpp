@@ -105,17 +105,8 @@ void DeviceStep(CVelkorDoc& doc, CADDevice& d, bool logic) {
 
 }  // namespace
 
-bool TransferInputTables(CVelkorDoc& doc) {
-    if (!doc.UI().AskYesNo(kAskTransfer)) return false;
-    const std::vector<std::string> labels = {"  信号机", "  区段", "  道岔",
-                                             "  表示灯", "  按钮", "  车站"};
-    const auto boxes = doc.UI().ChooseOptions(kTransferOptionsTitle, labels,
-                                              std::vector<bool>(labels.size(), false));
-    if (!boxes || boxes->size() != labels.size()) {
-        doc.UI().Warning(kMsgNoTransferOptions);
-        return false;
-    }
-    const auto ticked = [&](Box b) { return (*boxes)[static_cast<size_t>(b)]; };
+void TransferInputTablesInto(CVelkorDoc& doc, const std::vector<bool>& boxes) {
+    const auto ticked = [&](Box b) { return static_cast<size_t>(b) < boxes.size() && boxes[static_cast<size_t>(b)]; };
     const bool logic = doc.hasLogicSections != 0;
     for (const auto& obj : doc.Objects()) {
         const bool treat = (ticked(kSignals) && IsClass(*obj, CADSignal::Class())) ||
@@ -137,6 +128,19 @@ bool TransferInputTables(CVelkorDoc& doc) {
     // Outside undo, as every generation: earlier edits can no longer be undone.
     doc.ForgetHistory();
     doc.SetModified();
+}
+
+bool TransferInputTables(CVelkorDoc& doc) {
+    if (!doc.UI().AskYesNo(kAskTransfer)) return false;
+    const std::vector<std::string> labels = {"  信号机", "  区段", "  道岔",
+                                             "  表示灯", "  按钮", "  车站"};
+    const auto boxes = doc.UI().ChooseOptions(kTransferOptionsTitle, labels,
+                                              std::vector<bool>(labels.size(), false));
+    if (!boxes || boxes->size() != labels.size()) {
+        doc.UI().Warning(kMsgNoTransferOptions);
+        return false;
+    }
+    TransferInputTablesInto(doc, *boxes);
     doc.UI().Info(kMsgTransferDone);
     return true;
 }

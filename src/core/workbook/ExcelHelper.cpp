@@ -10,7 +10,7 @@ namespace velkor {
 bool ExcelHelper::OpenWorkbook(const fs::path& path) {
     if (book_ && !path_.empty() && path_ == path) return true;
     CloseWorkbook();
-    const auto bytes = ReadWholeFile(path);
+    const auto bytes = files_->Read(path);
     if (!bytes) {
         error_ = "cannot read " + PathToUtf8(path);
         return false;
@@ -95,7 +95,7 @@ bool ExcelHelper::SaveAs(const fs::path& path) {
             return false;
         }
     }
-    if (!WriteFileAtomic(path, WriteXls(*book_))) {
+    if (!files_->WriteAtomic(path, WriteXls(*book_))) {
         error_ = "cannot write " + PathToUtf8(path);
         return false;
     }

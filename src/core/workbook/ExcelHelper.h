@@ -14,7 +14,8 @@ namespace velkor {
 // needed, so starting it never fails.
 class ExcelHelper {
 public:
-    ExcelHelper() = default;
+    // Workbooks are read and written through `files`.
+    explicit ExcelHelper(FileStore& files = DefaultFileStore()) : files_(&files) {}
 
     // Opens a workbook file; the one already open is closed first, opening it
     // again does nothing. False (with the reason in LastError) when the file
@@ -48,6 +49,7 @@ public:
 
 private:
     WorkbookSheet* Current();
+    FileStore* files_;
     std::optional<Workbook> book_;
     size_t current_ = 0;
     fs::path path_;

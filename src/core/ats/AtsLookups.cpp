@@ -1,0 +1,102 @@
+#include "ats/AtsLookups.h"
+
+#include <algorithm>
+
+#include "common/Text.h"
+#include "devices/CADSection.h"
+#include "devices/CADSignal.h"
+#include "devices/Composites.h"
+#include "devices/PanelObjects.h"
+#include "devices/RailSwitch.h"
+#include "devices/TrackSpecials.h"
+#include "document/CVelkorDoc.h"
+#include "iotables/IoTables.h"
+
+namespace velkor {
+
+std::string LabelGbk(const std::u16string& text) { return ToGbk(text); }
+
+AtsLookups::AtsLookups(const CVelkorDoc& doc) : logicSections_(doc.hasLogicSections != 0) {
+    const size_t perSwitch = static_cast<size_t>(std::clamp(doc.logicSectionsPerSwitch, 0, 4));
+    for (const auto& object : doc.Objects()) {
+        const CADGraphic* o = object.get();
+        // emplace keeps the first object of a key: the first in list order wins.
+        if (const auto* s = dynamic_cast<const CADSignal*>(o)) {
+            signalsByName_.emplace(s->io.NameGbk(), s);
+            signalsByAddress_.emplace(s->io.address, s);
+        } else if (const auto* w = dynamic_cast<const RailSwitch*>(o)) {
+            switchesByAddress_.emplace(w->io.address, w);
+            switchesBySection_.emplace(w->switchSection.NameGbk(), w);
+            for (size_t i = 0; i < perSwitch; ++i) {
+                if (const Row* row = doc.io.FindByName(w->logic[i].Name())) {
+                    switchesByLogicAddress_.emplace(row->U16(io::kAddress), w);
+                }
+            }
+        } else if (const auto* c = dynamic_cast<const CADSection*>(o)) {
+            sectionNames_.emplace(c->io.address, c->io.NameGbk());
+        } else if (const auto* b = dynamic_cast<const CADButton*>(o)) {
+            buttonsByAddress_.emplace(b->io.address, b);
+            buttonsByNumber_.emplace(b->io.button, b);
+            buttonsByNumberAndAddress_.emplace((uint32_t{b->io.button} << 16) | b->io.address, b);
+            buttonsByLabel_.emplace(LabelGbk(b->nameLabel.text), b);
+        } else if (const auto* l = dynamic_cast<const CADDeLight*>(o)) {
+            lightLabels_.emplace(LabelGbk(l->nameLabel.text), true);
+        } else if (const auto* st = dynamic_cast<const CADStation*>(o)) {
+            stationsById_.emplace(st->id, st);
+        } else if (const auto* g = dynamic_cast<const CADAfgDoor*>(o)) {
+            floodGates_.push_back(g);
+        }
+    }
+}
+
+std::string AtsLookups::Strip(const std::string& name) const {
+    return logicSections_ ? ToGbk(RemoveLogicSuffix(FromGbk(name))) : name;
+}
+
+const CADSignal* AtsLookups::SignalByIoName(const std::string& name) const { return First(signalsByName_, name); }
+
+std::string AtsLookups::SignalLabelByAddress(uint16_t address) const {
+    const CADSignal* s = First(signalsByAddress_, address);
+    return s ? LabelGbk(s->nameLabel.text) : std::string();
+}
+
+std::string AtsLookups::SwitchLabelByAddress(uint16_t address) const {
+    const RailSwitch* w = First(switchesByAddress_, address);
+    return w ? LabelGbk(w->nameLabel.text) : std::string();
+}
+
+std::string AtsLookups::SectionNameByAddress(uint16_t address) const {
+    const auto it = sectionNames_.find(address);
+    return it == sectionNames_.end() ? std::string() : it->second;
+}
+
+const RailSwitch* AtsLookups::SwitchBySectionName(const std::string& text) const {
+    return First(switchesBySection_, Strip(text));
+}
+
+const RailSwitch* AtsLookups::SwitchByLogicRecord(uint16_t address) const {
+    return First(switchesByLogicAddress_, address);
+}
+
+std::string AtsLookups::ButtonLabelByAddress(uint16_t address) const {
+    const CADButton* b = First(buttonsByAddress_, address);
+    return b ? LabelGbk(b->nameLabel.text) : std::string();
+}
+
+std::string AtsLookups::ButtonLabelByButtonNumber(uint16_t button) const {
+    const CADButton* b = First(buttonsByNumber_, button);
+    return b ? LabelGbk(b->nameLabel.text) : std::string();
+}
+
+const CADButton* AtsLookups::ButtonByLabel(const std::string& label) const { return First(buttonsByLabel_, label); }
+
+const CADButton* AtsLookups::ButtonByNumber(uint16_t button, std::optional<uint16_t> address) const {
+    if (!address) return First(buttonsByNumber_, button);
+    return First(buttonsByNumberAndAddress_, (uint32_t{button} << 16) | *address);
+}
+
+bool AtsLookups::DecorationLightByLabel(const std::string& label) const { return lightLabels_.count(label) != 0; }
+
+const CADStation* AtsLookups::StationById(int32_t id) const { return First(stationsById_, id); }
+
+}  // namespace velkor

@@ -1,0 +1,77 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace velkor {
+
+class CVelkorDoc;
+class CADSignal;
+class RailSwitch;
+class CADButton;
+class CADStation;
+class CADAfgDoor;
+
+// The device lookups of the ATS generation. Each walks the top-level objects
+// of one class in the order of the object list and takes the first match;
+// buttons inside station boxes, block panels and signals are not buttons of
+// the drawing here, and a switch is the two-way switch. The indexes are built
+// once, so a large station costs one pass over its objects, not one per row.
+// Texts are compared as GBK bytes, the form of the IO names.
+class AtsLookups {
+public:
+    explicit AtsLookups(const CVelkorDoc& doc);
+
+    const CADSignal* SignalByIoName(const std::string& name) const;
+    std::string SignalLabelByAddress(uint16_t address) const;
+    std::string SwitchLabelByAddress(uint16_t address) const;
+    // The IO name of the first section with that address number.
+    std::string SectionNameByAddress(uint16_t address) const;
+    // The switch whose switch-section name equals the text, the text losing
+    // its logic suffix once when the station has logic sections.
+    const RailSwitch* SwitchBySectionName(const std::string& text) const;
+    // The switch one of whose first logic records names an input-table row
+    // with this 地址号.
+    const RailSwitch* SwitchByLogicRecord(uint16_t address) const;
+    std::string ButtonLabelByAddress(uint16_t address) const;
+    std::string ButtonLabelByButtonNumber(uint16_t button) const;
+    const CADButton* ButtonByLabel(const std::string& label) const;
+    // The first button with the button number and, when given, the address number.
+    const CADButton* ButtonByNumber(uint16_t button, std::optional<uint16_t> address) const;
+    bool DecorationLightByLabel(const std::string& label) const;
+    const CADStation* StationById(int32_t id) const;
+    const std::vector<const CADAfgDoor*>& FloodGates() const { return floodGates_; }
+
+    // The logic suffix rule as the generation applies it: only when the
+    // station has logic sections.
+    std::string Strip(const std::string& name) const;
+
+private:
+    template <typename K, typename V>
+    static const V* First(const std::unordered_map<K, const V*>& map, const K& key) {
+        const auto it = map.find(key);
+        return it == map.end() ? nullptr : it->second;
+    }
+
+    bool logicSections_;
+    std::unordered_map<std::string, const CADSignal*> signalsByName_;
+    std::unordered_map<uint16_t, const CADSignal*> signalsByAddress_;
+    std::unordered_map<uint16_t, const RailSwitch*> switchesByAddress_;
+    std::unordered_map<std::string, const RailSwitch*> switchesBySection_;
+    std::unordered_map<uint16_t, const RailSwitch*> switchesByLogicAddress_;
+    std::unordered_map<uint16_t, std::string> sectionNames_;
+    std::unordered_map<uint16_t, const CADButton*> buttonsByAddress_;
+    std::unordered_map<uint16_t, const CADButton*> buttonsByNumber_;
+    std::unordered_map<uint32_t, const CADButton*> buttonsByNumberAndAddress_;
+    std::unordered_map<std::string, const CADButton*> buttonsByLabel_;
+    std::unordered_map<std::string, bool> lightLabels_;
+    std::unordered_map<int32_t, const CADStation*> stationsById_;
+    std::vector<const CADAfgDoor*> floodGates_;
+};
+
+// The GBK form of a label text.
+std::string LabelGbk(const std::u16string& text);
+
+}  // namespace velkor
