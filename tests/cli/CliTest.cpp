@@ -257,3 +257,53 @@ TEST(CliWorkbook, DumpPrintsEveryCellEscaped) {
 
 }  // namespace
 }  // namespace velkor::cli
+
+namespace velkor::cli {
+namespace {
+
+TEST(CliAts, GenerationConversionAndFieldFilesFromTheCommandLine) {
+    velkor::testing::TempDir dir;
+    const std::string station = PathToUtf8(dir.Path() / "Demo.lcp");
+    ASSERT_EQ(Cli({"demo", PathToUtf8(dir.Path())}).code, 0);
+
+    EXPECT_EQ(Cli({"ats", station}).code, 2);  // asks: needs --yes
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "ATS" / "AtsCmd.txt"));
+    const CliRun ats = Cli({"ats", station, "--yes"});
+    EXPECT_EQ(ats.code, 0) << ats.err;
+    EXPECT_NE(ats.err.find("ATS数据生成完毕！"), std::string::npos) << ats.err;
+    for (const char* f : {"AtsCmd.txt", "AtsShow.txt", "LogicSection.txt", "AtsCmd.bin", "AtsShow.bin",
+                          "LogicSection.bin"}) {
+        EXPECT_TRUE(std::filesystem::exists(dir.Path() / "ATS" / f)) << f;
+    }
+    const CliRun again = Cli({"ats", station, "--yes"});
+    EXPECT_EQ(again.code, 1);
+    EXPECT_NE(again.err.find("ATS文件已存在，请先删除文件，才能重新生成！"), std::string::npos) << again.err;
+
+    const auto before = ReadBytes(dir.Path() / "ATS" / "AtsShow.bin");
+    const CliRun bin = Cli({"ats-bin", station});
+    EXPECT_EQ(bin.code, 0) << bin.err;
+    EXPECT_NE(bin.err.find("ATS文件转换成bin文件，转换完毕！"), std::string::npos);
+    const auto after = ReadBytes(dir.Path() / "ATS" / "AtsShow.bin");
+    ASSERT_EQ(after.size(), before.size());
+    // The same records; only the time in the header may differ.
+    EXPECT_TRUE(std::equal(after.begin() + 16, after.end(), before.begin() + 16));
+
+    const CliRun noTrack = Cli({"maintrack", station});
+    EXPECT_EQ(noTrack.code, 1);
+    EXPECT_NE(noTrack.err.find("无法打开配置文件MainTrack.txt！"), std::string::npos) << noTrack.err;
+    const std::string tracks = "2\n3 1G 2G 3G\n1 IIG";
+    WriteBytes(dir.Path() / "MainTrack" / "MainTrack.txt", std::vector<uint8_t>(tracks.begin(), tracks.end()));
+    EXPECT_EQ(Cli({"maintrack", station}).code, 0);
+    EXPECT_EQ(std::filesystem::file_size(dir.Path() / "MainTrack" / "MainTrack.bin"), 660u);
+
+    const CliRun zedev = Cli({"zedev", station});
+    EXPECT_EQ(zedev.code, 0) << zedev.err;
+    EXPECT_NE(zedev.err.find("vu信号机文件生成完毕！"), std::string::npos);
+    const auto text = ReadBytes(dir.Path() / "ZedevEzura" / "ZedevEzura.txt");
+    const auto count = std::stoi(std::string(text.begin(), text.end()));
+    EXPECT_GT(count, 0);
+    EXPECT_EQ(std::filesystem::file_size(dir.Path() / "ZedevEzura" / "ZedevEzura.bin"), 4u + 20u * count);
+}
+
+}  // namespace
+}  // namespace velkor::cli

@@ -19,16 +19,16 @@ std::vector<ZedevSignal> ZedevSignals(const CVelkorDoc& doc) {
     return up;
 }
 
-std::string ZedevText(const std::vector<ZedevSignal>& signals) {
-    std::string out = std::to_string(signals.size()) + "\r\n";
-    for (const ZedevSignal& s : signals) out += std::to_string(s.number) + "\t" + s.name + "\r\n";
+std::string ZedevText(const std::vector<ZedevSignal>& list) {
+    std::string out = std::to_string(list.size()) + "\r\n";
+    for (const ZedevSignal& s : list) out += std::to_string(s.number) + "\t" + s.name + "\r\n";
     return out;
 }
 
-std::vector<uint8_t> ZedevBinary(const std::vector<ZedevSignal>& signals) {
+std::vector<uint8_t> ZedevBinary(const std::vector<ZedevSignal>& list) {
     ByteWriter w;
-    w.I32(static_cast<int32_t>(signals.size()));
-    for (const ZedevSignal& s : signals) {
+    w.I32(static_cast<int32_t>(list.size()));
+    for (const ZedevSignal& s : list) {
         w.U16(s.number);
         w.U16(s.address);
         // The IO name and zeros: an IO name holds at most 15 bytes.

@@ -22,8 +22,8 @@ struct ZedevSignal {
 // Up-line signals (variants 0 to 3) from 1001, then down-line signals from
 // 2001, each in object-list order.
 std::vector<ZedevSignal> ZedevSignals(const CVelkorDoc& doc);
-std::string ZedevText(const std::vector<ZedevSignal>& signals);
-std::vector<uint8_t> ZedevBinary(const std::vector<ZedevSignal>& signals);
+std::string ZedevText(const std::vector<ZedevSignal>& list);
+std::vector<uint8_t> ZedevBinary(const std::vector<ZedevSignal>& list);
 
 // The command 33008: ZedevEzura\ZedevEzura.txt and .bin. A file that cannot
 // be written is reported and the command does not claim success.

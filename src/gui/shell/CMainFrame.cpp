@@ -15,6 +15,10 @@
 #include "dialogs/Dialogs.h"
 #include "shell/CVelkorApp.h"
 #include "shell/CommandTable.h"
+#include "ats/AtsFiles.h"
+#include "ats/AtsGeneration.h"
+#include "ats/MainTrack.h"
+#include "ats/ZedevEzura.h"
 #include "siemens/LogicTables.h"
 
 namespace velkor::gui {
@@ -219,7 +223,11 @@ bool CMainFrame::QueryCommand(int id, CommandState& state) {
         case cmd::kSiemensLogicTable:
         case cmd::kSiemensVirtualTable:
         case cmd::kHaldeVirtualTable:
-            // Without an active station these do nothing.
+        case cmd::kAtsGeneration:
+        case cmd::kAtsTextToBinary:
+        case cmd::kMainTrackToBinary:
+        case cmd::kZedevEzura:
+            // Without an active station these do nothing (or say they failed).
             (void)child;
             return true;
         default:
@@ -265,6 +273,18 @@ void CMainFrame::ExecuteCommand(int id) {
             break;
         case cmd::kHaldeVirtualTable:
             if (child) GenerateHaldeVirtualLogicTable(child->Doc());
+            break;
+        case cmd::kAtsGeneration:
+            RunAtsGenerationCommand(child ? &child->Doc() : nullptr, app_.UI());
+            break;
+        case cmd::kAtsTextToBinary:
+            RunAtsTextToBinaryCommand(child ? &child->Doc() : nullptr, app_.UI());
+            break;
+        case cmd::kMainTrackToBinary:
+            RunMainTrackCommand(child ? &child->Doc() : nullptr, app_.UI());
+            break;
+        case cmd::kZedevEzura:
+            if (child) WriteZedevEzuraFiles(child->Doc());
             break;
         default:
             break;

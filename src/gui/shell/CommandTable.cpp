@@ -145,7 +145,10 @@ std::vector<CommandInfo> Build() {
         {32854, "", "-45°", "", "", V, "", false},
         {32855, "", "-60°", "", "", V, "", false},
         {33000, "", "", "", "", M, "", true},
-        {33008, "", "", "", "", M, "", false},
+        // The signal file of the ZedevEzura has no element of its own in the
+        // original ribbon; it sits beside the other field files here so that
+        // a user can reach it.
+        {33008, "", "vu信号机文件", "主页", "输入板", M, "", false},
         {33009, "", "", "", "", M, "", false},
     };
     t.insert(t.end(), rest.begin(), rest.end());

@@ -73,6 +73,10 @@ inline constexpr int kSettings = 32912;
 inline constexpr int kVersion = 32909;
 inline constexpr int kSelectMode = 33000;
 inline constexpr int kNotAdded = 33009;
+inline constexpr int kAtsGeneration = 32907;
+inline constexpr int kAtsTextToBinary = 33006;
+inline constexpr int kMainTrackToBinary = 33007;
+inline constexpr int kZedevEzura = 33008;
 }  // namespace cmd
 
 const std::vector<CommandInfo>& CommandTable();
