@@ -49,6 +49,22 @@ uint8_t PlatformType(const AtsLookups& lookups, int32_t id) {
     return 204;
 }
 
+// The platforms of the station table that take part, in table order, as
+// items without a serial number: rows whose header 名称 is empty or ends in
+// F, and station names that are empty or end in F, have none.
+std::vector<AtsItem> Platforms(const CVelkorDoc& doc, const AtsLookups& lookups) {
+    std::vector<AtsItem> out;
+    for (const Row& row : doc.io.Table(kStationTable)) {
+        const std::u16string header = row.Name();
+        if (header.empty() || EndsInF(header)) continue;
+        const std::string name = row.TextGbk(io::kStationName, io::kStationNameBytes);
+        if (name.empty() || EndsInF(FromGbk(name))) continue;
+        const uint16_t id = row.U16(io::kStation);
+        out.push_back({0, name, PlatformType(lookups, id), id});
+    }
+    return out;
+}
+
 void GenerateCommands(const CVelkorDoc& doc, const AtsLookups& lookups, AtsItemTables& t) {
     int32_t c = 1;
     const auto& signals = doc.io.Table(kSignalTable);
@@ -92,13 +108,9 @@ void GenerateCommands(const CVelkorDoc& doc, const AtsLookups& lookups, AtsItemT
         if (!FloodGateKept(name)) continue;
         t.floodGateCommands.push_back({c++, name, 11, gate->io.button});
     }
-    for (const Row& row : doc.io.Table(kStationTable)) {
-        const std::u16string header = row.Name();
-        if (header.empty() || EndsInF(header)) continue;
-        const std::string name = row.TextGbk(io::kStationName, io::kStationNameBytes);
-        if (name.empty() || EndsInF(FromGbk(name))) continue;
-        const uint16_t id = row.U16(io::kStation);
-        t.platformCommands.push_back({c++, name, PlatformType(lookups, id), id});
+    for (AtsItem& item : Platforms(doc, lookups)) {
+        item.serial = c++;
+        t.platformCommands.push_back(std::move(item));
     }
     // The auxiliary commands: the last ("辅助") stays, the others only when a
     // button carries their name.
@@ -160,13 +172,9 @@ void GenerateIndications(const CVelkorDoc& doc, const AtsLookups& lookups, AtsIt
     }
     t.auxiliaryIndications = std::move(aux);
     n = 1;
-    for (const Row& row : doc.io.Table(kStationTable)) {
-        const std::u16string header = row.Name();
-        if (header.empty() || EndsInF(header)) continue;
-        const std::string name = row.TextGbk(io::kStationName, io::kStationNameBytes);
-        if (name.empty() || EndsInF(FromGbk(name))) continue;
-        const uint16_t id = row.U16(io::kStation);
-        t.platformIndications.push_back({n++, name, PlatformType(lookups, id), id});
+    for (AtsItem& item : Platforms(doc, lookups)) {
+        item.serial = n++;
+        t.platformIndications.push_back(std::move(item));
     }
     n = 1;
     for (const CADAfgDoor* gate : lookups.FloodGates()) {
@@ -237,16 +245,7 @@ bool WriteWorkbook(const CVelkorDoc& doc, const AtsItemTables& t) {
                 {"防淹门", &t.floodGateCommands, true},
                 {"站台", &t.platformCommands, true},
                 {"按钮", &t.auxiliaryCommands, true}});
-    if (!x.SelectSheet(u"逻辑区段码位表")) x.AddSheet(u"逻辑区段码位表");
-    x.SetCell(1, 1, u"序号");
-    x.SetCell(1, 2, u"名称");
-    x.SetCell(2, 1, u"逻辑区段");
-    uint32_t row = 3;
-    for (const AtsItem& item : doc.atsLogicSections) {
-        x.SetCell(row, 1, FromUtf8(std::to_string(item.serial)));
-        x.SetCell(row, 2, FromGbk(item.name));
-        ++row;
-    }
+    WriteSheet(x, "逻辑区段码位表", {{"逻辑区段", &doc.atsLogicSections, true}});
     const bool saved = x.SaveAs(doc.Directory().Ats() / PathFromUtf8("码位表.xls"));
     x.CloseWorkbook();
     return saved;

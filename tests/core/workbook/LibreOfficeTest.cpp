@@ -11,6 +11,7 @@
 #include "common/Files.h"
 #include "common/Text.h"
 #include "support/TestFiles.h"
+#include "support/WorkbookCells.h"
 #include "workbook/ExcelHelper.h"
 #include "workbook/Workbook.h"
 
@@ -93,18 +94,8 @@ std::string CsvCell(const std::vector<std::vector<std::string>>& rows, uint32_t 
     return rows[row - 1][col - 1];
 }
 
-WorkbookCell Text(std::u16string t) {
-    WorkbookCell c;
-    c.text = std::move(t);
-    return c;
-}
-
-WorkbookCell Number(double v) {
-    WorkbookCell c;
-    c.kind = WorkbookCell::Kind::Number;
-    c.number = v;
-    return c;
-}
+const auto& Text = testing::TextCell;
+const auto& Number = testing::NumberCell;
 
 TEST(LibreOffice, ReadsEveryCellVelkorWrites) {
     Workbook book;

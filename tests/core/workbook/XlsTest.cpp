@@ -7,6 +7,7 @@
 #include "common/Files.h"
 #include "common/Text.h"
 #include "support/TestFiles.h"
+#include "support/WorkbookCells.h"
 #include "workbook/CompoundFile.h"
 #include "workbook/Workbook.h"
 
@@ -17,18 +18,8 @@ using testing::ReadBytes;
 using testing::TempDir;
 using testing::WriteBytes;
 
-WorkbookCell Text(std::u16string t) {
-    WorkbookCell c;
-    c.text = std::move(t);
-    return c;
-}
-
-WorkbookCell Number(double v) {
-    WorkbookCell c;
-    c.kind = WorkbookCell::Kind::Number;
-    c.number = v;
-    return c;
-}
+const auto& Text = testing::TextCell;
+const auto& Number = testing::NumberCell;
 
 TEST(CompoundFile, StreamsRoundTripInMiniAndBigSectors) {
     std::vector<CompoundStream> streams = {
