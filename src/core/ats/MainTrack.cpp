@@ -66,6 +66,13 @@ MainTrackText ParseMainTrackText(std::span<const uint8_t> text) {
         const auto tokens = Tokens(line);
         if (!tokens.empty()) count = LeadingInt(tokens[0]);
     }
+    // Missing lines give empty tracks, so the count alone sets the size of
+    // the file: a count no station can have (a typing slip such as 333311110)
+    // would ask for gigabytes, and is refused as a count that disagrees.
+    if (count > kMostMainTracks) {
+        out.error = kMsgMainTrackCount;
+        return out;
+    }
     for (long i = 0; i < count; ++i) {
         MainTrack track;
         // A missing line leaves a track of no names.

@@ -24,6 +24,7 @@ inline constexpr const char* kMsgMainTrackFailed = "股道文件转换成bin文�
 inline constexpr size_t kMainTrackNames = 20;
 inline constexpr size_t kMainTrackNameBytes = 16;  // 15 bytes and the terminator
 inline constexpr size_t kMainTrackRecordBytes = 2 + kMainTrackNames * kMainTrackNameBytes;
+inline constexpr long kMostMainTracks = 65535;
 
 struct MainTrack {
     uint16_t count = 0;  // n as written on the line

@@ -496,6 +496,7 @@ TEST_F(MainTrackFile, TheCountMustTakeTheFileToItsEnd) {
         {"0", true, 16, nullptr},
         {"", true, 16, nullptr},
         {"3\n1 IG", true, 16 + 3 * 322, nullptr},  // missing lines: empty tracks
+        {"333311110", false, 0, "股道信息数量读取错误，请核查配置文件MainTrack.txt"},
         {"1\n21 a b c d e f g h i j k l m n o p q r s t u", false, 0, "股道名称超过20个，请核查配置文件MainTrack.txt"},
         {"1\n1 ABCDEFGHIJKLMNOP", false, 0, "股道名称超过15个字节，请核查配置文件MainTrack.txt"},
         {"1\n1 ABCDEFGHIJKLMNO", true, 16 + 322, nullptr},
