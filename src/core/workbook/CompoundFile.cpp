@@ -80,8 +80,14 @@ std::vector<uint8_t> WriteCompoundFile(const std::vector<CompoundStream>& stream
     entries[0].name = u"Root Entry";
     entries[0].type = 5;
 
-    // Big streams take whole sectors; small ones share the mini stream.
-    std::vector<uint8_t> sectors;  // data sectors, then the mini container
+    // Big streams take whole sectors; small ones share the mini stream. The
+    // file is built in one buffer: the header sector, then sector 0 onwards,
+    // so that a stream of many megabytes is copied once.
+    size_t total = kSector;
+    for (const auto& st : streams) total += (st.data.size() / kSector + 2) * kSector;
+    std::vector<uint8_t> sectors(kSector, 0);  // the header, then the data sectors and the mini container
+    sectors.reserve(total + total / 64 + 4 * kSector);
+    const auto padTo = [&](size_t sectorCount) { sectors.resize(kSector + sectorCount * kSector, 0); };
     std::vector<uint32_t> fat;
     std::vector<uint8_t> mini;
     std::vector<uint32_t> miniFat;
@@ -107,7 +113,7 @@ std::vector<uint8_t> WriteCompoundFile(const std::vector<CompoundStream>& stream
             e.start = static_cast<uint32_t>(fat.size());
             chain(fat, fat.size(), n);
             sectors.insert(sectors.end(), data.begin(), data.end());
-            sectors.resize(fat.size() * kSector, 0);
+            padTo(fat.size());
         }
     }
     if (!mini.empty()) {
@@ -116,7 +122,7 @@ std::vector<uint8_t> WriteCompoundFile(const std::vector<CompoundStream>& stream
         entries[0].size = static_cast<uint32_t>(mini.size());
         chain(fat, fat.size(), n);
         sectors.insert(sectors.end(), mini.begin(), mini.end());
-        sectors.resize(fat.size() * kSector, 0);
+        padTo(fat.size());
     }
     uint32_t miniFatStart = kEnd;
     const size_t miniFatSectors = Sectors(miniFat.size() * 4, kSector);
@@ -165,7 +171,7 @@ std::vector<uint8_t> WriteCompoundFile(const std::vector<CompoundStream>& stream
                  s + 1 < difatSectors ? difatStart + static_cast<uint32_t>(s + 1) : kEnd);
     }
 
-    std::vector<uint8_t> out(kSector, 0);
+    std::vector<uint8_t> out = std::move(sectors);
     uint8_t* h = out.data();
     std::memcpy(h, kSignature, 8);
     PutU16LE(h + 24, 0x003E);
@@ -183,7 +189,6 @@ std::vector<uint8_t> WriteCompoundFile(const std::vector<CompoundStream>& stream
     for (size_t i = 0; i < 109; ++i) {
         PutU32LE(h + 76 + 4 * i, i < fatSectors ? fatStart + static_cast<uint32_t>(i) : kFree);
     }
-    out.insert(out.end(), sectors.begin(), sectors.end());
     out.insert(out.end(), fatBytes.begin(), fatBytes.end());
     out.insert(out.end(), difat.begin(), difat.end());
     return out;
