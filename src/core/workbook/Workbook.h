@@ -1,6 +1,9 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <map>
+#include <memory>
+#include <type_traits>
 #include <optional>
 #include <span>
 #include <string>
@@ -22,6 +25,42 @@ struct WorkbookCell {
     // format records; -1 for cells that take the writer's own formats.
     int32_t xf = -1;
 };
+
+// Memory for the cells of one sheet, taken in large blocks and given back
+// all at once with the sheet: a sheet may hold hundreds of thousands of
+// cells, and one allocation per cell (and its release) would cost more than
+// reading or writing the cell.
+class CellArena {
+public:
+    void* Allocate(size_t bytes, size_t align);
+
+private:
+    static constexpr size_t kBlock = 256 * 1024;
+    std::vector<std::unique_ptr<std::byte[]>> blocks_;
+    size_t used_ = kBlock;
+};
+
+template <typename T>
+struct CellAllocator {
+    using value_type = T;
+    using propagate_on_container_move_assignment = std::true_type;
+    using propagate_on_container_swap = std::true_type;
+    using is_always_equal = std::false_type;
+
+    CellAllocator() : arena(std::make_shared<CellArena>()) {}
+    template <typename U>
+    CellAllocator(const CellAllocator<U>& other) : arena(other.arena) {}  // NOLINT: rebinding converts
+    T* allocate(size_t n) { return static_cast<T*>(arena->Allocate(n * sizeof(T), alignof(T))); }
+    void deallocate(T*, size_t) {}  // released with the arena
+    // A copied sheet gets memory of its own.
+    CellAllocator select_on_container_copy_construction() const { return CellAllocator(); }
+    template <typename U>
+    bool operator==(const CellAllocator<U>& other) const { return arena == other.arena; }
+
+    std::shared_ptr<CellArena> arena;
+};
+
+using CellKey = std::pair<uint32_t, uint32_t>;  // (row, column), from 1
 
 // A column's width and, for workbooks read from a file, its format and flags
 // (hidden, outline level) as stored.
@@ -52,7 +91,7 @@ struct WorkbookRecord {
 
 struct WorkbookSheet {
     std::u16string name;
-    std::map<std::pair<uint32_t, uint32_t>, WorkbookCell> cells;  // (row, column), from 1
+    std::map<CellKey, WorkbookCell, std::less<CellKey>, CellAllocator<std::pair<const CellKey, WorkbookCell>>> cells;
     std::map<uint32_t, WorkbookColumn> columns;  // from 1
     std::map<uint32_t, WorkbookRow> rows;        // from 1
     std::vector<WorkbookRange> merges;

@@ -834,3 +834,24 @@ std::optional<Workbook> ReadXls(std::span<const uint8_t> file, std::string* erro
 }
 
 }  // namespace velkor
+
+namespace velkor {
+
+void* CellArena::Allocate(size_t bytes, size_t align) {
+    used_ = (used_ + align - 1) / align * align;
+    if (bytes > kBlock / 4) {
+        // A request this large (never a cell) gets a block of its own.
+        blocks_.push_back(std::make_unique<std::byte[]>(bytes + align));
+        const auto p = reinterpret_cast<std::uintptr_t>(blocks_.back().get());
+        return reinterpret_cast<void*>((p + align - 1) / align * align);
+    }
+    if (used_ + bytes > kBlock) {
+        blocks_.push_back(std::make_unique_for_overwrite<std::byte[]>(kBlock));
+        used_ = 0;
+    }
+    void* p = blocks_.back().get() + used_;
+    used_ += bytes;
+    return p;
+}
+
+}  // namespace velkor

@@ -266,3 +266,34 @@ TEST(Xls, DatesOfA1904WorkbookReadAsTheirDays) {
 
 }  // namespace
 }  // namespace velkor
+
+namespace velkor {
+namespace {
+
+TEST(Xls, SheetsCopiedMovedAndDroppedKeepTheirOwnCells) {
+    auto original = std::make_unique<Workbook>();
+    for (int s = 0; s < 3; ++s) {
+        WorkbookSheet sheet;
+        sheet.name = u"S" + FromUtf8(std::to_string(s));
+        for (uint32_t r = 1; r <= 5000; ++r) sheet.cells[{r, 1}] = Text(u"行" + FromUtf8(std::to_string(r)));
+        // Sheets move inside the vector as others go in front of them.
+        original->sheets.insert(original->sheets.begin(), std::move(sheet));
+    }
+    Workbook copy = *original;
+    copy.sheets[0].cells[{1, 1}].text = u"改";
+    copy.sheets[1].cells = original->sheets[2].cells;  // copy assignment between sheets
+    EXPECT_EQ(original->sheets[0].cells.at({1, 1}).text, u"行1");
+    original.reset();  // the copy's cells live on their own
+    EXPECT_EQ(copy.sheets[0].name, u"S2");
+    EXPECT_EQ(copy.sheets[0].cells.at({1, 1}).text, u"改");
+    EXPECT_EQ(copy.sheets[1].cells.at({5000, 1}).text, u"行5000");
+    EXPECT_EQ(copy.sheets[2].cells.size(), 5000u);
+    std::swap(copy.sheets[0].cells, copy.sheets[2].cells);
+    EXPECT_EQ(copy.sheets[2].cells.at({1, 1}).text, u"改");
+    const auto back = ReadXls(WriteXls(copy));
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->sheets[2].cells.at({1, 1}).text, u"改");
+}
+
+}  // namespace
+}  // namespace velkor
