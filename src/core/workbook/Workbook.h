@@ -47,10 +47,15 @@ struct CellAllocator {
     using propagate_on_container_swap = std::true_type;
     using is_always_equal = std::false_type;
 
-    CellAllocator() : arena(std::make_shared<CellArena>()) {}
+    CellAllocator() = default;
     template <typename U>
     CellAllocator(const CellAllocator<U>& other) : arena(other.arena) {}  // NOLINT: rebinding converts
-    T* allocate(size_t n) { return static_cast<T*>(arena->Allocate(n * sizeof(T), alignof(T))); }
+    // The arena is made on the first cell, also for a map whose allocator
+    // was moved away with its cells.
+    T* allocate(size_t n) {
+        if (!arena) arena = std::make_shared<CellArena>();
+        return static_cast<T*>(arena->Allocate(n * sizeof(T), alignof(T)));
+    }
     void deallocate(T*, size_t) {}  // released with the arena
     // A copied sheet gets memory of its own.
     CellAllocator select_on_container_copy_construction() const { return CellAllocator(); }

@@ -288,6 +288,11 @@ TEST(Xls, SheetsCopiedMovedAndDroppedKeepTheirOwnCells) {
     EXPECT_EQ(copy.sheets[0].cells.at({1, 1}).text, u"改");
     EXPECT_EQ(copy.sheets[1].cells.at({5000, 1}).text, u"行5000");
     EXPECT_EQ(copy.sheets[2].cells.size(), 5000u);
+    // A sheet whose cells were moved away takes new ones.
+    WorkbookSheet moved = std::move(copy.sheets[1]);
+    copy.sheets[1].cells[{2, 2}] = Text(u"新");
+    EXPECT_EQ(moved.cells.size(), 5000u);
+    EXPECT_EQ(copy.sheets[1].cells.size(), 1u);
     std::swap(copy.sheets[0].cells, copy.sheets[2].cells);
     EXPECT_EQ(copy.sheets[2].cells.at({1, 1}).text, u"改");
     const auto back = ReadXls(WriteXls(copy));
