@@ -841,9 +841,10 @@ void* CellArena::Allocate(size_t bytes, size_t align) {
     used_ = (used_ + align - 1) / align * align;
     if (bytes > kBlock / 4) {
         // A request this large (never a cell) gets a block of its own.
-        blocks_.push_back(std::make_unique<std::byte[]>(bytes + align));
-        const auto p = reinterpret_cast<std::uintptr_t>(blocks_.back().get());
-        return reinterpret_cast<void*>((p + align - 1) / align * align);
+        size_t space = bytes + align;
+        blocks_.push_back(std::make_unique_for_overwrite<std::byte[]>(space));
+        void* p = blocks_.back().get();
+        return std::align(align, bytes, p, space);
     }
     if (used_ + bytes > kBlock) {
         blocks_.push_back(std::make_unique_for_overwrite<std::byte[]>(kBlock));
