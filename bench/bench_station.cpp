@@ -17,7 +17,6 @@ namespace {
 
 using namespace velkor;
 
-
 SilentInteraction g_ui;
 
 // The stations live in a temporary folder on disk, so the figures include

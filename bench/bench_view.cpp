@@ -17,7 +17,6 @@ namespace {
 
 using namespace velkor;
 
-
 struct Fixture {
     SilentInteraction ui;
     CVelkorDoc doc{ui};

@@ -84,7 +84,8 @@ struct LibreOfficeDir {
         fs::create_directories(dir / "in");
         const Workbook book = SixSheets();
         for (const WorkbookSheet& sheet : book.sheets) {
-            std::ofstream csv(dir / "in" / PathFromUtf8(ToUtf8(sheet.name) + ".csv"), std::ios::binary);
+            std::ofstream csv(dir / "in" / PathFromUtf8(ToUtf8(sheet.name) + ".csv"),
+                              std::ios::binary);
             uint32_t lastRow = 0;
             for (const auto& [pos, cell] : sheet.cells) {
                 if (pos.first != lastRow && lastRow != 0) csv << '\n';
@@ -98,17 +99,20 @@ struct LibreOfficeDir {
             }
             csv << '\n';
         }
-        std::ofstream(dir / "velkor.xls", std::ios::binary) << std::string(
-            [&] { const auto b = WriteXls(book); return std::string(b.begin(), b.end()); }());
+        std::ofstream(dir / "velkor.xls", std::ios::binary) << std::string([&] {
+            const auto b = WriteXls(book);
+            return std::string(b.begin(), b.end());
+        }());
         // A first run makes LibreOffice's profile, which a user has already.
         ok = Soffice("xls", {dir / "in" / PathFromUtf8("表1.csv")}, dir / "warm");
     }
     ~LibreOfficeDir() { fs::remove_all(dir); }
-    bool Soffice(const std::string& to, const std::vector<fs::path>& files, const fs::path& out) const {
+    bool Soffice(const std::string& to, const std::vector<fs::path>& files,
+                 const fs::path& out) const {
         const bool csvIn = files.front().extension() == ".csv";
         std::string cmd = "soffice -env:UserInstallation=file://" + PathToUtf8(dir / "profile") +
-                          " --headless --norestore" + (csvIn ? " --infilter=CSV:44,34,76,1" : "") + " --convert-to '" + to +
-                          "' --outdir '" + PathToUtf8(out) + "'";
+                          " --headless --norestore" + (csvIn ? " --infilter=CSV:44,34,76,1" : "") +
+                          " --convert-to '" + to + "' --outdir '" + PathToUtf8(out) + "'";
         for (const auto& f : files) cmd += " '" + PathToUtf8(f) + "'";
         return std::system((cmd + " > /dev/null 2>&1").c_str()) == 0;
     }
@@ -135,8 +139,9 @@ void BM_LibreOfficeReadsXls(benchmark::State& state) {
         return;
     }
     for (auto _ : state) {
-        if (!lo.Soffice("csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false,-1",
-                        {lo.dir / "velkor.xls"}, lo.dir / "csv")) {
+        if (!lo.Soffice(
+                "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false,-1",
+                {lo.dir / "velkor.xls"}, lo.dir / "csv")) {
             state.SkipWithError("conversion failed");
         }
     }

@@ -16,6 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         items.push_back(&item);
     }
     const auto bin = velkor::AtsBinaryFile(items, {}, 0);
-    if (bin.size() != velkor::kAtsBinaryHeaderBytes + items.size() * velkor::kAtsBinaryRecordBytes) std::abort();
+    if (bin.size() != velkor::kAtsBinaryHeaderBytes + items.size() * velkor::kAtsBinaryRecordBytes)
+        std::abort();
     return 0;
 }

@@ -8,7 +8,8 @@
 #include "ats/MainTrack.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const velkor::MainTrackText read = velkor::ParseMainTrackText(std::span<const uint8_t>(data, size));
+    const velkor::MainTrackText read =
+        velkor::ParseMainTrackText(std::span<const uint8_t>(data, size));
     if (read.error) return 0;
     for (const auto& t : read.tracks) {
         if (t.count > velkor::kMainTrackNames || t.names.size() > t.count) std::abort();

@@ -16,8 +16,9 @@ bool CliInteraction::AskYesNo(const std::string& text) {
     return answerYes_;
 }
 
-std::optional<std::vector<bool>> CliInteraction::ChooseOptions(
-    const std::string& title, const std::vector<std::string>&, const std::vector<bool>& initial) {
+std::optional<std::vector<bool>> CliInteraction::ChooseOptions(const std::string& title,
+                                                               const std::vector<std::string>&,
+                                                               const std::vector<bool>& initial) {
     err_ << title << '\n';
     if (!answerYes_) return std::nullopt;
     return preset_ ? *preset_ : initial;

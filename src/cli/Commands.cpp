@@ -6,15 +6,17 @@
 #include <ostream>
 
 #include "CliInteraction.h"
+#include "QtPainter.h"
+#include "QtTextMetrics.h"
 #include "ats/AtsFiles.h"
 #include "ats/AtsGeneration.h"
 #include "ats/MainTrack.h"
 #include "ats/ZedevEzura.h"
+#include "common/SvgPainter.h"
 #include "common/Text.h"
 #include "devices/CADDevice.h"
-#include "devices/Label.h"
-#include "common/SvgPainter.h"
 #include "devices/DrawingValues.h"
+#include "devices/Label.h"
 #include "document/CVelkorDoc.h"
 #include "document/DemoStation.h"
 #include "document/StationPainting.h"
@@ -24,8 +26,6 @@
 #include "siemens/CodeTables.h"
 #include "siemens/LogicTables.h"
 #include "workbook/ExcelHelper.h"
-#include "QtPainter.h"
-#include "QtTextMetrics.h"
 
 #include <QImage>
 #include <QPainter>
@@ -204,7 +204,8 @@ int CmdRender(Context& c) {
         PaintBackground(painter, *doc, grid, AppDrawing().gridSpacing);
         PaintObjects(painter, *doc);
         const std::string svg = painter.Finish();
-        ok = WriteFileAtomic(target, std::span(reinterpret_cast<const uint8_t*>(svg.data()), svg.size()));
+        ok = WriteFileAtomic(target,
+                             std::span(reinterpret_cast<const uint8_t*>(svg.data()), svg.size()));
     }
     if (!ok) {
         c.err << "velkor-cli: cannot write " << out->second << '\n';
@@ -248,20 +249,27 @@ const std::vector<TableRef>& TableRefs() {
         const char* inputNames[kInputTableCount] = {"section", "switch",  "signal",
                                                     "logic",   "lingsan", "station"};
         for (int i = 0; i < kInputTableCount; ++i) {
-            r.push_back({inputNames[i], [i](const CVelkorDoc& d) -> const std::vector<Row>& { return d.io.Table(i); },
-                         [i]() -> const RecordDesc& { return InputRecordDesc(i); }, i == kSignalTable});
+            r.push_back(
+                {inputNames[i],
+                 [i](const CVelkorDoc& d) -> const std::vector<Row>& { return d.io.Table(i); },
+                 [i]() -> const RecordDesc& { return InputRecordDesc(i); }, i == kSignalTable});
         }
-        r.push_back({"muti", [](const CVelkorDoc& d) -> const std::vector<Row>& { return d.io.combinations; },
-                     []() -> const RecordDesc& { return MutiSectionDesc(); }, false});
-        r.push_back({"relation", [](const CVelkorDoc& d) -> const std::vector<Row>& { return d.io.relations; },
+        r.push_back(
+            {"muti",
+             [](const CVelkorDoc& d) -> const std::vector<Row>& { return d.io.combinations; },
+             []() -> const RecordDesc& { return MutiSectionDesc(); }, false});
+        r.push_back({"relation",
+                     [](const CVelkorDoc& d) -> const std::vector<Row>& { return d.io.relations; },
                      []() -> const RecordDesc& { return AddressRelationDesc(); }, false});
-        r.push_back({"PhysicalSectionCode",
-                     [](const CVelkorDoc& d) -> const std::vector<Row>& { return d.codes.physical; },
-                     []() -> const RecordDesc& { return PhysicalSectionCodeDesc(); }, false});
+        r.push_back(
+            {"PhysicalSectionCode",
+             [](const CVelkorDoc& d) -> const std::vector<Row>& { return d.codes.physical; },
+             []() -> const RecordDesc& { return PhysicalSectionCodeDesc(); }, false});
         for (int i = 0; i < kSiemensTableCount; ++i) {
-            r.push_back({CodeTableDesc(i).name,
-                         [i](const CVelkorDoc& d) -> const std::vector<Row>& { return d.codes.Table(i); },
-                         [i]() -> const RecordDesc& { return CodeTableDesc(i); }, false});
+            r.push_back(
+                {CodeTableDesc(i).name,
+                 [i](const CVelkorDoc& d) -> const std::vector<Row>& { return d.codes.Table(i); },
+                 [i]() -> const RecordDesc& { return CodeTableDesc(i); }, false});
         }
         return r;
     }();
@@ -305,16 +313,19 @@ int RunGenerator(Context& c, CliInteraction& ui, const std::function<bool(CVelko
 
 int CmdTransfer(Context& c) {
     if (!c.args.Has("yes")) {
-        c.err << "velkor-cli: transfer changes the devices and cannot be undone; run it with --yes\n";
+        c.err
+            << "velkor-cli: transfer changes the devices and cannot be undone; run it with --yes\n";
         return 2;
     }
     // The six boxes of "输入表属性"; all of them unless --classes names some.
-    const std::vector<std::string> names = {"signal", "section", "switch", "light", "button", "station"};
+    const std::vector<std::string> names = {"signal", "section", "switch",
+                                            "light",  "button",  "station"};
     std::vector<bool> boxes(names.size(), true);
     if (auto it = c.args.options.find("classes"); it != c.args.options.end()) {
         boxes.assign(names.size(), false);
         std::string list = it->second + ",";
-        for (size_t start = 0, comma; (comma = list.find(',', start)) != std::string::npos; start = comma + 1) {
+        for (size_t start = 0, comma; (comma = list.find(',', start)) != std::string::npos;
+             start = comma + 1) {
             const std::string one = list.substr(start, comma - start);
             if (one.empty()) continue;
             const auto found = std::find(names.begin(), names.end(), one);
@@ -371,11 +382,23 @@ int CmdBuildCodes(Context& c) {
             return true;
         };
     } else if (table == "TrackSectionCode") {
-        run = [](CVelkorDoc& d) { BuildTrackSectionCode(d); d.SetModified(); return true; };
+        run = [](CVelkorDoc& d) {
+            BuildTrackSectionCode(d);
+            d.SetModified();
+            return true;
+        };
     } else if (table == "CrossCode") {
-        run = [](CVelkorDoc& d) { BuildCrossCode(d); d.SetModified(); return true; };
+        run = [](CVelkorDoc& d) {
+            BuildCrossCode(d);
+            d.SetModified();
+            return true;
+        };
     } else if (table == "SwitchCode") {
-        run = [](CVelkorDoc& d) { BuildSwitchCode(d); d.SetModified(); return true; };
+        run = [](CVelkorDoc& d) {
+            BuildSwitchCode(d);
+            d.SetModified();
+            return true;
+        };
     } else {
         c.err << "Usage: velkor-cli build-codes STATION.lcp "
                  "PhysicalSectionCode|TrackSectionCode|CrossCode|SwitchCode --yes [--save]\n";
@@ -391,7 +414,8 @@ int CmdVirtualLogicTable(Context& c) {
         c.err << "velkor-cli: say --siemens or --halde\n";
         return 2;
     }
-    return CmdAsking(c, siemens ? &GenerateSiemensVirtualLogicTable : &GenerateHaldeVirtualLogicTable);
+    return CmdAsking(c,
+                     siemens ? &GenerateSiemensVirtualLogicTable : &GenerateHaldeVirtualLogicTable);
 }
 
 int CmdValidate(Context& c) {
@@ -408,11 +432,20 @@ std::string Escaped(const std::u16string& text) {
     std::string out;
     for (char ch : ToUtf8(text)) {
         switch (ch) {
-            case '\\': out += "\\\\"; break;
-            case '\t': out += "\\t"; break;
-            case '\r': out += "\\r"; break;
-            case '\n': out += "\\n"; break;
-            default: out += ch;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            default:
+                out += ch;
         }
     }
     return out;
@@ -460,8 +493,8 @@ int CmdNew(Context& c) {
 const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = {
         {"info", "info STATION.lcp",
-         "Shows the data version, the station settings and the number of objects of each class.",
-         1, CmdInfo},
+         "Shows the data version, the station settings and the number of objects of each class.", 1,
+         CmdInfo},
         {"dump", "dump STATION.lcp",
          "Prints the whole station as JSON: header, every object with all its fields and its\n"
          "rectangle, and the trailer.",
@@ -485,7 +518,9 @@ const std::vector<Command>& Commands() {
          "PhysicalSectionCode, TrackSectionCode, ElementCode, CrossCode, SwitchCode,\n"
          "SwitSectCode) as tab-separated text with the grids' formats.",
          1, CmdTables},
-        {"transfer", "transfer STATION.lcp --yes [--classes=signal,section,switch,light,button,station] [--save]",
+        {"transfer",
+         "transfer STATION.lcp --yes [--classes=signal,section,switch,light,button,station] "
+         "[--save]",
          "读取输入板: copies the input tables' relay addresses into the devices of the named\n"
          "classes (all six without --classes). It cannot be undone, so it runs only with --yes;\n"
          "--save saves the station afterwards. Exit 1 when a device was not found.",
@@ -504,8 +539,11 @@ const std::vector<Command>& Commands() {
          "生成虚拟逻辑区段表: rebuilds the logic-section table from the drawing, the Siemens way\n"
          "(a row per section and switch section) or the 自主数据 way (a row per logic name).",
          1, CmdVirtualLogicTable},
-        {"build-codes", "build-codes STATION.lcp PhysicalSectionCode|TrackSectionCode|CrossCode|SwitchCode --yes [--save]",
-         "创建码位表: builds a code table from the other tables and the drawing.", 2, CmdBuildCodes},
+        {"build-codes",
+         "build-codes STATION.lcp PhysicalSectionCode|TrackSectionCode|CrossCode|SwitchCode --yes "
+         "[--save]",
+         "创建码位表: builds a code table from the other tables and the drawing.", 2,
+         CmdBuildCodes},
         {"ats", "ats STATION.lcp --yes",
          "ATS数据生成: writes the ATS command, indication and logic-section lists into the\n"
          "station's ATS folder as AtsCmd.txt, AtsShow.txt, LogicSection.txt, 码位表.xls and the\n"
@@ -521,8 +559,10 @@ const std::vector<Command>& Commands() {
         {"zedev", "zedev STATION.lcp",
          "vu信号机文件: writes ZedevEzura/ZedevEzura.txt and ZedevEzura.bin, the signals numbered\n"
          "from 1001 (up line) and 2001 (down line).",
-         1, [](Context& c) {
-             return CmdStationFile(c, [](CVelkorDoc* d, Interaction&) { return WriteZedevEzuraFiles(*d); });
+         1,
+         [](Context& c) {
+             return CmdStationFile(
+                 c, [](CVelkorDoc* d, Interaction&) { return WriteZedevEzuraFiles(*d); });
          }},
         {"workbook", "workbook dump FILE.xls|FILE.xlsx",
          "Prints every non-empty cell of a workbook: sheet, row, column and text, tab-separated,\n"

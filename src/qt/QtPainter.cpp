@@ -15,7 +15,7 @@ QPolygon Poly(std::span<const Point> pts) {
     for (Point p : pts) poly << QPoint(p.x, p.y);
     return poly;
 }
-// Windows-style rectangles exclude their right and bottom edge.
+// Rectangles exclude their right and bottom edge.
 QRect R(const Rect& r) { return QRect(r.left, r.top, r.Width(), r.Height()); }
 }  // namespace
 
@@ -44,7 +44,7 @@ void QtPainter::Polyline(std::span<const Point> pts) { p_.drawPolyline(Poly(pts)
 void QtPainter::Polygon(std::span<const Point> pts) { p_.drawPolygon(Poly(pts)); }
 void QtPainter::Ellipse(const Rect& r) { p_.drawEllipse(R(r)); }
 void QtPainter::Rectangle(const Rect& r) {
-    // An empty rectangle draws nothing, as on the platform the stations come from.
+    // An empty or inverted rectangle draws nothing.
     if (r.Width() <= 0 || r.Height() <= 0) return;
     p_.drawRect(R(r).adjusted(0, 0, -1, -1));
 }

@@ -8,8 +8,8 @@ namespace velkor {
 
 QFont ToQFont(const FontDesc& font) {
     QFont f;
-    const QString face = QString::fromUtf16(font.FaceName().data(),
-                                            static_cast<qsizetype>(font.FaceName().size()));
+    const QString face =
+        QString::fromUtf16(font.FaceName().data(), static_cast<qsizetype>(font.FaceName().size()));
     QStringList families;
     if (!face.isEmpty()) families << face;
     families << QStringLiteral("WenQuanYi Micro Hei") << QStringLiteral("Noto Sans CJK SC")

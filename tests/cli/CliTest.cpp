@@ -100,7 +100,7 @@ TEST(CliPictures, DemoStationRendersAsSvgAndPng) {
     const std::string text(bytes.begin(), bytes.end());
     EXPECT_NE(text.find("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"3200\" height=\"900\""),
               std::string::npos);
-    EXPECT_NE(text.find(">IG</text>"), std::string::npos);   // a section's label
+    EXPECT_NE(text.find(">IG</text>"), std::string::npos);      // a section's label
     EXPECT_NE(text.find(">总取消</text>"), std::string::npos);  // a button's name
     EXPECT_NE(text.find("stroke=\"#5578b6\" stroke-width=\"3\""), std::string::npos);  // track
 
@@ -115,7 +115,8 @@ TEST(CliPictures, UsageErrors) {
     velkor::testing::TempDir dir;
     EXPECT_EQ(Cli({"render", PathToUtf8(dir / "x.lcp")}).code, 2);  // no -o
     EXPECT_EQ(Cli({"demo", PathToUtf8(dir.Path()), "--objects", "many"}).code, 2);
-    EXPECT_EQ(Cli({"render", PathToUtf8(dir / "none.lcp"), "-o", PathToUtf8(dir / "a.svg")}).code, 1);
+    EXPECT_EQ(Cli({"render", PathToUtf8(dir / "none.lcp"), "-o", PathToUtf8(dir / "a.svg")}).code,
+              1);
 }
 
 TEST(CliPictures, LargeDemoHoldsAtLeastTheObjectsAsked) {
@@ -161,8 +162,10 @@ TEST(CliTables, PrintsRowsWithTheGridFormats) {
               "名称\t地址号\t按钮号\t字号\t位号\tGJ\tFWZTJ\n"
               "1DG\t37\t0X0532\t0X0004\t0X000A\t0X0000\t0X0000\n");
     const CliRun signals = Cli({"tables", PathToUtf8(dir / "s.lcp"), "signal"});
-    EXPECT_NE(signals.out.find("X1\t65535\t0XFFFF\t0XFFFF\t0XFFFF\t0\t0X0000\t\t\t\t\t\t\t0XFFFF\t\t0XFFFF\t0XFFFF\n"),
-              std::string::npos)
+    EXPECT_NE(
+        signals.out.find(
+            "X1\t65535\t0XFFFF\t0XFFFF\t0XFFFF\t0\t0X0000\t\t\t\t\t\t\t0XFFFF\t\t0XFFFF\t0XFFFF\n"),
+        std::string::npos)
         << signals.out;
     EXPECT_EQ(Cli({"tables", PathToUtf8(dir / "s.lcp"), "nope"}).code, 2);
 }
@@ -226,7 +229,8 @@ TEST(CliGenerators, LogicTablesFromTheCommandLine) {
     EXPECT_NE(logic.out.find("\nIG\t"), std::string::npos) << logic.out;
     EXPECT_EQ(Cli({"repeat-io", station, "--yes"}).code, 0);
     EXPECT_EQ(Cli({"logic-table", station, "--yes"}).code, 0);
-    for (const char* table : {"PhysicalSectionCode", "TrackSectionCode", "CrossCode", "SwitchCode"}) {
+    for (const char* table :
+         {"PhysicalSectionCode", "TrackSectionCode", "CrossCode", "SwitchCode"}) {
         EXPECT_EQ(Cli({"build-codes", station, table, "--yes", "--save"}).code, 0) << table;
     }
     EXPECT_EQ(Cli({"build-codes", station, "ElementCode", "--yes"}).code, 2);
@@ -271,13 +275,14 @@ TEST(CliAts, GenerationConversionAndFieldFilesFromTheCommandLine) {
     const CliRun ats = Cli({"ats", station, "--yes"});
     EXPECT_EQ(ats.code, 0) << ats.err;
     EXPECT_NE(ats.err.find("ATS数据生成完毕！"), std::string::npos) << ats.err;
-    for (const char* f : {"AtsCmd.txt", "AtsShow.txt", "LogicSection.txt", "AtsCmd.bin", "AtsShow.bin",
-                          "LogicSection.bin"}) {
+    for (const char* f : {"AtsCmd.txt", "AtsShow.txt", "LogicSection.txt", "AtsCmd.bin",
+                          "AtsShow.bin", "LogicSection.bin"}) {
         EXPECT_TRUE(std::filesystem::exists(dir.Path() / "ATS" / f)) << f;
     }
     const CliRun again = Cli({"ats", station, "--yes"});
     EXPECT_EQ(again.code, 1);
-    EXPECT_NE(again.err.find("ATS文件已存在，请先删除文件，才能重新生成！"), std::string::npos) << again.err;
+    EXPECT_NE(again.err.find("ATS文件已存在，请先删除文件，才能重新生成！"), std::string::npos)
+        << again.err;
 
     const auto before = ReadBytes(dir.Path() / "ATS" / "AtsShow.bin");
     const CliRun bin = Cli({"ats-bin", station});
@@ -290,9 +295,11 @@ TEST(CliAts, GenerationConversionAndFieldFilesFromTheCommandLine) {
 
     const CliRun noTrack = Cli({"maintrack", station});
     EXPECT_EQ(noTrack.code, 1);
-    EXPECT_NE(noTrack.err.find("无法打开配置文件MainTrack.txt！"), std::string::npos) << noTrack.err;
+    EXPECT_NE(noTrack.err.find("无法打开配置文件MainTrack.txt！"), std::string::npos)
+        << noTrack.err;
     const std::string tracks = "2\n3 1G 2G 3G\n1 IIG";
-    WriteBytes(dir.Path() / "MainTrack" / "MainTrack.txt", std::vector<uint8_t>(tracks.begin(), tracks.end()));
+    WriteBytes(dir.Path() / "MainTrack" / "MainTrack.txt",
+               std::vector<uint8_t>(tracks.begin(), tracks.end()));
     EXPECT_EQ(Cli({"maintrack", station}).code, 0);
     EXPECT_EQ(std::filesystem::file_size(dir.Path() / "MainTrack" / "MainTrack.bin"), 660u);
 
@@ -302,7 +309,8 @@ TEST(CliAts, GenerationConversionAndFieldFilesFromTheCommandLine) {
     const auto text = ReadBytes(dir.Path() / "ZedevEzura" / "ZedevEzura.txt");
     const auto count = std::stoi(std::string(text.begin(), text.end()));
     EXPECT_GT(count, 0);
-    EXPECT_EQ(std::filesystem::file_size(dir.Path() / "ZedevEzura" / "ZedevEzura.bin"), 4u + 20u * count);
+    EXPECT_EQ(std::filesystem::file_size(dir.Path() / "ZedevEzura" / "ZedevEzura.bin"),
+              4u + 20u * count);
 }
 
 }  // namespace

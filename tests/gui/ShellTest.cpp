@@ -213,10 +213,12 @@ TEST_F(Shell, AtsAndFieldFileCommandsRunOnTheActiveStation) {
     frame().Execute(cmd::kAtsTextToBinary);
     frame().Execute(cmd::kMainTrackToBinary);
     EXPECT_EQ(ui.Messages("warning"),
-              (std::vector<std::string>{"ATS文件转换成bin文件，转换失败!", "股道文件转换成bin文件，转换失败!"}));
+              (std::vector<std::string>{"ATS文件转换成bin文件，转换失败!",
+                                        "股道文件转换成bin文件，转换失败!"}));
     ui.log.clear();
     frame().Execute(cmd::kAtsGeneration);
-    EXPECT_EQ(ui.Messages("question"), std::vector<std::string>{"请确定是否需要重新生成本站ATS数据！"});
+    EXPECT_EQ(ui.Messages("question"),
+              std::vector<std::string>{"请确定是否需要重新生成本站ATS数据！"});
 
     TempDir dir;
     app->NewDocument();
@@ -228,12 +230,15 @@ TEST_F(Shell, AtsAndFieldFileCommandsRunOnTheActiveStation) {
     // 33008 has an element of its own, beside the other field files.
     ASSERT_EQ(frame().RibbonBar().Buttons(cmd::kZedevEzura).size(), 1u);
     frame().RibbonBar().Buttons(cmd::kZedevEzura)[0]->click();
-    EXPECT_EQ(ui.Messages("info"), (std::vector<std::string>{"ATS数据生成完毕！", "ATS文件转换成bin文件，转换完毕！",
-                                                            "vu信号机文件生成完毕！"}));
-    for (const char* f : {"ATS/AtsCmd.txt", "ATS/AtsShow.bin", "ATS/LogicSection.bin", "ZedevEzura/ZedevEzura.bin"}) {
+    EXPECT_EQ(ui.Messages("info"),
+              (std::vector<std::string>{"ATS数据生成完毕！", "ATS文件转换成bin文件，转换完毕！",
+                                        "vu信号机文件生成完毕！"}));
+    for (const char* f : {"ATS/AtsCmd.txt", "ATS/AtsShow.bin", "ATS/LogicSection.bin",
+                          "ZedevEzura/ZedevEzura.bin"}) {
         EXPECT_TRUE(std::filesystem::exists(dir / f)) << f;
     }
-    EXPECT_TRUE(std::filesystem::exists(dir.Path() / "ATS" / std::filesystem::path(u8"码位表.xls")));
+    EXPECT_TRUE(
+        std::filesystem::exists(dir.Path() / "ATS" / std::filesystem::path(u8"码位表.xls")));
     std::filesystem::create_directories(dir / "MainTrack");
     std::ofstream(dir / "MainTrack" / "MainTrack.txt") << "1\n2 IG IIG";
     ui.log.clear();

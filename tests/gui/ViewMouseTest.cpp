@@ -114,7 +114,8 @@ TEST_F(Mouse, SwitchesAtEveryConnectionPoint) {
         QApplication::processEvents();
         auto* sw = dynamic_cast<RailSwitch*>(doc().Objects().back().get());
         ASSERT_NE(sw, nullptr);
-        EXPECT_EQ(sw->ToCanvas(sw->q[static_cast<size_t>(3 * choice)]), (Point{300, 200 + 150 * choice}));
+        EXPECT_EQ(sw->ToCanvas(sw->q[static_cast<size_t>(3 * choice)]),
+                  (Point{300, 200 + 150 * choice}));
     }
     for (choice = 0; choice < 4; ++choice) {
         frame().Execute(cmd::kFirstDevice + 30);
@@ -182,7 +183,8 @@ TEST_F(Mouse, DeleteNeedsAContextObject) {
     Place(0, {100, 200}, {300, 200});
     frame().Execute(cmd::kDelete);  // no context object yet
     EXPECT_EQ(doc().Objects().size(), 1u);
-    view().SetMenuChooser([](CChildView::Menu, const std::vector<int>&, Point) { return cmd::kDelete; });
+    view().SetMenuChooser(
+        [](CChildView::Menu, const std::vector<int>&, Point) { return cmd::kDelete; });
     Send(QEvent::MouseButtonRelease, {200, 200}, Qt::RightButton, Qt::NoButton);
     EXPECT_TRUE(doc().Objects().empty());
 }

@@ -31,7 +31,8 @@ std::vector<uint8_t> ReadBytes(const std::filesystem::path& p) {
 
 void WriteBytes(const std::filesystem::path& p, const std::vector<uint8_t>& bytes) {
     std::ofstream f(p, std::ios::binary | std::ios::trunc);
-    f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    f.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
 }
 
 std::string Hex(const std::vector<uint8_t>& bytes, size_t from, size_t count) {

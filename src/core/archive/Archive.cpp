@@ -7,10 +7,14 @@ namespace velkor {
 ArchiveError::ArchiveError(ArchiveErrorKind kind)
     : std::runtime_error([kind] {
           switch (kind) {
-              case ArchiveErrorKind::EndOfFile: return "unexpected end of archive";
-              case ArchiveErrorKind::BadIndex: return "bad object index in archive";
-              case ArchiveErrorKind::BadClass: return "unexpected class in archive";
-              case ArchiveErrorKind::BadSchema: return "unexpected schema in archive";
+              case ArchiveErrorKind::EndOfFile:
+                  return "unexpected end of archive";
+              case ArchiveErrorKind::BadIndex:
+                  return "bad object index in archive";
+              case ArchiveErrorKind::BadClass:
+                  return "unexpected class in archive";
+              case ArchiveErrorKind::BadSchema:
+                  return "unexpected schema in archive";
           }
           return "archive error";
       }()),

@@ -63,7 +63,8 @@ public:
     bool Hex(uint32_t& out, size_t most) {
         size_t n = 0;
         uint32_t v = 0;
-        while (pos_ < s_.size() && n < most && std::isxdigit(static_cast<unsigned char>(s_[pos_]))) {
+        while (pos_ < s_.size() && n < most &&
+               std::isxdigit(static_cast<unsigned char>(s_[pos_]))) {
             const char c = s_[pos_];
             v = v * 16 + static_cast<uint32_t>(IsDigit(c) ? c - '0' : (std::tolower(c) - 'a' + 10));
             ++pos_;
@@ -91,7 +92,8 @@ std::vector<std::string> Lines(std::span<const uint8_t> text) {
     while (start < text.size()) {
         size_t end = start;
         while (end < text.size() && text[end] != '\n') ++end;
-        std::string line(text.begin() + static_cast<std::ptrdiff_t>(start), text.begin() + static_cast<std::ptrdiff_t>(end));
+        std::string line(text.begin() + static_cast<std::ptrdiff_t>(start),
+                         text.begin() + static_cast<std::ptrdiff_t>(end));
         if (end < text.size() && !line.empty() && line.back() == '\r') line.pop_back();
         lines.push_back(std::move(line));
         start = end + 1;
@@ -101,13 +103,14 @@ std::vector<std::string> Lines(std::span<const uint8_t> text) {
 
 }  // namespace
 
-std::string AtsTextFile(const std::vector<AtsItem*>& items, const DataVersion& version, std::time_t now) {
+std::string AtsTextFile(const std::vector<AtsItem*>& items, const DataVersion& version,
+                        std::time_t now) {
     std::string out;
     char buf[256];
     std::snprintf(buf, sizeof buf, "%d\r\n", static_cast<int>(items.size()));
     out += buf;
-    std::snprintf(buf, sizeof buf, "V%03d.%03d.%03d.%03d\t%s\r\n", version.high, version.middle, version.low,
-                  version.build, FormatLocalTime(now, "%Y-%m-%d %H:%M:%S").c_str());
+    std::snprintf(buf, sizeof buf, "V%03d.%03d.%03d.%03d\t%s\r\n", version.high, version.middle,
+                  version.low, version.build, FormatLocalTime(now, "%Y-%m-%d %H:%M:%S").c_str());
     out += buf;
     for (AtsItem* item : items) {
         if (item->name.empty()) item->name = "NULL";
@@ -120,8 +123,8 @@ std::string AtsTextFile(const std::vector<AtsItem*>& items, const DataVersion& v
     return out;
 }
 
-std::vector<uint8_t> AtsBinaryFile(const std::vector<const AtsItem*>& items, const DataVersion& version,
-                                   std::time_t now) {
+std::vector<uint8_t> AtsBinaryFile(const std::vector<const AtsItem*>& items,
+                                   const DataVersion& version, std::time_t now) {
     ByteWriter w;
     w.I32(static_cast<int32_t>(items.size()));
     w.U8(version.high);
@@ -155,8 +158,8 @@ AtsTextContent ParseAtsText(std::span<const uint8_t> text) {
         LineScanner count(lines[0]);
         int64_t n = 0;
         if (count.Int(n)) {
-            out.expected = static_cast<int32_t>(std::clamp<int64_t>(n, std::numeric_limits<int32_t>::min(),
-                                                                     std::numeric_limits<int32_t>::max()));
+            out.expected = static_cast<int32_t>(std::clamp<int64_t>(
+                n, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
         }
     }
     // lines[1] is the version line: read and ignored.
@@ -167,8 +170,8 @@ AtsTextContent ParseAtsText(std::span<const uint8_t> text) {
         uint32_t code = 0;
         // "%d\t%s\t%d\t0x%04X": a tab in the pattern matches any white space.
         if (in.Int(serial)) {
-            item.serial = static_cast<int32_t>(std::clamp<int64_t>(serial, std::numeric_limits<int32_t>::min(),
-                                                                   std::numeric_limits<int32_t>::max()));
+            item.serial = static_cast<int32_t>(std::clamp<int64_t>(
+                serial, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
             if (in.Token(item.name, 49) && in.Int(type)) {
                 item.deviceType = static_cast<uint8_t>(type & 0xFF);
                 in.SkipSpace();

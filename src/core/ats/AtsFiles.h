@@ -34,11 +34,12 @@ inline constexpr size_t kAtsBinaryNameBytes = 20;
 // An ATS text file (GBK, CR LF): the count, the version line with the local
 // time, one "%d\t%s\t%d\t0x%04X" line per item. An item without a name is
 // named "NULL" first, and keeps that name.
-std::string AtsTextFile(const std::vector<AtsItem*>& items, const DataVersion& version, std::time_t now);
+std::string AtsTextFile(const std::vector<AtsItem*>& items, const DataVersion& version,
+                        std::time_t now);
 
 // An ATS binary file: the 16-byte header and a 27-byte record per item.
-std::vector<uint8_t> AtsBinaryFile(const std::vector<const AtsItem*>& items, const DataVersion& version,
-                                   std::time_t now);
+std::vector<uint8_t> AtsBinaryFile(const std::vector<const AtsItem*>& items,
+                                   const DataVersion& version, std::time_t now);
 
 // What the conversion reads from one text file.
 struct AtsTextContent {

@@ -87,7 +87,8 @@ void GenerateCommands(const CVelkorDoc& doc, const AtsLookups& lookups, AtsItemT
     }
     for (const Row& row : doc.io.Table(kSwitchTable)) {
         if (!PassesNameFilter(row)) continue;
-        t.switchCommands.push_back({c++, lookups.SwitchLabelByAddress(RowAddress(row)), 2, RowButton(row)});
+        t.switchCommands.push_back(
+            {c++, lookups.SwitchLabelByAddress(RowAddress(row)), 2, RowButton(row)});
     }
     for (const Row& row : doc.io.Table(kSectionTable)) {
         if (!PassesNameFilter(row)) continue;
@@ -143,13 +144,15 @@ void GenerateIndications(const CVelkorDoc& doc, const AtsLookups& lookups, AtsIt
     n = 1;
     for (const Row& row : doc.io.Table(kSwitchTable)) {
         if (!PassesNameFilter(row)) continue;
-        t.switchIndications.push_back({n++, lookups.SwitchLabelByAddress(RowAddress(row)), 2, RowAddress(row)});
+        t.switchIndications.push_back(
+            {n++, lookups.SwitchLabelByAddress(RowAddress(row)), 2, RowAddress(row)});
     }
     n = 1;
     for (const Row& row : doc.io.Table(kSectionTable)) {
         if (!PassesNameFilter(row)) continue;
         AtsItem section{n, lookups.SectionNameByAddress(RowAddress(row)), 3, RowAddress(row)};
-        AtsItem base{n, section.name.empty() ? std::string() : lookups.Strip(section.name), 3, RowAddress(row)};
+        AtsItem base{n, section.name.empty() ? std::string() : lookups.Strip(section.name), 3,
+                     RowAddress(row)};
         ++n;
         if (const RailSwitch* w = lookups.SwitchBySectionName(RowName(row))) {
             section.name = LabelGbk(w->nameLabel.text);
@@ -197,7 +200,8 @@ void RebuildLogicSections(CVelkorDoc& doc, const AtsLookups& lookups) {
             // Three or four logic sections per switch have no type of their
             // own in the ATS; they are marked as a switch's logic section (16).
             item.deviceType = 16;
-            if (doc.logicSectionsPerSwitch == 2) item.deviceType = address == w->logic[0].address ? 17 : 18;
+            if (doc.logicSectionsPerSwitch == 2)
+                item.deviceType = address == w->logic[0].address ? 17 : 18;
         }
         doc.atsLogicSections.push_back(std::move(item));
     }
@@ -276,7 +280,9 @@ bool GenerateAtsData(CVelkorDoc& doc) {
     std::vector<AtsItem*> logic;
     for (AtsItem& item : doc.atsLogicSections) logic.push_back(&item);
     const std::pair<const char*, const std::vector<AtsItem*>*> texts[3] = {
-        {kAtsCommandText, &t.Commands()}, {kAtsIndicationText, &t.Indications()}, {kAtsLogicText, &logic}};
+        {kAtsCommandText, &t.Commands()},
+        {kAtsIndicationText, &t.Indications()},
+        {kAtsLogicText, &logic}};
     // Existing text files may hold the person's own edits: nothing is written
     // while any of the three is there, so the folder never ends up with text
     // files of two different runs.
@@ -290,7 +296,9 @@ bool GenerateAtsData(CVelkorDoc& doc) {
     bool all = true;
     for (const auto& [name, items] : texts) {
         const std::string text = AtsTextFile(*items, doc.version, now);
-        if (!doc.Files().WriteAtomic(folder / name, std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()))) {
+        if (!doc.Files().WriteAtomic(
+                folder / name,
+                std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()))) {
             ui.Warning(kMsgAtsSaveFailed);
             all = false;
         }
@@ -299,7 +307,8 @@ bool GenerateAtsData(CVelkorDoc& doc) {
         ui.Warning(kMsgAtsSaveFailed);
         all = false;
     }
-    if (!WriteAtsBinaryFiles(doc, Const(t.Commands()), Const(t.Indications()), Const(logic), false)) all = false;
+    if (!WriteAtsBinaryFiles(doc, Const(t.Commands()), Const(t.Indications()), Const(logic), false))
+        all = false;
     // After a file that could not be written (already reported), the run
     // does not claim to be complete.
     if (all) ui.Info(kMsgAtsDone);

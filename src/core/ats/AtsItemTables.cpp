@@ -50,34 +50,40 @@ AtsItemTables::AtsItemTables(const AtsLookups& lookups) {
         const char* name;
         uint8_t type;
     } equipment[] = {
-        {1, "熔丝报警", 5}, {2, "灯丝报警", 6},  {3, "电源报警", 6}, {4, "一路电源", 6},  {5, "二路电源", 6},
-        {7, "I系", 6},      {8, "I系", 7},       {9, "II系", 6},     {10, "II系", 7},     {11, "DA-FAN", 6},
-        {12, "DA-ON", 6},   {13, "板卡状态", 6}, {14, "维修机", 6},  {15, "DA-RE", 5},    {17, "ATP-A网", 6},
-        {18, "ATP-B网", 6}, {19, "试车请求", 6}, {20, "试车同意", 6}, {21, "试车开始", 6}, {22, "通信状态", 6},
+        {1, "熔丝报警", 5},  {2, "灯丝报警", 6},  {3, "电源报警", 6},  {4, "一路电源", 6},
+        {5, "二路电源", 6},  {7, "I系", 6},       {8, "I系", 7},       {9, "II系", 6},
+        {10, "II系", 7},     {11, "DA-FAN", 6},   {12, "DA-ON", 6},    {13, "板卡状态", 6},
+        {14, "维修机", 6},   {15, "DA-RE", 5},    {17, "ATP-A网", 6},  {18, "ATP-B网", 6},
+        {19, "试车请求", 6}, {20, "试车同意", 6}, {21, "试车开始", 6}, {22, "通信状态", 6},
         {23, "维修点灯", 6},
     };
-    for (const auto& e : equipment) equipmentIndications.push_back(Item(e.serial, Gbk(e.name), e.type, 0));
+    for (const auto& e : equipment)
+        equipmentIndications.push_back(Item(e.serial, Gbk(e.name), e.type, 0));
 
     // B: auxiliary indications.
     AddAddressedButtons(lookups, auxiliaryIndications);
-    for (int c = 0; c < 16; ++c) auxiliaryIndications.push_back(Item(65 + c, Zdz(c + 1), 9, ZdzCode(c)));
+    for (int c = 0; c < 16; ++c)
+        auxiliaryIndications.push_back(Item(65 + c, Zdz(c + 1), 9, ZdzCode(c)));
 
     // C: power-up prompts.
     powerUpPrompts.push_back(Item(1, Gbk("可上电解锁"), 10, 0));
     powerUpPrompts.push_back(Item(2, Gbk("已解除临时限速"), 10, 0));
 
     // D: prompt messages.
-    for (int n = 1; n <= 10; ++n) promptMessages.push_back(Item(n, Gbk("提示信息") + std::to_string(n), 14, 0));
+    for (int n = 1; n <= 10; ++n)
+        promptMessages.push_back(Item(n, Gbk("提示信息") + std::to_string(n), 14, 0));
 
     // E: auxiliary commands.
     const uint16_t commandButtons[] = {0x0645, 0x0745, 0x0C45, 0x0D45, 0x0945, 0x0A45, 0x0B45};
     for (int i = 0; i < 7; ++i) {
         if (const auto* b = lookups.ButtonByNumber(commandButtons[i], std::nullopt)) {
-            auxiliaryCommands.push_back(Item(52 + i, LabelGbk(b->nameLabel.text), 9, commandButtons[i]));
+            auxiliaryCommands.push_back(
+                Item(52 + i, LabelGbk(b->nameLabel.text), 9, commandButtons[i]));
         }
     }
     AddAddressedButtons(lookups, auxiliaryCommands);
-    for (int c = 0; c < 16; ++c) auxiliaryCommands.push_back(Item(c + 1, Zdz(c + 1), 9, ZdzCode(c)));
+    for (int c = 0; c < 16; ++c)
+        auxiliaryCommands.push_back(Item(c + 1, Zdz(c + 1), 9, ZdzCode(c)));
     auxiliaryCommands.push_back(Item(17, Gbk("辅助"), 9, kAuxiliaryCode));
 }
 

@@ -53,7 +53,9 @@ std::string AtsLookups::Strip(const std::string& name) const {
     return logicSections_ ? ToGbk(RemoveLogicSuffix(FromGbk(name))) : name;
 }
 
-const CADSignal* AtsLookups::SignalByIoName(const std::string& name) const { return First(signalsByName_, name); }
+const CADSignal* AtsLookups::SignalByIoName(const std::string& name) const {
+    return First(signalsByName_, name);
+}
 
 std::string AtsLookups::SignalLabelByAddress(uint16_t address) const {
     const CADSignal* s = First(signalsByAddress_, address);
@@ -88,14 +90,19 @@ std::string AtsLookups::ButtonLabelByButtonNumber(uint16_t button) const {
     return b ? LabelGbk(b->nameLabel.text) : std::string();
 }
 
-const CADButton* AtsLookups::ButtonByLabel(const std::string& label) const { return First(buttonsByLabel_, label); }
+const CADButton* AtsLookups::ButtonByLabel(const std::string& label) const {
+    return First(buttonsByLabel_, label);
+}
 
-const CADButton* AtsLookups::ButtonByNumber(uint16_t button, std::optional<uint16_t> address) const {
+const CADButton* AtsLookups::ButtonByNumber(uint16_t button,
+                                            std::optional<uint16_t> address) const {
     if (!address) return First(buttonsByNumber_, button);
     return First(buttonsByNumberAndAddress_, (uint32_t{button} << 16) | *address);
 }
 
-bool AtsLookups::DecorationLightByLabel(const std::string& label) const { return lightLabels_.count(label) != 0; }
+bool AtsLookups::DecorationLightByLabel(const std::string& label) const {
+    return lightLabels_.count(label) != 0;
+}
 
 const CADStation* AtsLookups::StationById(int32_t id) const { return First(stationsById_, id); }
 

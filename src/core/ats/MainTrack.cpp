@@ -51,7 +51,8 @@ MainTrackText ParseMainTrackText(std::span<const uint8_t> text) {
         }
         size_t end = pos;
         while (end < text.size() && text[end] != '\n') ++end;
-        line.assign(text.begin() + static_cast<std::ptrdiff_t>(pos), text.begin() + static_cast<std::ptrdiff_t>(end));
+        line.assign(text.begin() + static_cast<std::ptrdiff_t>(pos),
+                    text.begin() + static_cast<std::ptrdiff_t>(end));
         if (end < text.size()) {
             pos = end + 1;
         } else {
@@ -106,8 +107,8 @@ MainTrackText ParseMainTrackText(std::span<const uint8_t> text) {
     return out;
 }
 
-std::vector<uint8_t> MainTrackBinary(const std::vector<MainTrack>& tracks, const DataVersion& version,
-                                     std::time_t now) {
+std::vector<uint8_t> MainTrackBinary(const std::vector<MainTrack>& tracks,
+                                     const DataVersion& version, std::time_t now) {
     ByteWriter w;
     w.U8(version.high);
     w.U8(version.middle);
@@ -144,7 +145,8 @@ bool ConvertMainTrack(CVelkorDoc& doc) {
         doc.UI().Warning(read.error);
         return false;
     }
-    if (!doc.Files().WriteAtomic(folder / "MainTrack.bin", MainTrackBinary(read.tracks, doc.version, CurrentTime()))) {
+    if (!doc.Files().WriteAtomic(folder / "MainTrack.bin",
+                                 MainTrackBinary(read.tracks, doc.version, CurrentTime()))) {
         doc.UI().Warning(kMsgMainTrackSaveFailed);
         return false;
     }

@@ -12,8 +12,8 @@ std::vector<ZedevSignal> ZedevSignals(const CVelkorDoc& doc) {
     std::vector<ZedevSignal> up, down;
     for (const CADSignal* s : doc.ObjectsOf<CADSignal>()) {
         auto& list = s->variant >= 0 && s->variant <= 3 ? up : down;
-        list.push_back({static_cast<uint16_t>((&list == &up ? 1001 : 2001) + list.size()), s->io.address,
-                        s->io.NameGbk()});
+        list.push_back({static_cast<uint16_t>((&list == &up ? 1001 : 2001) + list.size()),
+                        s->io.address, s->io.NameGbk()});
     }
     up.insert(up.end(), down.begin(), down.end());
     return up;
@@ -48,8 +48,9 @@ bool WriteZedevEzuraFiles(CVelkorDoc& doc) {
     doc.Files().MakeDirs(folder);
     const auto signals = ZedevSignals(doc);
     const std::string text = ZedevText(signals);
-    bool ok = doc.Files().WriteAtomic(folder / "ZedevEzura.txt",
-                                      std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
+    bool ok = doc.Files().WriteAtomic(
+        folder / "ZedevEzura.txt",
+        std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
     ok = doc.Files().WriteAtomic(folder / "ZedevEzura.bin", ZedevBinary(signals)) && ok;
     if (!ok) {
         doc.UI().Warning(kMsgZedevSaveFailed);

@@ -26,7 +26,9 @@ public:
     void U32(uint32_t v);
     void U64(uint64_t v);
     void I32(int32_t v) { U32(static_cast<uint32_t>(v)); }
-    void Bytes(std::span<const uint8_t> bytes) { buf_.insert(buf_.end(), bytes.begin(), bytes.end()); }
+    void Bytes(std::span<const uint8_t> bytes) {
+        buf_.insert(buf_.end(), bytes.begin(), bytes.end());
+    }
     void Bytes(const void* data, size_t n);
     void Zeros(size_t n) { buf_.insert(buf_.end(), n, 0); }
 

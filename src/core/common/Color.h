@@ -15,7 +15,8 @@ struct Color {
                (static_cast<uint32_t>(b) << 16);
     }
     static Color FromColorRef(uint32_t v) {
-        return {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16)};
+        return {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8),
+                static_cast<uint8_t>(v >> 16)};
     }
 };
 

@@ -43,7 +43,7 @@ std::string TempSuffix() {
 }  // namespace
 
 std::optional<FileStore::Staged> FileStore::Stage(const fs::path& path,
-                                                 std::span<const uint8_t> bytes) {
+                                                  std::span<const uint8_t> bytes) {
     Staged staged{path, path};
     staged.temp += TempSuffix();
     int fd = ::open(staged.temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
@@ -84,7 +84,7 @@ std::optional<std::vector<uint8_t>> MemoryFileStore::Read(const fs::path& path) 
 }
 
 std::optional<FileStore::Staged> MemoryFileStore::Stage(const fs::path& path,
-                                                       std::span<const uint8_t> bytes) {
+                                                        std::span<const uint8_t> bytes) {
     fs::path temp = path;
     temp += ".staged";
     staged_[temp] = std::vector<uint8_t>(bytes.begin(), bytes.end());

@@ -19,11 +19,20 @@ std::string Escape(const std::string& s) {
     std::string out;
     for (char ch : s) {
         switch (ch) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            default: out += ch;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            default:
+                out += ch;
         }
     }
     return out;
@@ -35,7 +44,8 @@ SvgPainter::SvgPainter(Size canvas) : canvas_(canvas) {}
 
 std::string SvgPainter::Stroke() const {
     if (pen_.null) return " stroke=\"none\"";
-    return " stroke=\"" + Hex(pen_.color) + "\" stroke-width=\"" + std::to_string(pen_.width) + "\"";
+    return " stroke=\"" + Hex(pen_.color) + "\" stroke-width=\"" + std::to_string(pen_.width) +
+           "\"";
 }
 
 std::string SvgPainter::Fill() const {

@@ -1,6 +1,5 @@
 #include "devices/CADSection.h"
 
-
 #include "common/Text.h"
 #include "devices/DrawingValues.h"
 #include "devices/Json.h"
@@ -11,7 +10,8 @@ namespace velkor {
 std::u16string RemoveLogicSuffix(std::u16string_view name) {
     if (name.empty()) return std::u16string(name);
     const char16_t last = name.back();
-    if ((last >= u'A' && last <= u'E') || (name.size() >= 2 && name.substr(name.size() - 2) == u"FF")) {
+    if ((last >= u'A' && last <= u'E') ||
+        (name.size() >= 2 && name.substr(name.size() - 2) == u"FF")) {
         return std::u16string(name.substr(0, name.size() - 1));
     }
     return std::u16string(name);
@@ -23,9 +23,7 @@ void RemoveLogicSuffix(IORecord& rec) {
     if (cut != name) rec.SetName(cut);
 }
 
-CADSection::CADSection() {
-    PutI32LE(raw_.data() + 0, 1);
-}
+CADSection::CADSection() { PutI32LE(raw_.data() + 0, 1); }
 
 void CADSection::XferBlock(BlockCodec& c) {
     c.I32(buttonValid);
@@ -151,8 +149,7 @@ void CADSection::PlaceLabel() {
 
 void CADSection::RefreshLabelTexts() {
     extra.SetTexts(showSectionName,
-                   stationHasLogic ? RemoveLogicSuffix(logic.Name()) : logic.Name(),
-                   showDelayTime);
+                   stationHasLogic ? RemoveLogicSuffix(logic.Name()) : logic.Name(), showDelayTime);
 }
 
 void CADSection::OnWindowCreated() {
@@ -183,7 +180,6 @@ void CADSection::Paint(Painter& painter) const {
     painter.SetBrush({Rgb(0, 0, 0), true});
     painter.Rectangle(rect);
 }
-
 
 void CADSection::Describe(nlohmann::json& out) const {
     CADDevice::Describe(out);

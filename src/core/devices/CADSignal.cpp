@@ -152,9 +152,9 @@ void CADSignal::SetDragPoints(Point start, Point) {
     outline = Outline(lampCount == 1 ? 16 : 32);
 
     const Point o3 = outline[2];
-    const Rect window = Rect{std::min(p1.x, o3.x), std::min(p1.y, o3.y), std::max(p1.x, o3.x),
-                             std::max(p1.y, o3.y)}
-                            .Inflate(20);
+    const Rect window =
+        Rect{std::min(p1.x, o3.x), std::min(p1.y, o3.y), std::max(p1.x, o3.x), std::max(p1.y, o3.y)}
+            .Inflate(20);
     MoveWindow(window);
     const Point o = AbsoluteOrigin();
     for (Point* p : {&p0, &p1, &p2, &p3, &p4}) *p = *p - o;
@@ -165,9 +165,7 @@ void CADSignal::SetDragPoints(Point start, Point) {
     lamp2 = lamp2.Offset(-o.x, -o.y);
 }
 
-void CADSignal::UpdateShape() {
-    SetPolygonShape(outline);
-}
+void CADSignal::UpdateShape() { SetPolygonShape(outline); }
 
 void CADSignal::AfterMove() { SnapToGridAfterMove(p0); }
 
@@ -230,10 +228,10 @@ void CADSignal::ChangeUsageKind(int32_t kind) {
         button.nameLabel.textColor = Rgb(255, 255, 255);
         button.nameLabel.backgroundColor = Rgb(0, 0, 0);
         const Rect r = GetCanvasRect();
-        const Size label = nameLabel.GetCanvasRect().Width() > 0
-                               ? Size{nameLabel.GetCanvasRect().Width(),
-                                      nameLabel.GetCanvasRect().Height()}
-                               : Size{};
+        const Size label =
+            nameLabel.GetCanvasRect().Width() > 0
+                ? Size{nameLabel.GetCanvasRect().Width(), nameLabel.GetCanvasRect().Height()}
+                : Size{};
         Point at;
         Point labelAt;
         if (UpLine()) {

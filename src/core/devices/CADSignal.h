@@ -71,7 +71,7 @@ public:
     uint8_t overlapTypes = 0;
     Label delayTime;
     Rect delayTimeRect{};
-    CADButton button;  // the embedded second button
+    CADButton button;   // the embedded second button
     Rect buttonRect{};  // canvas
 
 protected:

@@ -78,8 +78,8 @@ void CADThreeSwitch::BuildOutline(std::vector<Point>& out, int width) {
 void CADThreeSwitch::Recompute(std::array<Point, 12> canvas) {
     t = canvas;
     outline = Outline(AppDrawing().jointHeight);
-    joints = {outline[0],  outline[1],  outline[10], outline[11],
-              outline[5],  outline[6],  outline[15], outline[16]};
+    joints = {outline[0], outline[1], outline[10], outline[11],
+              outline[5], outline[6], outline[15], outline[16]};
     MoveWindow(BoundingRect(t, 10));
     const Point o = AbsoluteOrigin();
     for (Point& p : t) p = p - o;

@@ -74,10 +74,10 @@ void Label::PlaceAlong(int32_t a, int32_t b, int32_t c, int32_t d) {
     const int32_t w = ext.cx;
     const double cs = std::cos(theta);
     const double sn = std::sin(theta);
-    const int32_t x0 = (a + c) / 2 - static_cast<int32_t>((w / 2) * cs) +
-                       static_cast<int32_t>(-6 * sn);
-    const int32_t y0 = (b + d) / 2 - static_cast<int32_t>((w / 2) * sn) +
-                       static_cast<int32_t>(6 * cs);
+    const int32_t x0 =
+        (a + c) / 2 - static_cast<int32_t>((w / 2) * cs) + static_cast<int32_t>(-6 * sn);
+    const int32_t y0 =
+        (b + d) / 2 - static_cast<int32_t>((w / 2) * sn) + static_cast<int32_t>(6 * cs);
 
     PlaceRotatedBox(x0, y0, cs, sn, ext);
 }

@@ -12,7 +12,8 @@ namespace velkor {
 SwitchLengths SwitchLengths::Derive(int32_t height, double angleDegrees) {
     SwitchLengths l;
     l.height = height;
-    l.b = static_cast<int32_t>(std::lround(height / std::tan(angleDegrees * 3.14159265358979 / 180)));
+    l.b =
+        static_cast<int32_t>(std::lround(height / std::tan(angleDegrees * 3.14159265358979 / 180)));
     const auto hyp = static_cast<int32_t>(std::sqrt(double(height) * height + double(l.b) * l.b));
     l.dy = hyp != 0 ? height * 10 / hyp : 0;
     const double rest = 100.0 - double(l.dy) * l.dy;

@@ -59,7 +59,7 @@ public:
 
     int32_t buttonValid = 1;
     int32_t reservedInt = 0;
-    std::array<Point, 9> q{};  // window coordinates
+    std::array<Point, 9> q{};       // window coordinates
     std::array<Point, 6> joints{};  // section, straight, diverging leg: start, end
     std::array<Point, 14> outline{};
     int32_t sectionJoint = kJointNormal;

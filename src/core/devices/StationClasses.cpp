@@ -5,10 +5,10 @@
 #include "devices/CADSignal.h"
 #include "devices/CADThreeSwitch.h"
 #include "devices/Composites.h"
+#include "devices/Label.h"
 #include "devices/PanelObjects.h"
 #include "devices/RailSwitch.h"
 #include "devices/TrackSpecials.h"
-#include "devices/Label.h"
 
 namespace velkor {
 
@@ -30,11 +30,13 @@ const RuntimeClass kRC_Label{"Label", 1, &kRC_CADGraphic, &MakeEmpty<Label>};
 const RuntimeClass kRC_CADSection{"CADSection", 1, &kRC_CADDevice, &MakeEmpty<CADSection>};
 const RuntimeClass kRC_RailSwitch{"RailSwitch", 1, &kRC_CADDevice, &MakeEmpty<RailSwitch>};
 const RuntimeClass kRC_CADSignal{"CADSignal", 1, &kRC_CADDevice, &MakeEmpty<CADSignal>};
-const RuntimeClass kRC_CADThreeSwitch{"CADThreeSwitch", 1, &kRC_CADDevice, &MakeEmpty<CADThreeSwitch>};
+const RuntimeClass kRC_CADThreeSwitch{"CADThreeSwitch", 1, &kRC_CADDevice,
+                                      &MakeEmpty<CADThreeSwitch>};
 const RuntimeClass kRC_CADDerailer{"CADDerailer", 1, &kRC_CADGraphic, &MakeEmpty<CADDerailer>};
 const RuntimeClass kRC_CADAfgDoor{"CADAfgDoor", 1, &kRC_CADGraphic, &MakeEmpty<CADAfgDoor>};
 const RuntimeClass kRC_CADDoor{"CADDoor", 1, &kRC_CADDevice, &MakeEmpty<CADDoor>};
-const RuntimeClass kRC_NavigableTrack{"NavigableTrack", 1, &kRC_CADDevice, &MakeEmpty<NavigableTrack>};
+const RuntimeClass kRC_NavigableTrack{"NavigableTrack", 1, &kRC_CADDevice,
+                                      &MakeEmpty<NavigableTrack>};
 const RuntimeClass kRC_TurnTable{"TurnTable", 1, &kRC_CADDevice, &MakeEmpty<TurnTable>};
 const RuntimeClass kRC_CADButton{"CADButton", 1, &kRC_CADDevice, &MakeEmpty<CADButton>};
 const RuntimeClass kRC_CADDeLight{"CADDeLight", 1, &kRC_CADDevice, &MakeEmpty<CADDeLight>};
@@ -43,7 +45,8 @@ const RuntimeClass kRC_ArrowLight{"ArrowLight", 1, &kRC_CADGraphic, &MakeEmpty<A
 const RuntimeClass kRC_CADSealCount{"CADSealCount", 1, &kRC_CADGraphic, &MakeEmpty<CADSealCount>};
 const RuntimeClass kRC_CADStation{"CADStation", 1, &kRC_CADGraphic, &MakeEmpty<CADStation>};
 const RuntimeClass kRC_CADDeLine{"CADDeLine", 1, &kRC_CADGraphic, &MakeEmpty<CADDeLine>};
-const RuntimeClass kRC_CADSemiAutoBlock{"CADSemiAutoBlock", 1, &kRC_CADGraphic, &MakeEmpty<CADSemiAutoBlock>};
+const RuntimeClass kRC_CADSemiAutoBlock{"CADSemiAutoBlock", 1, &kRC_CADGraphic,
+                                        &MakeEmpty<CADSemiAutoBlock>};
 
 const RuntimeClass& CADGraphic::Class() { return kRC_CADGraphic; }
 const RuntimeClass& CADDevice::Class() { return kRC_CADDevice; }
@@ -70,11 +73,11 @@ const ClassRegistry& StationClassRegistry() {
     static const ClassRegistry registry = [] {
         ClassRegistry r;
         for (const RuntimeClass* c :
-             {&kRC_CADSection, &kRC_RailSwitch, &kRC_CADSignal, &kRC_CADThreeSwitch,
-              &kRC_CADDerailer, &kRC_CADAfgDoor, &kRC_CADDoor, &kRC_NavigableTrack,
-              &kRC_TurnTable, &kRC_CADButton, &kRC_CADDeLight, &kRC_Arrow, &kRC_ArrowLight,
-              &kRC_CADSealCount, &kRC_CADStation, &kRC_Label, &kRC_CADDeLine,
-              &kRC_CADSemiAutoBlock, &kRC_CADDevice, &kRC_CADGraphic}) {
+             {&kRC_CADSection,  &kRC_RailSwitch,       &kRC_CADSignal,  &kRC_CADThreeSwitch,
+              &kRC_CADDerailer, &kRC_CADAfgDoor,       &kRC_CADDoor,    &kRC_NavigableTrack,
+              &kRC_TurnTable,   &kRC_CADButton,        &kRC_CADDeLight, &kRC_Arrow,
+              &kRC_ArrowLight,  &kRC_CADSealCount,     &kRC_CADStation, &kRC_Label,
+              &kRC_CADDeLine,   &kRC_CADSemiAutoBlock, &kRC_CADDevice,  &kRC_CADGraphic}) {
             r.Register(*c);
         }
         return r;
@@ -109,22 +112,14 @@ struct CodeRange {
 // What each palette code places. Code 20 (the clock) places nothing; each
 // device class adds its codes here in one line.
 const CodeRange kCodeFactories[] = {
-    {0, 0, &MakeForCode<CADSection>},
-    {1, 8, &MakeWithCode<RailSwitch>},
-    {9, 16, &MakeWithCode<CADSignal>},
-    {17, 17, &MakeForCode<CADStation>},
-    {18, 18, &MakeForCode<Label>},
-    {19, 19, &MakeForCode<CADDeLine>},
-    {21, 21, &MakeForCode<CADDeLight>},
-    {22, 22, &MakeForCode<CADButton>},
-    {23, 24, &MakeWithCode<ArrowLight>},
-    {30, 35, &MakeWithCode<CADThreeSwitch>},
-    {36, 36, &MakeForCode<CADSealCount>},
-    {25, 27, &MakeWithCode<CADSemiAutoBlock>},
-    {28, 28, &MakeForCode<TurnTable>},
-    {29, 29, &MakeForCode<NavigableTrack>},
-    {37, 37, &MakeForCode<CADDerailer>},
-    {38, 38, &MakeForCode<CADAfgDoor>},
+    {0, 0, &MakeForCode<CADSection>},     {1, 8, &MakeWithCode<RailSwitch>},
+    {9, 16, &MakeWithCode<CADSignal>},    {17, 17, &MakeForCode<CADStation>},
+    {18, 18, &MakeForCode<Label>},        {19, 19, &MakeForCode<CADDeLine>},
+    {21, 21, &MakeForCode<CADDeLight>},   {22, 22, &MakeForCode<CADButton>},
+    {23, 24, &MakeWithCode<ArrowLight>},  {30, 35, &MakeWithCode<CADThreeSwitch>},
+    {36, 36, &MakeForCode<CADSealCount>}, {25, 27, &MakeWithCode<CADSemiAutoBlock>},
+    {28, 28, &MakeForCode<TurnTable>},    {29, 29, &MakeForCode<NavigableTrack>},
+    {37, 37, &MakeForCode<CADDerailer>},  {38, 38, &MakeForCode<CADAfgDoor>},
 };
 
 }  // namespace

@@ -12,11 +12,13 @@ Band MakeBand(Point a, Point b, int32_t width) {
     const int32_t dy = b.y - a.y;
     Band band;
     if (dy == 0) {
-        band.c = {Point{a.x, a.y + h}, Point{a.x, a.y - h}, Point{b.x, b.y - h}, Point{b.x, b.y + h}};
+        band.c = {Point{a.x, a.y + h}, Point{a.x, a.y - h}, Point{b.x, b.y - h},
+                  Point{b.x, b.y + h}};
         return band;
     }
     if (dx == 0) {
-        band.c = {Point{a.x - h, a.y}, Point{a.x + h, a.y}, Point{b.x + h, b.y}, Point{b.x - h, b.y}};
+        band.c = {Point{a.x - h, a.y}, Point{a.x + h, a.y}, Point{b.x + h, b.y},
+                  Point{b.x - h, b.y}};
         return band;
     }
     const double len = std::sqrt(double(dx) * dx + double(dy) * dy);
@@ -81,8 +83,8 @@ void DrawTrackSegment(Painter& painter, Point a, Point b, int32_t kind) {
             const int32_t r = d.jointHeight / 2;
             painter.SetPen(d.SectionPen());
             painter.SetBrush({Rgb(0, 0, 0), true});
-            painter.Ellipse({mid.x - r, mid.y - r, mid.x - r + d.jointHeight,
-                             mid.y - r + d.jointHeight});
+            painter.Ellipse(
+                {mid.x - r, mid.y - r, mid.x - r + d.jointHeight, mid.y - r + d.jointHeight});
             break;
         }
         case kJointNone:

@@ -51,9 +51,9 @@ void CADAfgDoor::SetDragPoints(Point start, Point) {
     const int32_t y = start.y;
     const Point origin{x - 8, y - 23};
     MoveWindow(Rect::FromOriginSize(origin, {16, 46}));
-    const std::array<Point, 8> canvas = {Point{x - 8, y - 23}, Point{x, y - 15}, Point{x + 8, y - 23},
-                                         Point{x, y - 15},     Point{x, y + 15}, Point{x - 8, y + 23},
-                                         Point{x, y + 15},     Point{x + 8, y + 23}};
+    const std::array<Point, 8> canvas = {
+        Point{x - 8, y - 23}, Point{x, y - 15},     Point{x + 8, y - 23}, Point{x, y - 15},
+        Point{x, y + 15},     Point{x - 8, y + 23}, Point{x, y + 15},     Point{x + 8, y + 23}};
     for (size_t i = 0; i < 8; ++i) f[i] = canvas[i] - origin;
     PlaceLabel();
 }
@@ -104,9 +104,7 @@ void CADDerailer::SetDragPoints(Point start, Point) {
     PlaceLabel();
 }
 
-void CADDerailer::UpdateShape() {
-    SetPolygonShape(d);
-}
+void CADDerailer::UpdateShape() { SetPolygonShape(d); }
 
 void CADDerailer::PlaceLabel() {
     const Size ext = nameLabel.TextExtent();

@@ -38,9 +38,10 @@ void AlignTop(const std::vector<CADGraphic*>& selection) {
 }
 
 void SpaceEvenly(std::vector<CADGraphic*>& selection) {
-    std::stable_sort(selection.begin(), selection.end(), [](const CADGraphic* a, const CADGraphic* b) {
-        return a->GetCanvasRect().left < b->GetCanvasRect().left;
-    });
+    std::stable_sort(selection.begin(), selection.end(),
+                     [](const CADGraphic* a, const CADGraphic* b) {
+                         return a->GetCanvasRect().left < b->GetCanvasRect().left;
+                     });
     const auto n = static_cast<int32_t>(selection.size());
     if (n < 2) return;
     int64_t widths = 0;
@@ -91,7 +92,8 @@ bool ExtendEnd(std::array<Point, N>& pts, size_t e, size_t n, size_t n2, int32_t
     const int64_t dy = pts[e].y - ref.y;
     const auto dist = static_cast<int64_t>(std::sqrt(double(dx) * dx + double(dy) * dy));
     if (dist == 0) return false;  // no direction to extend in
-    const Point step{static_cast<int32_t>(length * dx / dist), static_cast<int32_t>(length * dy / dist)};
+    const Point step{static_cast<int32_t>(length * dx / dist),
+                     static_cast<int32_t>(length * dy / dist)};
     if (pts[n] == pts[e]) pts[n] = pts[n] + step;
     pts[e] = pts[e] + step;
     return true;

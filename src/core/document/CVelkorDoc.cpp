@@ -317,7 +317,8 @@ void CVelkorDoc::DeleteContextObject() {
     edit.kind = Edit::Kind::Delete;
     edit.name = "删除";
     edit.changes.push_back({static_cast<size_t>(it - objects_.begin()),
-                            SnapshotObject(**it, hasLogicSections != 0), {}});
+                            SnapshotObject(**it, hasLogicSections != 0),
+                            {}});
     (*it)->DestroyWindow();
     objects_.erase(it);
     contextObject_ = nullptr;

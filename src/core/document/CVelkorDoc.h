@@ -12,10 +12,10 @@
 #include "common/Interaction.h"
 #include "devices/CADGraphic.h"
 #include "document/EditHistory.h"
-#include "iotables/IoTables.h"
-#include "siemens/CodeTables.h"
 #include "document/Settings.h"
 #include "document/StationDir.h"
+#include "iotables/IoTables.h"
+#include "siemens/CodeTables.h"
 
 namespace velkor {
 
@@ -30,9 +30,9 @@ inline constexpr const char* kDocumentFilter = "Velkor Files (*.lcp)";
 // The fourteen class groups of the station file, in file order. Objects of
 // other classes are not saved.
 inline constexpr std::array<const char*, 14> kClassGroups = {
-    "CADSection", "CADSignal",  "RailSwitch",       "CADThreeSwitch", "CADButton",
-    "CADDeLight", "Label",      "CADDeLine",        "CADSemiAutoBlock", "CADStation",
-    "ArrowLight", "CADSealCount", "CADDerailer",    "CADAfgDoor"};
+    "CADSection", "CADSignal",    "RailSwitch",  "CADThreeSwitch",   "CADButton",
+    "CADDeLight", "Label",        "CADDeLine",   "CADSemiAutoBlock", "CADStation",
+    "ArrowLight", "CADSealCount", "CADDerailer", "CADAfgDoor"};
 
 // One of the table-file routines that run around the station file: given the
 // station directory and the direction, it writes or reads its files.
@@ -106,7 +106,10 @@ public:
     bool Undo();
     bool Redo();
     // After a generation command changed objects outside undo.
-    void ForgetHistory() { history_.Clear(); history_.MarkSavePoint(); }
+    void ForgetHistory() {
+        history_.Clear();
+        history_.MarkSavePoint();
+    }
 
     const fs::path& PathName() const { return path_; }
     StationDir Directory() const { return StationDir::ForStationFile(path_); }

@@ -229,13 +229,17 @@ void BuildMetroStation(Builder& b, Point o, int serial) {
     b.Place<CADDeLine>(kDecoLine, at(40, 880), at(1560, 880));
     b.Place<CADDeLine>(kDecoLine, at(40, panel - 20), at(40, 880));
     b.Place<CADDeLine>(kDecoLine, at(1560, panel - 20), at(1560, 880));
-    const char* functions[] = {"总取消", "总人解", "总定位", "总反位", "单锁", "单解",
+    const char* functions[] = {"总取消", "总人解", "总定位",   "总反位",   "单锁",     "单解",
                                "封锁",   "解封",   "引导总锁", "计轴复位", "上电解锁", "坡道解"};
-    for (int i = 0; i < 12; ++i) b.Button(at(60 + (i % 6) * 90, panel + (i / 6) * 50), functions[i]);
-    const char* more[] = {"自动进路", "取消自动进路", "快速进路", "取消快速进路", "点灯命令",
-                          "灭灯命令", "紧急停车", "取消紧急停车", "遥控", "站控", "闭塞", "复原"};
-    for (int i = 0; i < 12; ++i) b.Button(at(1060 + (i % 4) * 120, panel + 120 + (i / 4) * 50), more[i]);
-    for (int i = 0; i < 4; ++i) b.Button(at(620 + i * 40, panel + 10), "ZDZ" + std::to_string(i + 1), 1);
+    for (int i = 0; i < 12; ++i)
+        b.Button(at(60 + (i % 6) * 90, panel + (i / 6) * 50), functions[i]);
+    const char* more[] = {"自动进路", "取消自动进路", "快速进路", "取消快速进路",
+                          "点灯命令", "灭灯命令",     "紧急停车", "取消紧急停车",
+                          "遥控",     "站控",         "闭塞",     "复原"};
+    for (int i = 0; i < 12; ++i)
+        b.Button(at(1060 + (i % 4) * 120, panel + 120 + (i / 4) * 50), more[i]);
+    for (int i = 0; i < 4; ++i)
+        b.Button(at(620 + i * 40, panel + 10), "ZDZ" + std::to_string(i + 1), 1);
     for (int i = 0; i < 4; ++i) {
         b.Button(at(620 + i * 40, panel + 60), "取消ZDZ" + std::to_string(i + 1), 2);
     }
@@ -269,8 +273,8 @@ struct RelayCounter {
     }
 };
 
-void AddRow(IoTables& t, int table, const std::u16string& name, std::initializer_list<size_t> relays,
-            RelayCounter& relay) {
+void AddRow(IoTables& t, int table, const std::u16string& name,
+            std::initializer_list<size_t> relays, RelayCounter& relay) {
     if (t.FindByName(name) && table != kSectionTable) return;  // one row a name
     Row r = IoTables::NewRow(table);
     r.SetName(name);
@@ -289,7 +293,8 @@ void FillInputTables(CVelkorDoc& doc) {
             AddRow(t, kSectionTable, s->io.Name(), {io::kSectionGJ}, relay);
             Row l = IoTables::NewRow(kLogicSectionTable);
             l.SetName(s->logic.Name());
-            AssignAddresses(kLogicSectionTable, l, static_cast<uint16_t>(t.Table(kLogicSectionTable).size()));
+            AssignAddresses(kLogicSectionTable, l,
+                            static_cast<uint16_t>(t.Table(kLogicSectionTable).size()));
             l.SetU16(io::kLogicPhysicalAddress, t.Table(kSectionTable).back().U16(io::kAddress));
             l.SetText(io::kLogicPhysicalName, 16, s->io.Name());
             l.SetU16(io::kLogicDirection, 0);
@@ -298,11 +303,13 @@ void FillInputTables(CVelkorDoc& doc) {
     }
     for (const auto& obj : doc.Objects()) {
         if (auto* w = dynamic_cast<RailSwitch*>(obj.get())) {
-            AddRow(t, kSwitchTable, w->io.Name(), {io::kSwitchDBJ, io::kSwitchFBJ, io::kSwitchSJ}, relay);
+            AddRow(t, kSwitchTable, w->io.Name(), {io::kSwitchDBJ, io::kSwitchFBJ, io::kSwitchSJ},
+                   relay);
             AddRow(t, kSectionTable, w->switchSection.Name(), {io::kSectionGJ}, relay);
             Row l = IoTables::NewRow(kLogicSectionTable);
             l.SetName(w->logic[0].Name());
-            AssignAddresses(kLogicSectionTable, l, static_cast<uint16_t>(t.Table(kLogicSectionTable).size()));
+            AssignAddresses(kLogicSectionTable, l,
+                            static_cast<uint16_t>(t.Table(kLogicSectionTable).size()));
             l.SetU16(io::kLogicPhysicalAddress, t.Table(kSectionTable).back().U16(io::kAddress));
             l.SetText(io::kLogicPhysicalName, 16, w->switchSection.Name());
             l.SetU16(io::kLogicDirection, 0);
@@ -320,19 +327,22 @@ void FillInputTables(CVelkorDoc& doc) {
         const uint16_t type = g->lampCount == 2 ? 6 : 2;
         r.SetU16(io::kSignalType, type);
         for (int i = 0; i < 10; ++i) {
-            if (SignalTypeHasRelay(type, i)) r.SetU16(io::kSignalRelays + 2 * static_cast<size_t>(i), relay.Take());
+            if (SignalTypeHasRelay(type, i))
+                r.SetU16(io::kSignalRelays + 2 * static_cast<size_t>(i), relay.Take());
         }
         t.Append(kSignalTable, std::move(r));
     }
     for (const auto& obj : doc.Objects()) {
         if (auto* d = dynamic_cast<CADDevice*>(obj.get())) {
             if (dynamic_cast<CADButton*>(d) || dynamic_cast<CADDeLight*>(d)) {
-                if (d->io.Name() != u"NO") AddRow(t, kLingsanTable, d->io.Name(), {io::kLingsanRelay}, relay);
+                if (d->io.Name() != u"NO")
+                    AddRow(t, kLingsanTable, d->io.Name(), {io::kLingsanRelay}, relay);
             }
         }
         if (auto* box = dynamic_cast<CADStation*>(obj.get())) {
             Row st = IoTables::NewRow(kStationTable);
-            AssignAddresses(kStationTable, st, static_cast<uint16_t>(t.Table(kStationTable).size()));
+            AssignAddresses(kStationTable, st,
+                            static_cast<uint16_t>(t.Table(kStationTable).size()));
             st.SetText(io::kStationName, io::kStationNameBytes, box->name);
             st.SetU16(io::kStation, static_cast<uint16_t>(t.Table(kStationTable).size() + 1));
             t.Append(kStationTable, std::move(st));
@@ -359,7 +369,8 @@ void BuildDemoStation(CVelkorDoc& doc, const DemoOptions& options) {
             s->io.button = row->U16(io::kButton);
             s->io.word = row->U16(io::kWord);
             s->io.bit = row->U16(io::kBit);
-            if (CADSignal::HasEmbeddedButton(s->usageKind)) s->button2 = row->U16(io::kSignalButton2);
+            if (CADSignal::HasEmbeddedButton(s->usageKind))
+                s->button2 = row->U16(io::kSignalButton2);
         }
         return;
     }

@@ -24,7 +24,8 @@ std::vector<uint8_t> SnapshotObject(CADGraphic& obj, bool hasLogicSections) {
     return std::move(w.Data());
 }
 
-std::unique_ptr<CADGraphic> RestoreObject(const std::vector<uint8_t>& bytes, bool hasLogicSections) {
+std::unique_ptr<CADGraphic> RestoreObject(const std::vector<uint8_t>& bytes,
+                                          bool hasLogicSections) {
     ByteReader r(bytes);
     Archive ar(r, StationClassRegistry());
     StationContext ctx;

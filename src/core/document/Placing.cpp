@@ -21,7 +21,8 @@ float SignalAngleOfIndex(int index) {
 
 float RotationOfIndex(int index) {
     const double pi = 3.14159265358979323846;
-    static const double angles[8] = {pi / 2, pi / 3, pi / 4, pi / 6, -pi / 6, -pi / 4, -pi / 3, -pi / 2};
+    static const double angles[8] = {pi / 2,  pi / 3,  pi / 4,  pi / 6,
+                                     -pi / 6, -pi / 4, -pi / 3, -pi / 2};
     return index >= 0 && index < 8 ? static_cast<float>(angles[index]) : 0.0f;
 }
 

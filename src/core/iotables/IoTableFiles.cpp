@@ -7,9 +7,9 @@ namespace velkor {
 
 namespace {
 const char* const kLeNames[kInputTableCount] = {"Section.le",      "Switch.le",  "Signal.le",
-                                                 "LogicSection.le", "LingSan.le", "station.le"};
+                                                "LogicSection.le", "LingSan.le", "station.le"};
 const char* const kBeNames[kInputTableCount] = {"Section.be",      "Switch.be",  "Signal.be",
-                                                 "LogicSection.be", "LingSan.be", "Station.be"};
+                                                "LogicSection.be", "LingSan.be", "Station.be"};
 
 bool Write(CVelkorDoc& doc, const fs::path& path, const std::vector<uint8_t>& bytes) {
     return doc.Files().WriteAtomic(path, bytes);
@@ -53,8 +53,7 @@ bool DecodeTableFile(const RecordDesc& desc, std::span<const uint8_t> bytes, std
         std::copy_n(bytes.data() + 4 + i * desc.size, desc.size, row.Bytes().data());
         rows.push_back(std::move(row));
     }
-    return count >= 0 && static_cast<size_t>(count) == n &&
-           bytes.size() == 4 + n * desc.size;
+    return count >= 0 && static_cast<size_t>(count) == n && bytes.size() == 4 + n * desc.size;
 }
 
 void SerializeInputTables(CVelkorDoc& doc, const StationDir& dir, bool storing) {
@@ -66,13 +65,15 @@ void SerializeInputTables(CVelkorDoc& doc, const StationDir& dir, bool storing) 
         }
         for (int i = 0; i < kInputTableCount; ++i) {
             if (i == kLogicSectionTable && !logic) continue;
-            if (!Write(doc, dir.X86() / kLeNames[i], EncodeTableFile(InputRecordDesc(i), t.Table(i), false))) {
+            if (!Write(doc, dir.X86() / kLeNames[i],
+                       EncodeTableFile(InputRecordDesc(i), t.Table(i), false))) {
                 doc.UI().Warning(kMsgSaveTablesFailed);
             }
         }
         for (int i = 0; i < kInputTableCount; ++i) {
             if (i == kLogicSectionTable && !logic) continue;
-            if (!Write(doc, dir.Ppc() / kBeNames[i], EncodeTableFile(InputRecordDesc(i), t.Table(i), true))) {
+            if (!Write(doc, dir.Ppc() / kBeNames[i],
+                       EncodeTableFile(InputRecordDesc(i), t.Table(i), true))) {
                 doc.UI().Warning(kMsgSavePpcFailed);
             }
         }
@@ -93,9 +94,11 @@ void SerializeInputTables(CVelkorDoc& doc, const StationDir& dir, bool storing) 
 void SerializeSectionCombinations(CVelkorDoc& doc, const StationDir& dir, bool storing) {
     const RecordDesc& desc = MutiSectionDesc();
     if (storing) {
-        // The design shows nothing when MutiSection.le cannot be written.
+        // MutiSection.le failing to write says nothing: only the big-endian
+        // file, which the field equipment loads, is reported.
         Write(doc, dir.X86() / "MutiSection.le", EncodeTableFile(desc, doc.io.combinations, false));
-        if (!Write(doc, dir.Ppc() / "MutiSection.be", EncodeTableFile(desc, doc.io.combinations, true))) {
+        if (!Write(doc, dir.Ppc() / "MutiSection.be",
+                   EncodeTableFile(desc, doc.io.combinations, true))) {
             doc.UI().Warning(kMsgSaveMutiBeFailed);
         }
         return;
@@ -109,7 +112,8 @@ void SerializeAddressRelation(CVelkorDoc& doc, const StationDir& dir, bool stori
     const RecordDesc& desc = AddressRelationDesc();
     if (storing) {
         RebuildRelations(doc.io);
-        if (!Write(doc, dir.X86() / "Relation.le", EncodeTableFile(desc, doc.io.relations, false))) {
+        if (!Write(doc, dir.X86() / "Relation.le",
+                   EncodeTableFile(desc, doc.io.relations, false))) {
             doc.UI().Warning(kMsgSaveRelationFailed);
         }
         if (!Write(doc, dir.Ppc() / "relation.be", EncodeTableFile(desc, doc.io.relations, true))) {

@@ -15,9 +15,11 @@ inline constexpr const char* kMsgSaveTablesFailed = "保存驱采数据失败，
 inline constexpr const char* kMsgSavePpcFailed = "打开 ppc 下的文件失败";
 inline constexpr const char* kMsgReadTablesFailed = "读取驱采数据失败，无法打开文件";
 inline constexpr const char* kMsgSaveMutiBeFailed = "ppc\\MutiSection.bin";
-inline constexpr const char* kMsgSaveRelationFailed = "保存逻辑地址和物理地址关系失败，无法打开文件";
+inline constexpr const char* kMsgSaveRelationFailed =
+    "保存逻辑地址和物理地址关系失败，无法打开文件";
 inline constexpr const char* kMsgSaveRelationBeFailed = "ppc\\relation.bin";
-inline constexpr const char* kMsgReadRelationFailed = "读取逻辑地址和物理地址关系表失败，无法打开文件";
+inline constexpr const char* kMsgReadRelationFailed =
+    "读取逻辑地址和物理地址关系表失败，无法打开文件";
 
 // The file names of the input tables: x86 and ppc, by table index. Their
 // case is as the field tools expect (x86/station.le, ppc/Station.be).
@@ -31,8 +33,8 @@ std::vector<uint8_t> EncodeTableFile(const RecordDesc& desc, const std::vector<R
 // Reads the complete records of a little-endian table file. Nothing when the
 // file is damaged: a count the file cannot hold or a record cut short; the
 // records before the damage are in `rows` all the same.
-bool DecodeTableFile(const RecordDesc& desc, std::span<const uint8_t> bytes,
-                     std::vector<Row>& rows, const Row* defaults = nullptr);
+bool DecodeTableFile(const RecordDesc& desc, std::span<const uint8_t> bytes, std::vector<Row>& rows,
+                     const Row* defaults = nullptr);
 
 // The routines the document runs around the station file.
 void SerializeInputTables(CVelkorDoc& doc, const StationDir& dir, bool storing);

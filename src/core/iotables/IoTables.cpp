@@ -20,9 +20,11 @@ constexpr auto Hid = FieldFormat::Hidden;
 
 // The header shared by every input-table row.
 std::vector<FieldDesc> Header(bool showButton = true) {
-    return {F{0, T, 16, "名称", Txt, false},      F{16, W, 2, "地址号", Dec, true},
+    return {F{0, T, 16, "名称", Txt, false},
+            F{16, W, 2, "地址号", Dec, true},
             F{18, W, 2, "按钮号", showButton ? Hex : Hid, true},
-            F{20, W, 2, "字号", Hex, true},        F{22, W, 2, "位号", Hex, true},
+            F{20, W, 2, "字号", Hex, true},
+            F{22, W, 2, "位号", Hex, true},
             F{24, W, 2, "车站号", Hid, true}};
 }
 
@@ -38,13 +40,14 @@ const std::array<RecordDesc, kInputTableCount>& Descs() {
         RecordDesc{"SwitchIO", 32,
                    With(Header(), {F{26, W, 2, "DBJ", Hex, true}, F{28, W, 2, "FBJ", Hex, true},
                                    F{30, W, 2, "SJ", Hex, true}})},
-        RecordDesc{"SignalIO", 50,
-                   With(Header(), {F{26, W, 2, "类型", Dec, true}, F{28, W, 2, "按钮号2", Hex, true},
-                                   F{30, W, 2, "LXJ", Hex, true},  F{32, W, 2, "ZXJ", Hex, true},
-                                   F{34, W, 2, "DXJ", Hex, true},  F{36, W, 2, "TXJ", Hex, true},
-                                   F{38, W, 2, "LUXJ", Hex, true}, F{40, W, 2, "YXJ", Hex, true},
-                                   F{42, W, 2, "DJ", Hex, true},   F{44, W, 2, "2DJ", Hex, true},
-                                   F{46, W, 2, "DDJ", Hex, true},  F{48, W, 2, "SGJ", Hex, true}})},
+        RecordDesc{
+            "SignalIO", 50,
+            With(Header(), {F{26, W, 2, "类型", Dec, true}, F{28, W, 2, "按钮号2", Hex, true},
+                            F{30, W, 2, "LXJ", Hex, true}, F{32, W, 2, "ZXJ", Hex, true},
+                            F{34, W, 2, "DXJ", Hex, true}, F{36, W, 2, "TXJ", Hex, true},
+                            F{38, W, 2, "LUXJ", Hex, true}, F{40, W, 2, "YXJ", Hex, true},
+                            F{42, W, 2, "DJ", Hex, true}, F{44, W, 2, "2DJ", Hex, true},
+                            F{46, W, 2, "DDJ", Hex, true}, F{48, W, 2, "SGJ", Hex, true}})},
         RecordDesc{"LogicSectionIO", 46,
                    With(Header(false), {F{26, W, 2, "物理区段地址号", Hex, true},
                                         F{28, T, 16, "物理区段名称", Txt, false},
@@ -53,7 +56,8 @@ const std::array<RecordDesc, kInputTableCount>& Descs() {
         // The station table shows only its station name and ID. Its 地址号
         // stays little-endian in Station.be: the exchange common to every
         // table is undone for it by the table's own exchange.
-        RecordDesc{"StationInfo", 126,
+        RecordDesc{"StationInfo",
+                   126,
                    {F{0, T, 16, "设备名称", Hid, false}, F{16, W, 2, "地址号", Hid, false},
                     F{18, W, 2, "按钮号", Hid, true}, F{20, W, 2, "字号", Hid, true},
                     F{22, W, 2, "位号", Hid, true}, F{26, T, 100, "名称", Txt, false},
@@ -74,18 +78,21 @@ constexpr uint16_t kRelayMatrix[18] = {
 const RecordDesc& InputRecordDesc(int index) { return Descs()[static_cast<size_t>(index)]; }
 
 const RecordDesc& MutiSectionDesc() {
-    static const RecordDesc desc{"MutiSectionEntry", 64,
-                                 {F{0, D, 4, "个数", Dec, true},     F{4, T, 16, "区段-1", Txt, false},
-                                  F{20, T, 16, "区段-2", Txt, false}, F{36, T, 16, "区段-3", Txt, false},
-                                  F{52, W, 2, "地址号1", Dec, true},  F{54, W, 2, "地址号2", Dec, true},
-                                  F{56, W, 2, "地址号3", Dec, true},  F{58, W, 2, "GJ1", Hex, true},
-                                  F{60, W, 2, "GJ2", Hex, true},      F{62, W, 2, "GJ3", Hex, true}}};
+    static const RecordDesc desc{
+        "MutiSectionEntry",
+        64,
+        {F{0, D, 4, "个数", Dec, true}, F{4, T, 16, "区段-1", Txt, false},
+         F{20, T, 16, "区段-2", Txt, false}, F{36, T, 16, "区段-3", Txt, false},
+         F{52, W, 2, "地址号1", Dec, true}, F{54, W, 2, "地址号2", Dec, true},
+         F{56, W, 2, "地址号3", Dec, true}, F{58, W, 2, "GJ1", Hex, true},
+         F{60, W, 2, "GJ2", Hex, true}, F{62, W, 2, "GJ3", Hex, true}}};
     return desc;
 }
 
 const RecordDesc& AddressRelationDesc() {
     static const RecordDesc desc = [] {
-        RecordDesc d{"AddressRelation", 24,
+        RecordDesc d{"AddressRelation",
+                     24,
                      {F{0, W, 2, "物理区段地址号", Hex, true}, F{2, W, 2, "个数", Dec, true}}};
         static const char* names[10] = {"逻辑区段1", "逻辑区段2", "逻辑区段3", "逻辑区段4",
                                         "逻辑区段5", "逻辑区段6", "逻辑区段7", "逻辑区段8",
@@ -98,8 +105,8 @@ const RecordDesc& AddressRelationDesc() {
 
 const char* InputTableTitle(int index) {
     static const char* titles[kInputTableCount] = {"区段输入表",     "道岔输入表",
-                                                    "信号机输入表",   "逻辑区段输入表",
-                                                    "零散信息输入表", "车站信息表"};
+                                                   "信号机输入表",   "逻辑区段输入表",
+                                                   "零散信息输入表", "车站信息表"};
     return titles[index];
 }
 

@@ -34,10 +34,12 @@ std::string RecordDesc::Show(const FieldDesc& f, std::span<const uint8_t> record
         case FieldFormat::Text:
             return ToUtf8(LoadFixedText(std::span<const uint8_t>(p, f.size)));
         case FieldFormat::Decimal:
-            std::snprintf(buf, sizeof buf, "%u", f.type == FieldType::U32 ? GetU32LE(p) : GetU16LE(p));
+            std::snprintf(buf, sizeof buf, "%u",
+                          f.type == FieldType::U32 ? GetU32LE(p) : GetU16LE(p));
             return buf;
         case FieldFormat::Hex:
-            std::snprintf(buf, sizeof buf, "0X%04X", f.type == FieldType::U32 ? GetU32LE(p) : GetU16LE(p));
+            std::snprintf(buf, sizeof buf, "0X%04X",
+                          f.type == FieldType::U32 ? GetU32LE(p) : GetU16LE(p));
             return buf;
         case FieldFormat::Hidden:
             return {};

@@ -15,7 +15,8 @@ namespace velkor {
 
 std::optional<uint16_t> ParseHexField(std::string_view text) {
     for (char c : text) {
-        if (!std::isxdigit(static_cast<unsigned char>(c)) && c != 'x' && c != 'X') return std::nullopt;
+        if (!std::isxdigit(static_cast<unsigned char>(c)) && c != 'x' && c != 'X')
+            return std::nullopt;
     }
     std::string_view digits = text;
     if (digits.size() >= 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
@@ -26,7 +27,8 @@ std::optional<uint16_t> ParseHexField(std::string_view text) {
     uint32_t v = 0;
     for (char c : digits) {
         if (!std::isxdigit(static_cast<unsigned char>(c))) break;
-        const int d = std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : (std::tolower(c) - 'a' + 10);
+        const int d =
+            std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : (std::tolower(c) - 'a' + 10);
         v = ((v << 4) | static_cast<uint32_t>(d)) & 0xFFFFFFu;
     }
     return static_cast<uint16_t>(v);
@@ -56,11 +58,20 @@ Row NewEditorRow(int table, uint16_t n) {
         for (size_t o : offsets) r.SetU16(o, 0xFFFF);
     };
     switch (table) {
-        case kSectionTable: unset({io::kSectionGJ, io::kSectionFWZTJ}); break;
-        case kSwitchTable: unset({io::kSwitchDBJ, io::kSwitchFBJ, io::kSwitchSJ}); break;
-        case kLogicSectionTable: unset({io::kLogicPhysicalAddress}); break;
-        case kLingsanTable: unset({io::kLingsanRelay}); break;
-        default: break;
+        case kSectionTable:
+            unset({io::kSectionGJ, io::kSectionFWZTJ});
+            break;
+        case kSwitchTable:
+            unset({io::kSwitchDBJ, io::kSwitchFBJ, io::kSwitchSJ});
+            break;
+        case kLogicSectionTable:
+            unset({io::kLogicPhysicalAddress});
+            break;
+        case kLingsanTable:
+            unset({io::kLingsanRelay});
+            break;
+        default:
+            break;
     }
     if (table == kStationTable) r.SetText(io::kStationName, io::kStationNameBytes, u"");
     AssignAddresses(table, r, n);
@@ -108,7 +119,8 @@ bool Match(const IoTables& t, std::u16string_view text, IORecord& rec, CADSignal
     TakeNumbers(*row, rec);
     // The second button number is a signal row's field; other rows have
     // relays at that offset.
-    if (signal && CADSignal::HasEmbeddedButton(signal->usageKind) && t.TableOf(row) == kSignalTable) {
+    if (signal && CADSignal::HasEmbeddedButton(signal->usageKind) &&
+        t.TableOf(row) == kSignalTable) {
         signal->button2 = row->U16(io::kSignalButton2);
     }
     return true;
@@ -176,7 +188,8 @@ bool MatchPairedLingsan(const IoTables& t, std::u16string_view text, IORecord& f
     return false;
 }
 
-bool LookUpStationBox(const IoTables& t, std::u16string_view text, CADStation& box, Interaction& ui) {
+bool LookUpStationBox(const IoTables& t, std::u16string_view text, CADStation& box,
+                      Interaction& ui) {
     const auto& rows = t.Table(kStationTable);
     for (size_t i = 0; i < rows.size(); ++i) {
         const std::u16string name = rows[i].Text(io::kStationName, io::kStationNameBytes);

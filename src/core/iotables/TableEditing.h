@@ -21,7 +21,8 @@ inline constexpr const char* kMsgNoMatchingName = "IO表中没有名称 %s 匹�
 inline constexpr const char* kMsgBadDecimal = "输入的十进制数据无效";
 inline constexpr const char* kMsgBadHex = "输入的十六进制数据无效";
 inline constexpr const char* kMsgConfirmDelete = "确认删除这个设备？";
-inline constexpr const char* kMsgCombinationNotFound = "输入表中没有找到对应的设备，请确认区段输入表中数据！";
+inline constexpr const char* kMsgCombinationNotFound =
+    "输入表中没有找到对应的设备，请确认区段输入表中数据！";
 
 // The number checks of the table grids and the device dialogs. Hexadecimal
 // takes digits, a-f, A-F, x and X with an optional 0x prefix; decimal takes
@@ -72,7 +73,8 @@ inline constexpr const char* kMsgButtonNameMismatch = "按钮名称不匹配，�
 // The station box dialog's name lookup: the first station row of that
 // station name gives the box its name, row (from 1) and ID; otherwise
 // "车站信息表中没有名称匹配的车站" and nothing changes.
-bool LookUpStationBox(const IoTables& t, std::u16string_view text, CADStation& box, Interaction& ui);
+bool LookUpStationBox(const IoTables& t, std::u16string_view text, CADStation& box,
+                      Interaction& ui);
 // The button dialog's name lookup: an input-table row of that name gives the
 // IO record; else a panel function gives its code as button number; else
 // "按钮名称不匹配，请检查按钮名".

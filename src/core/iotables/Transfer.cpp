@@ -42,7 +42,9 @@ void CopyNumbers(const Row& row, IORecord& r) {
     r.bit = row.U16(io::kBit);
 }
 
-bool IsClass(const CADGraphic& obj, const RuntimeClass& cls) { return &obj.GetRuntimeClass() == &cls; }
+bool IsClass(const CADGraphic& obj, const RuntimeClass& cls) {
+    return &obj.GetRuntimeClass() == &cls;
+}
 
 void SwitchStep(CVelkorDoc& doc, RailSwitch& sw, bool logic) {
     std::u16string s = sw.switchSection.Name();
@@ -50,7 +52,8 @@ void SwitchStep(CVelkorDoc& doc, RailSwitch& sw, bool logic) {
     const Row* row = doc.io.FindByName(s);
     if (!row) {
         for (IORecord& r : sw.logic) ResetRecord(r);
-        doc.UI().Warning(Format("输入表中没有找到道岔区段：%s，所属道岔：%s", s, sw.nameLabel.text));
+        doc.UI().Warning(
+            Format("输入表中没有找到道岔区段：%s，所属道岔：%s", s, sw.nameLabel.text));
         ResetRecord(sw.switchSection);
         return;
     }
@@ -106,7 +109,9 @@ void DeviceStep(CVelkorDoc& doc, CADDevice& d, bool logic) {
 }  // namespace
 
 void TransferInputTablesInto(CVelkorDoc& doc, const std::vector<bool>& boxes) {
-    const auto ticked = [&](Box b) { return static_cast<size_t>(b) < boxes.size() && boxes[static_cast<size_t>(b)]; };
+    const auto ticked = [&](Box b) {
+        return static_cast<size_t>(b) < boxes.size() && boxes[static_cast<size_t>(b)];
+    };
     const bool logic = doc.hasLogicSections != 0;
     for (const auto& obj : doc.Objects()) {
         const bool treat = (ticked(kSignals) && IsClass(*obj, CADSignal::Class())) ||

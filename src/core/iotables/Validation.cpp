@@ -25,7 +25,8 @@ std::string Replace(std::string pattern, std::initializer_list<std::string> args
 bool SignalMatches(const Row& g, uint16_t v) {
     const int type = g.U16(io::kSignalType);
     for (int i = 0; i < 8; ++i) {
-        if (SignalTypeHasRelay(type, i) && g.U16(io::kSignalRelays + 2 * static_cast<size_t>(i)) == v) {
+        if (SignalTypeHasRelay(type, i) &&
+            g.U16(io::kSignalRelays + 2 * static_cast<size_t>(i)) == v) {
             return true;
         }
     }
@@ -59,7 +60,8 @@ bool ValidateInputTables(CVelkorDoc& doc) {
         const auto& rows = t.Table(i);
         bool gap = false;
         for (size_t r = 1; r < rows.size(); ++r) {
-            if (int{rows[r].U16(io::kAddress)} != int{rows[r - 1].U16(io::kAddress)} + 1) gap = true;
+            if (int{rows[r].U16(io::kAddress)} != int{rows[r - 1].U16(io::kAddress)} + 1)
+                gap = true;
         }
         if (gap) {
             ui.Warning("IO表地址存在不连续号码，请点击重新整理IO表，使得IO表地址连续！");
@@ -73,7 +75,8 @@ bool ValidateInputTables(CVelkorDoc& doc) {
             const std::string name = rows[a].TextGbk(io::kName, io::kNameBytes);
             for (size_t b = a + 1; b < rows.size(); ++b) {
                 if (rows[b].TextGbk(io::kName, io::kNameBytes) == name) {
-                    ui.Warning(Replace("设备名称冲突：%s，冲突距离：%d", {Name(rows[a]), std::to_string(b - a)}));
+                    ui.Warning(Replace("设备名称冲突：%s，冲突距离：%d",
+                                       {Name(rows[a]), std::to_string(b - a)}));
                     return false;
                 }
             }
@@ -143,8 +146,9 @@ bool ValidateInputTables(CVelkorDoc& doc) {
         for (size_t a = 0; a < rows.size(); ++a) {
             for (size_t b = a + 1; b < rows.size(); ++b) {
                 if (rows[b].U16(io::kAddress) == rows[a].U16(io::kAddress)) {
-                    ui.Warning(Replace("设备地址冲突：%d，冲突距离：%d",
-                                       {std::to_string(rows[a].U16(io::kAddress)), std::to_string(b - a)}));
+                    ui.Warning(Replace(
+                        "设备地址冲突：%d，冲突距离：%d",
+                        {std::to_string(rows[a].U16(io::kAddress)), std::to_string(b - a)}));
                     return false;
                 }
             }
@@ -160,10 +164,11 @@ bool ValidateInputTables(CVelkorDoc& doc) {
     };
     for (size_t a = 0; a < logic.size(); ++a) {
         for (size_t b = a + 1; b < logic.size(); ++b) {
-            if (stem(logic[b]) == stem(logic[a]) &&
-                logic[b].U16(io::kLogicPhysicalAddress) != logic[a].U16(io::kLogicPhysicalAddress)) {
-                ui.Warning(Replace("设备地址冲突：%d，冲突距离：%d",
-                                   {std::to_string(logic[a].U16(io::kAddress)), std::to_string(b - a)}));
+            if (stem(logic[b]) == stem(logic[a]) && logic[b].U16(io::kLogicPhysicalAddress) !=
+                                                        logic[a].U16(io::kLogicPhysicalAddress)) {
+                ui.Warning(
+                    Replace("设备地址冲突：%d，冲突距离：%d",
+                            {std::to_string(logic[a].U16(io::kAddress)), std::to_string(b - a)}));
                 return false;
             }
         }

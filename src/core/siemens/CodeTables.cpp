@@ -16,36 +16,41 @@ constexpr auto Hex = FieldFormat::Hex;
 
 const std::array<RecordDesc, kSiemensTableCount>& Descs() {
     static const std::array<RecordDesc, kSiemensTableCount> descs = {
-        RecordDesc{"TrackSectionCode", 42,
+        RecordDesc{"TrackSectionCode",
+                   42,
                    {F{0, W, 2, "逻辑区段编号", Dec, true}, F{2, T, 16, "逻辑区段名称", Txt, false},
                     F{18, W, 2, "元素类", Dec, true}, F{20, W, 2, "元素索引", Dec, true},
-                    F{22, T, 16, "物理区段名称", Txt, false}, F{38, W, 2, "物理区段地址", Hex, true},
-                    F{40, W, 2, "方向", Dec, true}}},
+                    F{22, T, 16, "物理区段名称", Txt, false},
+                    F{38, W, 2, "物理区段地址", Hex, true}, F{40, W, 2, "方向", Dec, true}}},
         // ElementCode.be keeps IO类型, 输入地址 and 输出地址 little-endian:
         // nine of the twelve numbers are exchanged.
-        RecordDesc{"ElementCode", 104,
-                   {F{0, W, 2, "Serial_Num", Dec, true}, F{2, T, 64, "ixl_element", Txt, false},
-                    F{66, T, 16, "ixl_ele_kind", Txt, false},
-                    F{82, W, 2, "ixl_elekind_id", Dec, true}, F{84, W, 2, "ixl_ele_index", Dec, true},
-                    F{86, W, 2, "kind_id_to_wcu", Dec, true},
-                    F{88, W, 2, "kind_id_from_wcu", Dec, true},
-                    F{90, W, 2, "ixl_instance_index", Dec, true},
-                    F{92, W, 2, "ixl_instance_id", Dec, true},
-                    F{94, W, 2, "wcu_instance_index", Dec, true}, F{96, W, 2, "IxL地址号", Dec, true},
-                    F{98, W, 2, "IO类型", Dec, false}, F{100, W, 2, "输入地址", Hex, false},
-                    F{102, W, 2, "输出地址", Hex, false}}},
-        RecordDesc{"CrossCode", 28,
+        RecordDesc{
+            "ElementCode",
+            104,
+            {F{0, W, 2, "Serial_Num", Dec, true}, F{2, T, 64, "ixl_element", Txt, false},
+             F{66, T, 16, "ixl_ele_kind", Txt, false}, F{82, W, 2, "ixl_elekind_id", Dec, true},
+             F{84, W, 2, "ixl_ele_index", Dec, true}, F{86, W, 2, "kind_id_to_wcu", Dec, true},
+             F{88, W, 2, "kind_id_from_wcu", Dec, true},
+             F{90, W, 2, "ixl_instance_index", Dec, true},
+             F{92, W, 2, "ixl_instance_id", Dec, true},
+             F{94, W, 2, "wcu_instance_index", Dec, true}, F{96, W, 2, "IxL地址号", Dec, true},
+             F{98, W, 2, "IO类型", Dec, false}, F{100, W, 2, "输入地址", Hex, false},
+             F{102, W, 2, "输出地址", Hex, false}}},
+        RecordDesc{"CrossCode",
+                   28,
                    {F{0, W, 2, "Cross编号", Dec, true}, F{2, T, 16, "Cross名称", Txt, false},
                     F{18, W, 2, "道岔A地址号", Hex, true}, F{20, W, 2, "道岔B地址号", Hex, true},
                     F{22, W, 2, "道岔C地址号", Hex, true}, F{24, W, 2, "道岔D地址号", Hex, true},
                     F{26, W, 2, "区段地址号", Hex, true}}},
-        RecordDesc{"SwitchCode", 32,
+        RecordDesc{"SwitchCode",
+                   32,
                    {F{0, W, 2, "Switch编号", Dec, true}, F{2, T, 16, "Switch名称", Txt, false},
                     F{18, W, 2, "道岔类型", Dec, true}, F{20, W, 2, "A元素类别", Dec, true},
                     F{22, W, 2, "A设备地址号", Hex, true}, F{24, W, 2, "B元素类别", Dec, true},
                     F{26, W, 2, "B设备地址号", Hex, true}, F{28, W, 2, "C元素类别", Dec, true},
                     F{30, W, 2, "C设备地址号", Hex, true}}},
-        RecordDesc{"SwitSectCode", 32,
+        RecordDesc{"SwitSectCode",
+                   32,
                    {F{0, W, 2, "道岔区段编号", Dec, true}, F{2, T, 16, "道岔区段名称", Txt, false},
                     F{18, W, 2, "道岔区段地址号", Hex, true}, F{20, W, 2, "A元素类型", Dec, true},
                     F{22, W, 2, "A元素地址号", Hex, true}, F{24, W, 2, "B元素类型", Dec, true},
@@ -77,16 +82,18 @@ void LoadTable(CVelkorDoc& doc, const StationDir& dir, const RecordDesc& desc, c
     const auto bytes = doc.Files().Read(dir.X86Atp() / (std::string(desc.name) + ".le"));
     // A missing file and a damaged one are reported; the complete records
     // of a damaged one are kept, nothing past its end is read.
-    if (!bytes || !DecodeTableFile(desc, *bytes, rows, &defaults)) doc.UI().Warning(kMsgReadCodesFailed);
+    if (!bytes || !DecodeTableFile(desc, *bytes, rows, &defaults))
+        doc.UI().Warning(kMsgReadCodesFailed);
 }
 
 }  // namespace
 
 const RecordDesc& PhysicalSectionCodeDesc() {
-    static const RecordDesc desc{"PhysicalSectionCode", 22,
-                                 {F{0, T, 16, "物理区段名称", Txt, false},
-                                  F{16, W, 2, "物理区段编号", Dec, true},
-                                  F{18, W, 2, "起始编号", Dec, true}, F{20, W, 2, "终止编号", Dec, true}}};
+    static const RecordDesc desc{
+        "PhysicalSectionCode",
+        22,
+        {F{0, T, 16, "物理区段名称", Txt, false}, F{16, W, 2, "物理区段编号", Dec, true},
+         F{18, W, 2, "起始编号", Dec, true}, F{20, W, 2, "终止编号", Dec, true}}};
     return desc;
 }
 
@@ -128,13 +135,15 @@ void SerializePhysicalSectionCode(CVelkorDoc& doc, const StationDir& dir, bool s
         StoreGroup(doc, dir, {{&PhysicalSectionCodeDesc(), &doc.codes.physical}});
         return;
     }
-    LoadTable(doc, dir, PhysicalSectionCodeDesc(), CodeTables::NewPhysicalRow(), doc.codes.physical);
+    LoadTable(doc, dir, PhysicalSectionCodeDesc(), CodeTables::NewPhysicalRow(),
+              doc.codes.physical);
 }
 
 void SerializeCodeTables(CVelkorDoc& doc, const StationDir& dir, bool storing) {
     if (storing) {
         std::vector<std::pair<const RecordDesc*, const std::vector<Row>*>> group;
-        for (int i = 0; i < kSiemensTableCount; ++i) group.push_back({&CodeTableDesc(i), &doc.codes.Table(i)});
+        for (int i = 0; i < kSiemensTableCount; ++i)
+            group.push_back({&CodeTableDesc(i), &doc.codes.Table(i)});
         StoreGroup(doc, dir, group);
         return;
     }

@@ -95,9 +95,10 @@ bool GenerateRepeatSectionRows(CVelkorDoc& doc) {
     std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
         const std::string x = a.TextGbk(kTsName, 16);
         const std::string y = b.TextGbk(kTsName, 16);
-        return std::lexicographical_compare(x.begin(), x.end(), y.begin(), y.end(), [](char p, char q) {
-            return static_cast<unsigned char>(p) < static_cast<unsigned char>(q);
-        });
+        return std::lexicographical_compare(
+            x.begin(), x.end(), y.begin(), y.end(), [](char p, char q) {
+                return static_cast<unsigned char>(p) < static_cast<unsigned char>(q);
+            });
     });
     int32_t n = last;
     for (Row& r : rows) {
@@ -168,8 +169,10 @@ bool GenerateSiemensVirtualLogicTable(CVelkorDoc& doc) {
         r.SetU16(io::kAddress, address);
         r.SetU16(io::kLogicPhysicalAddress, rec.address);
         bits.Place(r);
+        // The name as the row holds it: a 16-byte name without terminator is
+        // cut there, and the message must name what the table has.
+        const std::u16string name = r.Name();
         logic.push_back(std::move(r));
-        const std::u16string name = rec.Name();
         if (!EndsWithSuffixLetter(name)) doc.UI().Warning(ToUtf8(name) + kMsgMissingSuffix);
     };
     const auto sections = Objects<CADSection>(doc);

@@ -85,9 +85,12 @@ std::vector<uint8_t> WriteCompoundFile(const std::vector<CompoundStream>& stream
     // so that a stream of many megabytes is copied once.
     size_t total = kSector;
     for (const auto& st : streams) total += (st.data.size() / kSector + 2) * kSector;
-    std::vector<uint8_t> sectors(kSector, 0);  // the header, then the data sectors and the mini container
+    std::vector<uint8_t> sectors(kSector,
+                                 0);  // the header, then the data sectors and the mini container
     sectors.reserve(total + total / 64 + 4 * kSector);
-    const auto padTo = [&](size_t sectorCount) { sectors.resize(kSector + sectorCount * kSector, 0); };
+    const auto padTo = [&](size_t sectorCount) {
+        sectors.resize(kSector + sectorCount * kSector, 0);
+    };
     std::vector<uint32_t> fat;
     std::vector<uint8_t> mini;
     std::vector<uint32_t> miniFat;
@@ -164,7 +167,8 @@ std::vector<uint8_t> WriteCompoundFile(const std::vector<CompoundStream>& stream
     std::vector<uint8_t> difat(difatSectors * kSector, 0xFF);
     for (size_t i = 109; i < fatSectors; ++i) {
         const size_t k = i - 109;
-        PutU32LE(difat.data() + (k / 127) * kSector + 4 * (k % 127), fatStart + static_cast<uint32_t>(i));
+        PutU32LE(difat.data() + (k / 127) * kSector + 4 * (k % 127),
+                 fatStart + static_cast<uint32_t>(i));
     }
     for (size_t s = 0; s < difatSectors; ++s) {
         PutU32LE(difat.data() + s * kSector + 508,
@@ -266,7 +270,8 @@ std::optional<std::vector<CompoundStream>> ReadCompoundFile(std::span<const uint
     if (root[66] != 5) return fail("no root entry");
     const uint32_t rootSize = GetU32LE(root + 120);
     if (rootSize > file.size()) return fail("mini stream larger than the file");
-    if (rootSize && !readChain(GetU32LE(root + 116), fat, sector, sectorData, rootSize, ministream)) {
+    if (rootSize &&
+        !readChain(GetU32LE(root + 116), fat, sector, sectorData, rootSize, ministream)) {
         return fail("bad mini stream chain");
     }
     std::vector<uint8_t> miniFatBytes;
@@ -276,11 +281,13 @@ std::optional<std::vector<CompoundStream>> ReadCompoundFile(std::span<const uint
         return fail("bad mini allocation chain");
     }
     std::vector<uint32_t> miniFat;
-    for (size_t i = 0; i + 4 <= miniFatBytes.size(); i += 4) miniFat.push_back(GetU32LE(&miniFatBytes[i]));
+    for (size_t i = 0; i + 4 <= miniFatBytes.size(); i += 4)
+        miniFat.push_back(GetU32LE(&miniFatBytes[i]));
     const auto miniData = [&](uint32_t s) -> std::span<const uint8_t> {
         const size_t off = size_t{s} * kMini;
         if (off >= ministream.size()) return {};
-        return std::span<const uint8_t>(ministream).subspan(off, std::min(kMini, ministream.size() - off));
+        return std::span<const uint8_t>(ministream)
+            .subspan(off, std::min(kMini, ministream.size() - off));
     };
     const uint32_t cutoff = GetU32LE(h + 56);
     std::vector<CompoundStream> streams;
@@ -289,14 +296,14 @@ std::optional<std::vector<CompoundStream>> ReadCompoundFile(std::span<const uint
         if (e[66] != 2) continue;
         const uint16_t nameBytes = std::min<uint16_t>(GetU16LE(e + 64), 64);
         std::u16string name;
-        for (size_t k = 0; k + 2 < nameBytes + 0u && k < 62; k += 2) name.push_back(GetU16LE(e + k));
+        for (size_t k = 0; k + 2 < nameBytes + 0u && k < 62; k += 2)
+            name.push_back(GetU16LE(e + k));
         const uint32_t size = GetU32LE(e + 120);
         if (size > file.size()) return fail("stream larger than the file");
         CompoundStream s{name, {}};
         const uint32_t start = GetU32LE(e + 116);
-        const bool ok = size < cutoff
-                            ? readChain(start, miniFat, kMini, miniData, size, s.data)
-                            : readChain(start, fat, sector, sectorData, size, s.data);
+        const bool ok = size < cutoff ? readChain(start, miniFat, kMini, miniData, size, s.data)
+                                      : readChain(start, fat, sector, sectorData, size, s.data);
         if (size && !ok) return fail("bad stream chain");
         if (s.data.size() < size) return fail("stream cut short");
         s.data.resize(size);

@@ -60,7 +60,8 @@ bool ExcelHelper::SelectSheet(std::u16string_view name) {
 }
 
 std::u16string ExcelHelper::CurrentSheetName() const {
-    return book_ && current_ < book_->sheets.size() ? book_->sheets[current_].name : std::u16string();
+    return book_ && current_ < book_->sheets.size() ? book_->sheets[current_].name
+                                                    : std::u16string();
 }
 
 WorkbookSheet* ExcelHelper::Current() {

@@ -41,7 +41,8 @@ public:
     void SetColumnWidth(uint32_t column, double characters);
     void SetRowHeight(uint32_t row, double points);
     void SetBoldVCentered(uint32_t row, uint32_t firstColumn, uint32_t lastColumn);
-    void SetBlock(uint32_t row, uint32_t column, const std::vector<std::vector<std::u16string>>& cells);
+    void SetBlock(uint32_t row, uint32_t column,
+                  const std::vector<std::vector<std::u16string>>& cells);
 
     bool HasWorkbook() const { return book_.has_value(); }
     const std::string& LastError() const { return error_; }

@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <map>
 #include <memory>
-#include <type_traits>
 #include <optional>
 #include <span>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -49,7 +49,8 @@ struct CellAllocator {
 
     CellAllocator() = default;
     template <typename U>
-    CellAllocator(const CellAllocator<U>& other) : arena(other.arena) {}  // NOLINT: rebinding converts
+    CellAllocator(const CellAllocator<U>& other)
+        : arena(other.arena) {}  // NOLINT: rebinding converts
     // The arena is made on the first cell, also for a map whose allocator
     // was moved away with its cells.
     T* allocate(size_t n) {
@@ -60,7 +61,9 @@ struct CellAllocator {
     // A copied sheet gets memory of its own.
     CellAllocator select_on_container_copy_construction() const { return CellAllocator(); }
     template <typename U>
-    bool operator==(const CellAllocator<U>& other) const { return arena == other.arena; }
+    bool operator==(const CellAllocator<U>& other) const {
+        return arena == other.arena;
+    }
 
     std::shared_ptr<CellArena> arena;
 };
@@ -78,7 +81,7 @@ struct WorkbookColumn {
 // A row's height and, for workbooks read from a file, its flags and format
 // word as stored.
 struct WorkbookRow {
-    uint16_t height = 0;       // twips
+    uint16_t height = 0;        // twips
     uint16_t options = 0x0140;  // custom height
     uint16_t xfWord = 15;
 };
@@ -96,7 +99,9 @@ struct WorkbookRecord {
 
 struct WorkbookSheet {
     std::u16string name;
-    std::map<CellKey, WorkbookCell, std::less<CellKey>, CellAllocator<std::pair<const CellKey, WorkbookCell>>> cells;
+    std::map<CellKey, WorkbookCell, std::less<CellKey>,
+             CellAllocator<std::pair<const CellKey, WorkbookCell>>>
+        cells;
     std::map<uint32_t, WorkbookColumn> columns;  // from 1
     std::map<uint32_t, WorkbookRow> rows;        // from 1
     std::vector<WorkbookRange> merges;

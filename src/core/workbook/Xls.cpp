@@ -80,14 +80,35 @@ bool IsStyleRecord(uint16_t type) {
 // nothing else in the file, so they can be written back as they were read.
 bool IsSheetSettingBefore(uint16_t type) {
     switch (type) {
-        case 0x000D: case 0x000C: case 0x000F: case 0x0011: case 0x0010: case 0x005F:  // calculation
-        case 0x002A: case 0x002B: case 0x0082: case 0x0080:  // headings, gridlines, outline gutters
-        case 0x0225: case 0x0081: case 0x0055: case 0x0099:  // default row height, WSBOOL, widths
-        case 0x001B: case 0x001A:                            // page breaks
-        case 0x0014: case 0x0015: case 0x0083: case 0x0084:  // header, footer, centring
-        case 0x0026: case 0x0027: case 0x0028: case 0x0029:  // margins
-        case 0x00A1:                                         // page setup
-        case 0x0012: case 0x0013: case 0x0063: case 0x00DD:  // protection
+        case 0x000D:
+        case 0x000C:
+        case 0x000F:
+        case 0x0011:
+        case 0x0010:
+        case 0x005F:  // calculation
+        case 0x002A:
+        case 0x002B:
+        case 0x0082:
+        case 0x0080:  // headings, gridlines, outline gutters
+        case 0x0225:
+        case 0x0081:
+        case 0x0055:
+        case 0x0099:  // default row height, WSBOOL, widths
+        case 0x001B:
+        case 0x001A:  // page breaks
+        case 0x0014:
+        case 0x0015:
+        case 0x0083:
+        case 0x0084:  // header, footer, centring
+        case 0x0026:
+        case 0x0027:
+        case 0x0028:
+        case 0x0029:  // margins
+        case 0x00A1:  // page setup
+        case 0x0012:
+        case 0x0013:
+        case 0x0063:
+        case 0x00DD:  // protection
             return true;
         default:
             return false;
@@ -107,9 +128,18 @@ void Record(ByteWriter& w, uint16_t type, const std::vector<uint8_t>& body) {
 
 struct Body {
     ByteWriter w;
-    Body& U8(uint8_t v) { w.U8(v); return *this; }
-    Body& U16(uint16_t v) { w.U16(v); return *this; }
-    Body& U32(uint32_t v) { w.U32(v); return *this; }
+    Body& U8(uint8_t v) {
+        w.U8(v);
+        return *this;
+    }
+    Body& U16(uint16_t v) {
+        w.U16(v);
+        return *this;
+    }
+    Body& U32(uint32_t v) {
+        w.U32(v);
+        return *this;
+    }
     // A short Unicode string: count byte, flags byte 1, UTF-16 characters.
     Body& Short(const std::u16string& s) {
         w.U8(static_cast<uint8_t>(s.size()));
@@ -185,7 +215,8 @@ void WriteFormats(ByteWriter& g, const Workbook& book, const XfPlan& plan) {
     const WorkbookFormats& f = *book.formats;
     for (const auto& font : f.fonts) Record(g, kFONT, font);
     // Font index 4 does not exist: the fifth font record is index 5.
-    const auto boldFont = static_cast<uint16_t>(f.fonts.size() < 4 ? f.fonts.size() : f.fonts.size() + 1);
+    const auto boldFont =
+        static_cast<uint16_t>(f.fonts.size() < 4 ? f.fonts.size() : f.fonts.size() + 1);
     if (plan.extrasUsed) Record(g, kFONT, Font(true));
     for (const auto& r : f.numberFormats) Record(g, r.type, r.body);
     for (const auto& xf : f.xfs) Record(g, kXF, xf);
@@ -205,10 +236,13 @@ void WriteSst(ByteWriter& out, const std::vector<std::u16string_view>& strings, 
     size_t recordAt = w.size();  // where the current record's header is
     const auto open = [&](uint16_t type) {
         recordAt = w.size();
-        const uint8_t header[4] = {static_cast<uint8_t>(type), static_cast<uint8_t>(type >> 8), 0, 0};
+        const uint8_t header[4] = {static_cast<uint8_t>(type), static_cast<uint8_t>(type >> 8), 0,
+                                   0};
         w.insert(w.end(), header, header + 4);
     };
-    const auto close = [&] { PutU16LE(w.data() + recordAt + 2, static_cast<uint16_t>(w.size() - recordAt - 4)); };
+    const auto close = [&] {
+        PutU16LE(w.data() + recordAt + 2, static_cast<uint16_t>(w.size() - recordAt - 4));
+    };
     const auto room = [&] { return kMaxBody - (w.size() - recordAt - 4); };
     open(kSST);
     uint8_t counts[8];
@@ -220,7 +254,8 @@ void WriteSst(ByteWriter& out, const std::vector<std::u16string_view>& strings, 
             close();
             open(kCONTINUE);
         }
-        const uint8_t header[3] = {static_cast<uint8_t>(s.size()), static_cast<uint8_t>(s.size() >> 8), 0x01};
+        const uint8_t header[3] = {static_cast<uint8_t>(s.size()),
+                                   static_cast<uint8_t>(s.size() >> 8), 0x01};
         w.insert(w.end(), header, header + 3);
         size_t i = 0;
         while (i < s.size()) {
@@ -256,8 +291,8 @@ uint16_t XfOf(const WorkbookCell& cell, XfPlan& plan) {
 
 // One cell record, written straight into the stream: a workbook holds
 // hundreds of thousands of them.
-void WriteCell(std::vector<uint8_t>& w, uint16_t row, uint16_t col, const WorkbookCell& cell, uint16_t xf,
-               uint32_t sstIndex) {
+void WriteCell(std::vector<uint8_t>& w, uint16_t row, uint16_t col, const WorkbookCell& cell,
+               uint16_t xf, uint32_t sstIndex) {
     uint8_t rec[4 + 14];
     uint16_t type = kLABELSST;
     size_t len = 6;
@@ -333,7 +368,8 @@ private:
 
 // One sheet's substream, its cells walked once: a sheet may hold hundreds of
 // thousands of them.
-std::vector<uint8_t> SheetStream(const WorkbookSheet& sheet, bool first, XfPlan& plan, SharedStrings& sst) {
+std::vector<uint8_t> SheetStream(const WorkbookSheet& sheet, bool first, XfPlan& plan,
+                                 SharedStrings& sst) {
     ByteWriter w;
     w.Data().reserve(sheet.cells.size() * 18 + 1024);
     Record(w, kBOF, Bof(0x0010));
@@ -344,15 +380,17 @@ std::vector<uint8_t> SheetStream(const WorkbookSheet& sheet, bool first, XfPlan&
         const WorkbookColumn c = it->second;
         uint32_t lastCol = firstCol;
         auto next = std::next(it);
-        while (next != sheet.columns.end() && next->first == lastCol + 1 && next->second.width == c.width &&
-               next->second.xf == c.xf && next->second.options == c.options) {
+        while (next != sheet.columns.end() && next->first == lastCol + 1 &&
+               next->second.width == c.width && next->second.xf == c.xf &&
+               next->second.options == c.options) {
             lastCol = next->first;
             ++next;
         }
         it = next;
         if (firstCol > 256) continue;
         Body b;
-        b.U16(static_cast<uint16_t>(firstCol - 1)).U16(static_cast<uint16_t>(std::min<uint32_t>(lastCol, 256) - 1));
+        b.U16(static_cast<uint16_t>(firstCol - 1))
+            .U16(static_cast<uint16_t>(std::min<uint32_t>(lastCol, 256) - 1));
         b.U16(c.width).U16(c.xf).U16(c.options).U16(0);
         Record(w, kCOLINFO, b.Data());
     }
@@ -390,8 +428,8 @@ std::vector<uint8_t> SheetStream(const WorkbookSheet& sheet, bool first, XfPlan&
         colMin = std::min(colMin, pos.second - 1);
         colMax = std::max(colMax, pos.second);
         const uint32_t index = cell.kind == WorkbookCell::Kind::Text ? sst.Add(cell.text) : 0;
-        WriteCell(w.Data(), static_cast<uint16_t>(pos.first - 1), static_cast<uint16_t>(pos.second - 1), cell,
-                  XfOf(cell, plan), index);
+        WriteCell(w.Data(), static_cast<uint16_t>(pos.first - 1),
+                  static_cast<uint16_t>(pos.second - 1), cell, XfOf(cell, plan), index);
     }
     writeRows(row, UINT32_MAX);
     if (!sheet.cells.empty()) {
@@ -412,7 +450,8 @@ std::vector<uint8_t> SheetStream(const WorkbookSheet& sheet, bool first, XfPlan&
     for (const auto& r : sheet.settingsAfter) Record(w, r.type, r.body);
     std::vector<WorkbookRange> merges;
     for (const WorkbookRange& a : sheet.merges) {
-        if (a.firstRow >= 1 && a.firstColumn >= 1 && a.lastRow <= 65536 && a.lastColumn <= 256) merges.push_back(a);
+        if (a.firstRow >= 1 && a.firstColumn >= 1 && a.lastRow <= 65536 && a.lastColumn <= 256)
+            merges.push_back(a);
     }
     // At most 1,026 areas fit in one record.
     for (size_t i = 0; i < merges.size(); i += 1026) {
@@ -422,7 +461,8 @@ std::vector<uint8_t> SheetStream(const WorkbookSheet& sheet, bool first, XfPlan&
         for (size_t k = i; k < i + n; ++k) {
             const WorkbookRange& a = merges[k];
             m.U16(static_cast<uint16_t>(a.firstRow - 1)).U16(static_cast<uint16_t>(a.lastRow - 1));
-            m.U16(static_cast<uint16_t>(a.firstColumn - 1)).U16(static_cast<uint16_t>(a.lastColumn - 1));
+            m.U16(static_cast<uint16_t>(a.firstColumn - 1))
+                .U16(static_cast<uint16_t>(a.lastColumn - 1));
         }
         Record(w, kMERGEDCELLS, m.Data());
     }
@@ -641,7 +681,8 @@ std::optional<Workbook> ReadXls(std::span<const uint8_t> file, std::string* erro
                 const uint8_t f = s.U8();
                 const std::u16string name = s.Chars(cch, (f & 1) != 0);
                 // Chart and macro sheets are not read.
-                if ((flags >> 8) == 0) refs.push_back({offset, name, static_cast<uint8_t>(flags & 3)});
+                if ((flags >> 8) == 0)
+                    refs.push_back({offset, name, static_cast<uint8_t>(flags & 3)});
             } else if (r.type == kFORMAT) {
                 const uint16_t ifmt = in.U16();
                 Segments s({r.body.subspan(2)});
@@ -795,7 +836,8 @@ std::optional<Workbook> ReadXls(std::span<const uint8_t> file, std::string* erro
                     column.xf = in.U16();
                     if (!out.formats) column.xf = 15;
                     column.options = in.U16();
-                    for (uint32_t c = first; c <= last && c < 256; ++c) sheet.columns[c + 1] = column;
+                    for (uint32_t c = first; c <= last && c < 256; ++c)
+                        sheet.columns[c + 1] = column;
                 } else if (r.type == kROW) {
                     const uint16_t row = in.U16();
                     in.U16();
@@ -815,7 +857,8 @@ std::optional<Workbook> ReadXls(std::span<const uint8_t> file, std::string* erro
                         a.lastRow = in.U16() + 1u;
                         a.firstColumn = in.U16() + 1u;
                         a.lastColumn = in.U16() + 1u;
-                        if (a.firstRow <= a.lastRow && a.firstColumn <= a.lastColumn && a.lastColumn <= 256) {
+                        if (a.firstRow <= a.lastRow && a.firstColumn <= a.lastColumn &&
+                            a.lastColumn <= 256) {
                             sheet.merges.push_back(a);
                         }
                     }

@@ -30,7 +30,8 @@ struct ZipArchive {
 
 std::optional<std::string> ReadPart(zip_t* zip, const std::string& name) {
     zip_stat_t st;
-    if (zip_stat(zip, name.c_str(), 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE)) return std::nullopt;
+    if (zip_stat(zip, name.c_str(), 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE))
+        return std::nullopt;
     if (st.size > kMaxPart) return std::nullopt;
     zip_file_t* f = zip_fopen(zip, name.c_str(), 0);
     if (!f) return std::nullopt;
@@ -43,7 +44,8 @@ std::optional<std::string> ReadPart(zip_t* zip, const std::string& name) {
 
 // A small event interface over expat.
 struct XmlEvents {
-    std::function<void(const std::string& name, const std::map<std::string, std::string>& attrs)> start;
+    std::function<void(const std::string& name, const std::map<std::string, std::string>& attrs)>
+        start;
     std::function<void(const std::string& name)> end;
     std::function<void(const std::string& text)> text;
 };
@@ -83,15 +85,17 @@ bool ParseXml(const std::string& xml, XmlEvents& ev) {
     });
     // A workbook part declares no entities; one that does is refused before
     // anything is expanded.
-    XML_SetEntityDeclHandler(p, [](void* u, const XML_Char*, int, const XML_Char*, int, const XML_Char*,
-                                   const XML_Char*, const XML_Char*, const XML_Char*) {
-        auto* st = static_cast<ParseState*>(u);
-        st->declaresEntity = true;
-        XML_StopParser(st->parser, XML_FALSE);
-    });
+    XML_SetEntityDeclHandler(
+        p, [](void* u, const XML_Char*, int, const XML_Char*, int, const XML_Char*, const XML_Char*,
+              const XML_Char*, const XML_Char*) {
+            auto* st = static_cast<ParseState*>(u);
+            st->declaresEntity = true;
+            XML_StopParser(st->parser, XML_FALSE);
+        });
     XML_SetParamEntityParsing(p, XML_PARAM_ENTITY_PARSING_NEVER);
     XML_SetExternalEntityRefHandler(
-        p, [](XML_Parser, const XML_Char*, const XML_Char*, const XML_Char*, const XML_Char*) -> int {
+        p,
+        [](XML_Parser, const XML_Char*, const XML_Char*, const XML_Char*, const XML_Char*) -> int {
             return XML_STATUS_ERROR;
         });
     const bool ok = XML_Parse(p, xml.data(), static_cast<int>(xml.size()), 1) == XML_STATUS_OK;
@@ -104,7 +108,8 @@ bool CellRef(const std::string& ref, uint32_t& row, uint32_t& col) {
     size_t i = 0;
     uint64_t c = 0, r = 0;
     while (i < ref.size() && std::isalpha(static_cast<unsigned char>(ref[i]))) {
-        c = c * 26 + static_cast<uint64_t>(std::toupper(static_cast<unsigned char>(ref[i])) - 'A' + 1);
+        c = c * 26 +
+            static_cast<uint64_t>(std::toupper(static_cast<unsigned char>(ref[i])) - 'A' + 1);
         if (c > 16384) return false;
         ++i;
     }
@@ -158,14 +163,16 @@ std::optional<Workbook> ReadXlsx(std::span<const uint8_t> file, std::string* err
     std::vector<std::pair<std::string, std::string>> sheets;  // name, relationship id
     XmlEvents ev;
     ev.start = [&](const std::string& n, const std::map<std::string, std::string>& a) {
-        if (n == "sheet" && a.count("name") && a.count("id")) sheets.push_back({a.at("name"), a.at("id")});
+        if (n == "sheet" && a.count("name") && a.count("id"))
+            sheets.push_back({a.at("name"), a.at("id")});
     };
     if (!ParseXml(*workbookXml, ev)) return fail("damaged workbook.xml");
     std::map<std::string, std::string> targets;
     if (const auto rels = ReadPart(archive.zip, "xl/_rels/workbook.xml.rels")) {
         XmlEvents rv;
         rv.start = [&](const std::string& n, const std::map<std::string, std::string>& a) {
-            if (n == "Relationship" && a.count("Id") && a.count("Target")) targets[a.at("Id")] = a.at("Target");
+            if (n == "Relationship" && a.count("Id") && a.count("Target"))
+                targets[a.at("Id")] = a.at("Target");
         };
         if (!ParseXml(*rels, rv)) return fail("damaged workbook relationships");
     }
@@ -175,14 +182,20 @@ std::optional<Workbook> ReadXlsx(std::span<const uint8_t> file, std::string* err
         bool inSi = false, inT = false, inRph = false;
         XmlEvents sv;
         sv.start = [&](const std::string& n, const std::map<std::string, std::string>&) {
-            if (n == "si") { inSi = true; current.clear(); }
+            if (n == "si") {
+                inSi = true;
+                current.clear();
+            }
             if (n == "rPh") inRph = true;
             if (n == "t") inT = true;
         };
         sv.end = [&](const std::string& n) {
             if (n == "t") inT = false;
             if (n == "rPh") inRph = false;
-            if (n == "si") { inSi = false; shared.push_back(FromUtf8(current)); }
+            if (n == "si") {
+                inSi = false;
+                shared.push_back(FromUtf8(current));
+            }
         };
         sv.text = [&](const std::string& t) {
             if (inSi && inT && !inRph) current += t;
@@ -195,9 +208,12 @@ std::optional<Workbook> ReadXlsx(std::span<const uint8_t> file, std::string* err
         bool inCellXfs = false;
         XmlEvents st;
         st.start = [&](const std::string& n, const std::map<std::string, std::string>& a) {
-            if (n == "numFmt" && a.count("numFmtId")) numFmts[std::atoi(a.at("numFmtId").c_str())] = a.count("formatCode") ? a.at("formatCode") : "";
+            if (n == "numFmt" && a.count("numFmtId"))
+                numFmts[std::atoi(a.at("numFmtId").c_str())] =
+                    a.count("formatCode") ? a.at("formatCode") : "";
             if (n == "cellXfs") inCellXfs = true;
-            if (n == "xf" && inCellXfs) xfFormats.push_back(a.count("numFmtId") ? std::atoi(a.at("numFmtId").c_str()) : 0);
+            if (n == "xf" && inCellXfs)
+                xfFormats.push_back(a.count("numFmtId") ? std::atoi(a.at("numFmtId").c_str()) : 0);
         };
         st.end = [&](const std::string& n) {
             if (n == "cellXfs") inCellXfs = false;
@@ -234,7 +250,8 @@ std::optional<Workbook> ReadXlsx(std::span<const uint8_t> file, std::string* err
                 const int lo = std::atoi(a.at("min").c_str()), hi = std::atoi(a.at("max").c_str());
                 const double w = std::atof(a.at("width").c_str());
                 for (int c = std::max(1, lo); c <= hi && c <= 16384 && c - lo < 1024; ++c) {
-                    sheet.columns[static_cast<uint32_t>(c)].width = static_cast<uint16_t>(std::clamp(w, 0.0, 255.0) * 256);
+                    sheet.columns[static_cast<uint32_t>(c)].width =
+                        static_cast<uint16_t>(std::clamp(w, 0.0, 255.0) * 256);
                 }
             }
             if (n == "row" && a.count("r") && a.count("ht") && a.count("customHeight") &&
@@ -242,16 +259,18 @@ std::optional<Workbook> ReadXlsx(std::span<const uint8_t> file, std::string* err
                 const long r = std::strtol(a.at("r").c_str(), nullptr, 10);
                 const double ht = std::atof(a.at("ht").c_str());
                 if (r >= 1 && r <= 1048576) {
-                    sheet.rows[static_cast<uint32_t>(r)].height = static_cast<uint16_t>(std::clamp(ht, 0.0, 409.0) * 20);
+                    sheet.rows[static_cast<uint32_t>(r)].height =
+                        static_cast<uint16_t>(std::clamp(ht, 0.0, 409.0) * 20);
                 }
             }
             if (n == "mergeCell" && a.count("ref")) {
                 const std::string& ref = a.at("ref");
                 const size_t colon = ref.find(':');
                 WorkbookRange m;
-                if (colon != std::string::npos && CellRef(ref.substr(0, colon), m.firstRow, m.firstColumn) &&
-                    CellRef(ref.substr(colon + 1), m.lastRow, m.lastColumn) && m.firstRow <= m.lastRow &&
-                    m.firstColumn <= m.lastColumn) {
+                if (colon != std::string::npos &&
+                    CellRef(ref.substr(0, colon), m.firstRow, m.firstColumn) &&
+                    CellRef(ref.substr(colon + 1), m.lastRow, m.lastColumn) &&
+                    m.firstRow <= m.lastRow && m.firstColumn <= m.lastColumn) {
                     sheet.merges.push_back(m);
                 }
             }

@@ -151,7 +151,9 @@ DataVersion VersionDialog::Version() const {
             static_cast<uint8_t>(parts_[2]->value()), static_cast<uint8_t>(parts_[3]->value())};
 }
 
-void VersionDialog::Refresh() { text_->setText(QString::fromStdString(FormatDataVersion(Version()))); }
+void VersionDialog::Refresh() {
+    text_->setText(QString::fromStdString(FormatDataVersion(Version())));
+}
 
 ExtendDeviceDialog::ExtendDeviceDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("延伸设备"));
@@ -160,13 +162,15 @@ ExtendDeviceDialog::ExtendDeviceDialog(QWidget* parent) : QDialog(parent) {
     auto* straight = new QWidget(tabs_);
     auto* sf = new QFormLayout(straight);
     straight_ = new QLineEdit(QStringLiteral("0"), straight);
-    straight_->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), straight_));
+    straight_->setValidator(
+        new QRegularExpressionValidator(QRegularExpression("[0-9]*"), straight_));
     sf->addRow(QStringLiteral("像素"), straight_);
     tabs_->addTab(straight, QStringLiteral("延续方向"));
     auto* oblique = new QWidget(tabs_);
     auto* of = new QFormLayout(oblique);
     angle_ = new QComboBox(oblique);
-    for (const char* a : {"-30", "-45", "-60", "30", "45", "60"}) angle_->addItem(QString::fromUtf8(a));
+    for (const char* a : {"-30", "-45", "-60", "30", "45", "60"})
+        angle_->addItem(QString::fromUtf8(a));
     oblique_ = new QLineEdit(QStringLiteral("0"), oblique);
     oblique_->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), oblique_));
     of->addRow(QStringLiteral("角度"), angle_);

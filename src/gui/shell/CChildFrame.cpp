@@ -7,8 +7,8 @@
 #include "devices/RailSwitch.h"
 #include "document/Placing.h"
 #include "iotables/Generators.h"
-#include "siemens/LogicTables.h"
 #include "shell/CommandTable.h"
+#include "siemens/LogicTables.h"
 
 namespace velkor::gui {
 

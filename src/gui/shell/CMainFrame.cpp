@@ -10,15 +10,15 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "ats/AtsFiles.h"
+#include "ats/AtsGeneration.h"
+#include "ats/MainTrack.h"
+#include "ats/ZedevEzura.h"
 #include "devices/DrawingValues.h"
 #include "devices/ShellState.h"
 #include "dialogs/Dialogs.h"
 #include "shell/CVelkorApp.h"
 #include "shell/CommandTable.h"
-#include "ats/AtsFiles.h"
-#include "ats/AtsGeneration.h"
-#include "ats/MainTrack.h"
-#include "ats/ZedevEzura.h"
 #include "siemens/LogicTables.h"
 
 namespace velkor::gui {
@@ -60,8 +60,8 @@ CMainFrame::CMainFrame(CVelkorApp& app)
         UpdateTitle();
         UpdateCommandStates();
     });
-    // The element states follow the program as it idles, like the update
-    // handlers of the platform the stations come from.
+    // The element states follow the program as it idles: enabled and checked
+    // states are asked of the command table a few times a second.
     idle_.setInterval(200);
     connect(&idle_, &QTimer::timeout, this, [this] { UpdateCommandStates(); });
     idle_.start();
@@ -110,7 +110,8 @@ void CMainFrame::BuildFileMenu() {
             QAction* a = list->addAction(child->Title());
             a->setCheckable(true);
             a->setChecked(child == ActiveChild());
-            connect(a, &QAction::triggered, this, [this, child] { area_->setActiveSubWindow(child); });
+            connect(a, &QAction::triggered, this,
+                    [this, child] { area_->setActiveSubWindow(child); });
         }
     });
     documents->setMenu(list);

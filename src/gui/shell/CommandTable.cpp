@@ -14,12 +14,12 @@ constexpr Target N = Target::None;
 
 // Resource names of the palette: ID_BUTTON7 to ID_BUTTON42, then three named ones.
 const char* const kPaletteNames[39] = {
-    "ID_BUTTON7",  "ID_BUTTON8",  "ID_BUTTON9",  "ID_BUTTON10", "ID_BUTTON11", "ID_BUTTON12",
-    "ID_BUTTON13", "ID_BUTTON14", "ID_BUTTON15", "ID_BUTTON16", "ID_BUTTON17", "ID_BUTTON18",
-    "ID_BUTTON19", "ID_BUTTON20", "ID_BUTTON21", "ID_BUTTON22", "ID_BUTTON23", "ID_BUTTON24",
-    "ID_BUTTON25", "ID_BUTTON26", "ID_BUTTON27", "ID_BUTTON28", "ID_BUTTON29", "ID_BUTTON30",
-    "ID_BUTTON31", "ID_BUTTON32", "ID_BUTTON33", "ID_BUTTON34", "ID_BUTTON35", "ID_BUTTON36",
-    "ID_BUTTON37", "ID_BUTTON38", "ID_BUTTON39", "ID_BUTTON40", "ID_BUTTON41", "ID_BUTTON42",
+    "ID_BUTTON7",   "ID_BUTTON8",  "ID_BUTTON9",  "ID_BUTTON10", "ID_BUTTON11", "ID_BUTTON12",
+    "ID_BUTTON13",  "ID_BUTTON14", "ID_BUTTON15", "ID_BUTTON16", "ID_BUTTON17", "ID_BUTTON18",
+    "ID_BUTTON19",  "ID_BUTTON20", "ID_BUTTON21", "ID_BUTTON22", "ID_BUTTON23", "ID_BUTTON24",
+    "ID_BUTTON25",  "ID_BUTTON26", "ID_BUTTON27", "ID_BUTTON28", "ID_BUTTON29", "ID_BUTTON30",
+    "ID_BUTTON31",  "ID_BUTTON32", "ID_BUTTON33", "ID_BUTTON34", "ID_BUTTON35", "ID_BUTTON36",
+    "ID_BUTTON37",  "ID_BUTTON38", "ID_BUTTON39", "ID_BUTTON40", "ID_BUTTON41", "ID_BUTTON42",
     "ID_SEALCOUNT", "ID_DERAILER", "ID_AFGDOOR"};
 
 struct PaletteEntry {
@@ -31,25 +31,24 @@ struct PaletteEntry {
 
 // The palette in ribbon order; the code is the command number minus 32797.
 const PaletteEntry kPalette[] = {
-    {0, "区段", "区段/道岔", "区段"},
-    {1, "左上", "区段/道岔", "直股"}, {2, "左下", "区段/道岔", "直股"},
-    {3, "右上", "区段/道岔", "直股"}, {4, "右下", "区段/道岔", "直股"},
-    {5, "左上", "区段/道岔", "斜股"}, {6, "左下", "区段/道岔", "斜股"},
-    {7, "右上", "区段/道岔", "斜股"}, {8, "右下", "区段/道岔", "斜股"},
-    {30, "左上", "区段/道岔", "三开"}, {31, "左直", "区段/道岔", "三开"},
-    {32, "左下", "区段/道岔", "三开"}, {33, "右上", "区段/道岔", "三开"},
-    {34, "右直", "区段/道岔", "三开"}, {35, "右下", "区段/道岔", "三开"},
-    {9, "高双", "信号机", "上行"},  {10, "高单", "信号机", "上行"},
-    {11, "矮双", "信号机", "上行"}, {12, "矮单", "信号机", "上行"},
-    {13, "高双", "信号机", "下行"}, {14, "高单", "信号机", "下行"},
-    {15, "矮双", "信号机", "下行"}, {16, "矮单", "信号机", "下行"},
-    {17, "车站", "其他", "面板9"},   {18, "文字", "其他", "面板9"},
-    {19, "装饰线", "其他", "面板9"}, {20, "时钟", "其他", "面板9"},
-    {21, "灯", "其他", "面板9"},     {22, "按钮", "其他", "面板9"},
-    {23, "左箭头", "其他", "面板10"}, {24, "右箭头", "其他", "面板10"},
-    {25, "左64F", "其他", "面板11"}, {26, "右64F", "其他", "面板11"},
-    {27, "64D", "其他", "面板11"},   {28, "转盘", "其他", "面板11"},
-    {29, "地航", "其他", "面板11"},
+    {0, "区段", "区段/道岔", "区段"},  {1, "左上", "区段/道岔", "直股"},
+    {2, "左下", "区段/道岔", "直股"},  {3, "右上", "区段/道岔", "直股"},
+    {4, "右下", "区段/道岔", "直股"},  {5, "左上", "区段/道岔", "斜股"},
+    {6, "左下", "区段/道岔", "斜股"},  {7, "右上", "区段/道岔", "斜股"},
+    {8, "右下", "区段/道岔", "斜股"},  {30, "左上", "区段/道岔", "三开"},
+    {31, "左直", "区段/道岔", "三开"}, {32, "左下", "区段/道岔", "三开"},
+    {33, "右上", "区段/道岔", "三开"}, {34, "右直", "区段/道岔", "三开"},
+    {35, "右下", "区段/道岔", "三开"}, {9, "高双", "信号机", "上行"},
+    {10, "高单", "信号机", "上行"},    {11, "矮双", "信号机", "上行"},
+    {12, "矮单", "信号机", "上行"},    {13, "高双", "信号机", "下行"},
+    {14, "高单", "信号机", "下行"},    {15, "矮双", "信号机", "下行"},
+    {16, "矮单", "信号机", "下行"},    {17, "车站", "其他", "面板9"},
+    {18, "文字", "其他", "面板9"},     {19, "装饰线", "其他", "面板9"},
+    {20, "时钟", "其他", "面板9"},     {21, "灯", "其他", "面板9"},
+    {22, "按钮", "其他", "面板9"},     {23, "左箭头", "其他", "面板10"},
+    {24, "右箭头", "其他", "面板10"},  {25, "左64F", "其他", "面板11"},
+    {26, "右64F", "其他", "面板11"},   {27, "64D", "其他", "面板11"},
+    {28, "转盘", "其他", "面板11"},    {29, "地航", "其他", "面板11"},
     {36, "铅封计数", "其他", "面板1"}, {37, "脱轨器", "其他", "面板1"},
     {38, "防淹门", "其他", "面板1"},
 };
@@ -71,7 +70,7 @@ std::vector<CommandInfo> Build() {
         {57635, "ID_EDIT_CUT", "剪切", "主页", "剪贴板", N, "Ctrl+X", false},
         {57634, "ID_EDIT_COPY", "复制", "主页", "剪贴板", N, "Ctrl+C", false},
         {57642, "ID_EDIT_SELECT_ALL", "全选", "主页", "剪贴板", N, "", false},
-        // Undo and redo, which the stations' original tool lacked.
+        // Undo and redo of drawing edits.
         {57643, "ID_EDIT_UNDO", "撤销", "主页", "剪贴板", D, "Ctrl+Z", false},
         {57643, "ID_EDIT_UNDO", "撤销", "", "", D, "Alt+Backspace", false},
         {57644, "ID_EDIT_REDO", "重做", "主页", "剪贴板", D, "Ctrl+Y", false},
@@ -92,14 +91,16 @@ std::vector<CommandInfo> Build() {
         {33005, "ID_BUTTON_CHECK_EXCEL", "生成校验数据表", "主页", "输入板", D, "", false},
         {32907, "ID_BUTTON72", "ATS数据生成", "主页", "输入板", M, "", false},
         {33006, "ID_BUTTON_ATSTXT2BIN", "ATS文本转换成二进制", "主页", "输入板", M, "", false},
-        {33007, "ID_BUTTON_MAINTRACKTXT2BIN", "股道文本转换成二进制", "主页", "输入板", M, "", false},
+        {33007, "ID_BUTTON_MAINTRACKTXT2BIN", "股道文本转换成二进制", "主页", "输入板", M, "",
+         false},
         {32796, "ID_BUTTON6", "鼠标", "主页", "控制", M, "", false},
         {32912, "ID_BUTTON70", "设置", "主页", "数据", M, "", false},
         {32909, "ID_BUTTONVER", "版本号", "主页", "数据", M, "", false},
         {32846, "ID_BUTTON49", "大小端反转", "主页", "数据", D, "", false},
     };
     for (const PaletteEntry& p : kPalette) {
-        t.push_back({32797 + p.code, kPaletteNames[p.code], p.text, p.category, p.panel, M, "", true});
+        t.push_back(
+            {32797 + p.code, kPaletteNames[p.code], p.text, p.category, p.panel, M, "", true});
     }
     const std::vector<CommandInfo> rest = {
         {32840, "ID_BUTTON43", "左", "多选设备", "对齐", V, "", false},
@@ -115,10 +116,14 @@ std::vector<CommandInfo> Build() {
         {32867, "ID_BUTTON57", "CrossCode", "西门子数据", "CI_ATP通信码位", M, "", false},
         {32868, "ID_BUTTON58", "SwitchCode", "西门子数据", "CI_ATP通信码位", M, "", false},
         {32869, "ID_BUTTON59", "SwitSectCode", "西门子数据", "CI_ATP通信码位", M, "", false},
-        {32906, "ID_BUTTON_LOGICTABLE_XMZ", "生成逻辑区段表", "西门子数据", "CI_ATP通信码位", M, "", false},
-        {32913, "ID_BUTTON_FAKE_LOGIC_TABLE_XMZ", "生成虚拟逻辑区段表", "西门子数据", "CI_ATP通信码位", M, "", false},
-        {32914, "ID_BUTTON_LOGICTABLE_HALDE", "生成逻辑区段表", "自主数据", "CI_ATP通信码位", M, "", false},
-        {32911, "ID_BUTTON_FAKE_LOGIC_TABLE_HALDE", "生成虚拟逻辑区段表", "自主数据", "CI_ATP通信码位", M, "", false},
+        {32906, "ID_BUTTON_LOGICTABLE_XMZ", "生成逻辑区段表", "西门子数据", "CI_ATP通信码位", M, "",
+         false},
+        {32913, "ID_BUTTON_FAKE_LOGIC_TABLE_XMZ", "生成虚拟逻辑区段表", "西门子数据",
+         "CI_ATP通信码位", M, "", false},
+        {32914, "ID_BUTTON_LOGICTABLE_HALDE", "生成逻辑区段表", "自主数据", "CI_ATP通信码位", M, "",
+         false},
+        {32911, "ID_BUTTON_FAKE_LOGIC_TABLE_HALDE", "生成虚拟逻辑区段表", "自主数据",
+         "CI_ATP通信码位", M, "", false},
         {32789, "", "删除(&D)\tCtrl+D", "", "", D, "", false},
         {32874, "", "名字对齐", "", "", D, "", false},
         {32876, "", "90°", "", "", D, "", false},
@@ -171,12 +176,24 @@ const CommandInfo* FindCommand(int id) {
 
 const std::vector<RibbonPanel>& RibbonLayout() {
     static const std::vector<RibbonPanel> layout = {
-        {"主页", "剪贴板"},     {"主页", "视图"},     {"主页", "输入板"},
-        {"主页", "控制"},       {"主页", "数据"},     {"区段/道岔", "区段"},
-        {"区段/道岔", "直股"},  {"区段/道岔", "斜股"}, {"区段/道岔", "三开"},
-        {"信号机", "上行"},     {"信号机", "下行"},   {"其他", "面板9"},
-        {"其他", "面板10"},     {"其他", "面板11"},   {"其他", "面板1"},
-        {"多选设备", "对齐"},   {"多选设备", "全移"}, {"西门子数据", "CI_ATP通信码位"},
+        {"主页", "剪贴板"},
+        {"主页", "视图"},
+        {"主页", "输入板"},
+        {"主页", "控制"},
+        {"主页", "数据"},
+        {"区段/道岔", "区段"},
+        {"区段/道岔", "直股"},
+        {"区段/道岔", "斜股"},
+        {"区段/道岔", "三开"},
+        {"信号机", "上行"},
+        {"信号机", "下行"},
+        {"其他", "面板9"},
+        {"其他", "面板10"},
+        {"其他", "面板11"},
+        {"其他", "面板1"},
+        {"多选设备", "对齐"},
+        {"多选设备", "全移"},
+        {"西门子数据", "CI_ATP通信码位"},
         {"自主数据", "CI_ATP通信码位"},
     };
     return layout;

@@ -53,8 +53,8 @@ QIcon PaletteIcon(int code) {
     // The object's own window, without its name labels, scaled into the icon.
     const Rect r = obj->AbsoluteRect();
     if (r.Width() > 0 && r.Height() > 0) {
-        const double scale = std::min(1.0, std::min(double(kIconSize - 4) / r.Width(),
-                                                    double(kIconSize - 4) / r.Height()));
+        const double scale = std::min(
+            1.0, std::min(double(kIconSize - 4) / r.Width(), double(kIconSize - 4) / r.Height()));
         qp.translate((kIconSize - r.Width() * scale) / 2, (kIconSize - r.Height() * scale) / 2);
         qp.scale(scale, scale);
         qp.translate(-r.left, -r.top);

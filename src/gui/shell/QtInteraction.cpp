@@ -41,9 +41,9 @@ std::optional<std::string> QtInteraction::ChooseSaveFile(const std::string& titl
     return f.toStdString();
 }
 
-std::optional<std::vector<bool>> QtInteraction::ChooseOptions(const std::string& title,
-                                                              const std::vector<std::string>& labels,
-                                                              const std::vector<bool>& initial) {
+std::optional<std::vector<bool>> QtInteraction::ChooseOptions(
+    const std::string& title, const std::vector<std::string>& labels,
+    const std::vector<bool>& initial) {
     QDialog dialog(parent_);
     dialog.setWindowTitle(Q(title));
     auto* layout = new QVBoxLayout(&dialog);

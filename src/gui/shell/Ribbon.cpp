@@ -41,7 +41,8 @@ Ribbon::Ribbon(Sink sink, QWidget* parent) : QTabWidget(parent), sink_(std::move
         column->setSpacing(1);
         std::vector<const CommandInfo*> entries;
         for (const CommandInfo& c : CommandTable()) {
-            if (std::string_view(c.category) == rp.category && std::string_view(c.panel) == rp.panel) {
+            if (std::string_view(c.category) == rp.category &&
+                std::string_view(c.panel) == rp.panel) {
                 entries.push_back(&c);
             }
         }
@@ -57,7 +58,8 @@ Ribbon::Ribbon(Sink sink, QWidget* parent) : QTabWidget(parent), sink_(std::move
             const QString text = QString::fromUtf8(c.text);
             b->setText(text);
             b->setToolTip(text);
-            b->setToolButtonStyle(small ? Qt::ToolButtonTextBesideIcon : Qt::ToolButtonTextUnderIcon);
+            b->setToolButtonStyle(small ? Qt::ToolButtonTextBesideIcon
+                                        : Qt::ToolButtonTextUnderIcon);
             b->setAutoRaise(true);
             b->setCheckable(c.checkable);
             b->setIconSize(small ? QSize(16, 16) : QSize(32, 32));
@@ -70,7 +72,8 @@ Ribbon::Ribbon(Sink sink, QWidget* parent) : QTabWidget(parent), sink_(std::move
             }
             ++index;
             const bool palette = c.id >= 32797 && c.id <= 32835;
-            b->setIcon(palette ? PaletteIcon(c.id - 32797) : GlyphIcon(text, PanelColour(category)));
+            b->setIcon(palette ? PaletteIcon(c.id - 32797)
+                               : GlyphIcon(text, PanelColour(category)));
             const int id = c.id;
             connect(b, &QToolButton::clicked, this, [this, id] { sink_(id); });
             buttons_.emplace(id, b);

@@ -12,8 +12,8 @@
 #include "common/Bmp.h"
 #include "common/Files.h"
 #include "devices/DrawingValues.h"
-#include "devices/TrackGeometry.h"
 #include "devices/ShellState.h"
+#include "devices/TrackGeometry.h"
 #include "dialogs/Dialogs.h"
 #include "document/Arrange.h"
 #include "document/StationPainting.h"
@@ -139,7 +139,8 @@ int CChildView::ChooseFromMenu(Menu menu, Point at) {
     std::vector<int> ids;
     switch (menu) {
         case Menu::Connection:
-            for (int id = cmd::kConnectionFirst; id <= cmd::kConnectionLast; ++id) ids.push_back(id);
+            for (int id = cmd::kConnectionFirst; id <= cmd::kConnectionLast; ++id)
+                ids.push_back(id);
             break;
         case Menu::ThreeWayConnection:
             for (int id = cmd::kThreeWayFirst; id <= cmd::kThreeWayLast; ++id) ids.push_back(id);
@@ -159,7 +160,8 @@ int CChildView::ChooseFromMenu(Menu menu, Point at) {
 
 void CChildView::PostRelease(Point p) {
     // As the release the menu posts: handled once the press has returned.
-    QMetaObject::invokeMethod(this, [this, p] { LeftUp(p); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, p] { LeftUp(p); }, Qt::QueuedConnection);
 }
 
 void CChildView::ForgetObjects() {

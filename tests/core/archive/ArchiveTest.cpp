@@ -109,10 +109,16 @@ TEST(ArchiveObjects, ClassRecordsAndIndexesInStreamOrder) {
     const auto bytes = WriteObjects({&d1, &d2, &label, &d3});
     // Class CADDevice takes index 1, the devices 2 and 3; class Label takes
     // 4, the label 5; the third device is again class index 1.
-    const auto expected = Concat({{0xFF, 0xFF, 0x01, 0x00, 0x09, 0x00}, Ascii("CADDevice"),
-                                  PayloadOf(d1), {0x01, 0x80}, PayloadOf(d2),
-                                  {0xFF, 0xFF, 0x01, 0x00, 0x05, 0x00}, Ascii("Label"),
-                                  PayloadOf(label), {0x01, 0x80}, PayloadOf(d3)});
+    const auto expected = Concat({{0xFF, 0xFF, 0x01, 0x00, 0x09, 0x00},
+                                  Ascii("CADDevice"),
+                                  PayloadOf(d1),
+                                  {0x01, 0x80},
+                                  PayloadOf(d2),
+                                  {0xFF, 0xFF, 0x01, 0x00, 0x05, 0x00},
+                                  Ascii("Label"),
+                                  PayloadOf(label),
+                                  {0x01, 0x80},
+                                  PayloadOf(d3)});
     EXPECT_EQ(Hex(bytes), Hex(expected));
 
     ByteReader r(bytes);
@@ -168,7 +174,8 @@ TEST(ArchiveObjects, NullObjectsAndBackReferences) {
     auto bytes = WriteObjects({&label});
     // Then a null object, a reference to the label (index 2) and a long-form
     // reference to it.
-    for (uint8_t b : {0x00, 0x00, 0x02, 0x00, 0xFF, 0x7F, 0x02, 0x00, 0x00, 0x00}) bytes.push_back(b);
+    for (uint8_t b : {0x00, 0x00, 0x02, 0x00, 0xFF, 0x7F, 0x02, 0x00, 0x00, 0x00})
+        bytes.push_back(b);
     ByteReader r(bytes);
     Archive ar(r, StationClassRegistry());
     std::unique_ptr<ArchiveObject> first, other;
@@ -189,8 +196,12 @@ struct BadCase {
 
 TEST(ArchiveObjects, DamagedObjectRecordsReportTheirErrorKind) {
     const auto classRecord = [](uint16_t schema, std::string_view name) {
-        std::vector<uint8_t> v{0xFF, 0xFF, uint8_t(schema), uint8_t(schema >> 8),
-                               uint8_t(name.size()), uint8_t(name.size() >> 8)};
+        std::vector<uint8_t> v{0xFF,
+                               0xFF,
+                               uint8_t(schema),
+                               uint8_t(schema >> 8),
+                               uint8_t(name.size()),
+                               uint8_t(name.size() >> 8)};
         v.insert(v.end(), name.begin(), name.end());
         return v;
     };
@@ -198,12 +209,14 @@ TEST(ArchiveObjects, DamagedObjectRecordsReportTheirErrorKind) {
         {"unknown class", classRecord(1, "CADWidget"), ArchiveErrorKind::BadClass},
         {"class name case", classRecord(1, "label"), ArchiveErrorKind::BadClass},
         {"name of 64 bytes", classRecord(1, std::string(64, 'L')), ArchiveErrorKind::BadClass},
-        {"name cut short", {0xFF, 0xFF, 0x01, 0x00, 0x05, 0x00, 'L', 'a'},
+        {"name cut short",
+         {0xFF, 0xFF, 0x01, 0x00, 0x05, 0x00, 'L', 'a'},
          ArchiveErrorKind::BadClass},
         {"schema 2", classRecord(2, "Label"), ArchiveErrorKind::BadSchema},
         {"class index never seen", {0x01, 0x80}, ArchiveErrorKind::BadIndex},
         {"object index never seen", {0x05, 0x00}, ArchiveErrorKind::BadIndex},
-        {"long reference never seen", {0xFF, 0x7F, 0x09, 0x00, 0x00, 0x00},
+        {"long reference never seen",
+         {0xFF, 0x7F, 0x09, 0x00, 0x00, 0x00},
          ArchiveErrorKind::BadIndex},
         {"tag cut short", {0xFF}, ArchiveErrorKind::EndOfFile},
         {"payload cut short", Concat({classRecord(1, "CADDevice"), {0x00, 0x00, 0x00}}),
@@ -241,10 +254,10 @@ TEST(ArchiveObjects, ClassIndexUsedAsObjectReferenceIsMalformed) {
 
 TEST(ClassRegistry, KnowsTheTwentyStationClassesWithSchemaOne) {
     const std::vector<std::string> names = {
-        "CADSection", "RailSwitch",  "CADSignal",     "CADThreeSwitch", "CADDerailer",
-        "CADAfgDoor", "CADDoor",     "NavigableTrack", "TurnTable",     "CADButton",
-        "CADDeLight", "Arrow",       "ArrowLight",    "CADSealCount",   "CADStation",
-        "Label",      "CADDeLine",   "CADSemiAutoBlock", "CADDevice",   "CADGraphic"};
+        "CADSection", "RailSwitch", "CADSignal",        "CADThreeSwitch", "CADDerailer",
+        "CADAfgDoor", "CADDoor",    "NavigableTrack",   "TurnTable",      "CADButton",
+        "CADDeLight", "Arrow",      "ArrowLight",       "CADSealCount",   "CADStation",
+        "Label",      "CADDeLine",  "CADSemiAutoBlock", "CADDevice",      "CADGraphic"};
     ASSERT_EQ(StationClassRegistry().All().size(), names.size());
     for (const auto& n : names) {
         const RuntimeClass* c = FindStationClass(n);
@@ -256,12 +269,12 @@ TEST(ClassRegistry, KnowsTheTwentyStationClassesWithSchemaOne) {
 
 TEST(ClassRegistry, DeviceTestFollowsTheDeclaredBase) {
     const std::vector<std::pair<std::string, bool>> cases = {
-        {"CADSection", true},  {"RailSwitch", true},     {"CADThreeSwitch", true},
-        {"CADSignal", true},   {"CADDoor", true},        {"CADButton", true},
-        {"CADDeLight", true},  {"NavigableTrack", true}, {"TurnTable", true},
-        {"CADDevice", true},   {"Arrow", false},         {"ArrowLight", false},
-        {"CADAfgDoor", false}, {"CADDerailer", false},   {"CADSealCount", false},
-        {"CADStation", false}, {"Label", false},         {"CADDeLine", false},
+        {"CADSection", true},        {"RailSwitch", true},     {"CADThreeSwitch", true},
+        {"CADSignal", true},         {"CADDoor", true},        {"CADButton", true},
+        {"CADDeLight", true},        {"NavigableTrack", true}, {"TurnTable", true},
+        {"CADDevice", true},         {"Arrow", false},         {"ArrowLight", false},
+        {"CADAfgDoor", false},       {"CADDerailer", false},   {"CADSealCount", false},
+        {"CADStation", false},       {"Label", false},         {"CADDeLine", false},
         {"CADSemiAutoBlock", false}, {"CADGraphic", false}};
     for (const auto& [name, device] : cases) {
         EXPECT_EQ(FindStationClass(name)->IsDerivedFrom(CADDevice::Class()), device) << name;

@@ -53,10 +53,13 @@ public:
         }
         return nullptr;
     }
-    std::u16string Strip(std::u16string s) const { return doc_.hasLogicSections ? RemoveLogicSuffix(s) : s; }
+    std::u16string Strip(std::u16string s) const {
+        return doc_.hasLogicSections ? RemoveLogicSuffix(s) : s;
+    }
     const RailSwitch* SwitchBySection(const std::u16string& text) const {
         const std::u16string key = Strip(text);
-        return FirstOf<RailSwitch>([&](const RailSwitch& w) { return w.switchSection.Name() == key; });
+        return FirstOf<RailSwitch>(
+            [&](const RailSwitch& w) { return w.switchSection.Name() == key; });
     }
     static bool Takes(const Row& r) {
         const std::u16string n = r.Name();
@@ -86,7 +89,8 @@ public:
 };
 
 std::string Text(const std::vector<Expected>& items) {
-    std::string out = std::to_string(items.size()) + "\r\nV000.000.000.000\t2025-12-06 05:46:40\r\n";
+    std::string out =
+        std::to_string(items.size()) + "\r\nV000.000.000.000\t2025-12-06 05:46:40\r\n";
     for (const Expected& e : items) {
         char code[16];
         std::snprintf(code, sizeof code, "0x%04X", e.code);
@@ -99,7 +103,8 @@ std::string Text(const std::vector<Expected>& items) {
 std::vector<uint8_t> Binary(const std::vector<Expected>& items, std::time_t now) {
     std::vector<uint8_t> out(16, 0);
     PutU32LE(out.data(), static_cast<uint32_t>(items.size()));
-    for (int i = 0; i < 8; ++i) out[8 + i] = static_cast<uint8_t>(static_cast<uint64_t>(now) >> (8 * i));
+    for (int i = 0; i < 8; ++i)
+        out[8 + i] = static_cast<uint8_t>(static_cast<uint64_t>(now) >> (8 * i));
     for (const Expected& e : items) {
         uint8_t rec[27] = {};
         PutU32LE(rec, static_cast<uint32_t>(e.serial));
@@ -128,14 +133,15 @@ TEST(AtsDemo, EveryFileAndTheWorkbookMatchTheRules) {
 
     const DemoAts d(doc);
     // Commands, one running number.
-    std::vector<Expected> buttonCmds, signalCmds, switchCmds, sectionCmds, sectionIoCmds, gateCmds, platformCmds,
-        auxCmds;
+    std::vector<Expected> buttonCmds, signalCmds, switchCmds, sectionCmds, sectionIoCmds, gateCmds,
+        platformCmds, auxCmds;
     int c = 1;
     for (const Row& r : doc.io.Table(kSignalTable)) {
         if (!DemoAts::Takes(r)) continue;
         auto* s = d.FirstOf<CADSignal>([&](const CADSignal& x) { return x.io.Name() == r.Name(); });
         if (s && (s->usageKind == 2 || s->usageKind == 5)) {
-            buttonCmds.push_back({c++, s->io.Name() + (s->io.Name()[0] == u'D' ? u"LA" : u"DA"), 0, s->button.io.button});
+            buttonCmds.push_back({c++, s->io.Name() + (s->io.Name()[0] == u'D' ? u"LA" : u"DA"), 0,
+                                  s->button.io.button});
         }
     }
     for (const Row& r : doc.io.Table(kSignalTable)) {
@@ -149,7 +155,8 @@ TEST(AtsDemo, EveryFileAndTheWorkbookMatchTheRules) {
         signalCmds.push_back(e);
     }
     for (const Row& r : doc.io.Table(kSwitchTable)) {
-        if (DemoAts::Takes(r)) switchCmds.push_back({c++, d.SwitchLabel(r.U16(io::kAddress)), 2, r.U16(io::kButton)});
+        if (DemoAts::Takes(r))
+            switchCmds.push_back({c++, d.SwitchLabel(r.U16(io::kAddress)), 2, r.U16(io::kButton)});
     }
     for (const Row& r : doc.io.Table(kSectionTable)) {
         if (!DemoAts::Takes(r)) continue;
@@ -169,23 +176,28 @@ TEST(AtsDemo, EveryFileAndTheWorkbookMatchTheRules) {
     }
     for (const Row& r : doc.io.Table(kStationTable)) {
         const std::u16string name = r.Text(io::kStationName, io::kStationNameBytes);
-        if (r.Name().empty() || r.Name().back() == u'F' || name.empty() || name.back() == u'F') continue;
-        platformCmds.push_back({c++, name, d.PlatformType(r.U16(io::kStation)), r.U16(io::kStation)});
+        if (r.Name().empty() || r.Name().back() == u'F' || name.empty() || name.back() == u'F')
+            continue;
+        platformCmds.push_back(
+            {c++, name, d.PlatformType(r.U16(io::kStation)), r.U16(io::kStation)});
     }
     const uint16_t commandButtons[] = {0x0645, 0x0745, 0x0C45, 0x0D45, 0x0945, 0x0A45, 0x0B45};
     std::vector<std::u16string> auxNames;
     for (uint16_t number : commandButtons) {
-        if (auto* b = d.FirstOf<CADButton>([&](const CADButton& x) { return x.io.button == number; })) {
+        if (auto* b =
+                d.FirstOf<CADButton>([&](const CADButton& x) { return x.io.button == number; })) {
             auxNames.push_back(b->nameLabel.text);
         }
     }
     for (uint16_t j = 1; j <= 3; ++j) {
-        if (auto* b = d.FirstOf<CADButton>([&](const CADButton& x) { return x.io.button == 0x0E42 && x.io.address == j; })) {
+        if (auto* b = d.FirstOf<CADButton>(
+                [&](const CADButton& x) { return x.io.button == 0x0E42 && x.io.address == j; })) {
             auxNames.push_back(b->nameLabel.text);
         }
     }
     for (uint16_t k = 1; k <= 2; ++k) {
-        if (auto* b = d.FirstOf<CADButton>([&](const CADButton& x) { return x.io.button == 0x0745 && x.io.address == k; })) {
+        if (auto* b = d.FirstOf<CADButton>(
+                [&](const CADButton& x) { return x.io.button == 0x0745 && x.io.address == k; })) {
             auxNames.push_back(b->nameLabel.text);
         }
     }
@@ -196,7 +208,8 @@ TEST(AtsDemo, EveryFileAndTheWorkbookMatchTheRules) {
     auxCmds.push_back({c, u"辅助", 9, 0x0040});
 
     // Indications, numbered per group.
-    std::vector<Expected> signalShow, switchShow, sectionShow, baseShow, lightShow, auxShow, gateShow, platformShow;
+    std::vector<Expected> signalShow, switchShow, sectionShow, baseShow, lightShow, auxShow,
+        gateShow, platformShow;
     int n = 1;
     for (const Row& r : doc.io.Table(kSignalTable)) {
         if (!DemoAts::Takes(r)) continue;
@@ -205,7 +218,8 @@ TEST(AtsDemo, EveryFileAndTheWorkbookMatchTheRules) {
     }
     n = 1;
     for (const Row& r : doc.io.Table(kSwitchTable)) {
-        if (DemoAts::Takes(r)) switchShow.push_back({n++, d.SwitchLabel(r.U16(io::kAddress)), 2, r.U16(io::kAddress)});
+        if (DemoAts::Takes(r))
+            switchShow.push_back({n++, d.SwitchLabel(r.U16(io::kAddress)), 2, r.U16(io::kAddress)});
     }
     n = 1;
     for (const Row& r : doc.io.Table(kSectionTable)) {
@@ -219,12 +233,13 @@ TEST(AtsDemo, EveryFileAndTheWorkbookMatchTheRules) {
         sectionShow.push_back(s);
         baseShow.push_back(b);
     }
-    const char* equipment[][2] = {{"1", "熔丝报警"}, {"2", "灯丝报警"}, {"3", "电源报警"}, {"4", "一路电源"},
-                                  {"5", "二路电源"}, {"7", "I系"},      {"8", "I系"},      {"9", "II系"},
-                                  {"10", "II系"},    {"11", "DA-FAN"},  {"12", "DA-ON"},   {"13", "板卡状态"},
-                                  {"14", "维修机"},  {"15", "DA-RE"},   {"17", "ATP-A网"}, {"18", "ATP-B网"},
-                                  {"19", "试车请求"}, {"20", "试车同意"}, {"21", "试车开始"}, {"22", "通信状态"},
-                                  {"23", "维修点灯"}};
+    const char* equipment[][2] = {{"1", "熔丝报警"},  {"2", "灯丝报警"},  {"3", "电源报警"},
+                                  {"4", "一路电源"},  {"5", "二路电源"},  {"7", "I系"},
+                                  {"8", "I系"},       {"9", "II系"},      {"10", "II系"},
+                                  {"11", "DA-FAN"},   {"12", "DA-ON"},    {"13", "板卡状态"},
+                                  {"14", "维修机"},   {"15", "DA-RE"},    {"17", "ATP-A网"},
+                                  {"18", "ATP-B网"},  {"19", "试车请求"}, {"20", "试车同意"},
+                                  {"21", "试车开始"}, {"22", "通信状态"}, {"23", "维修点灯"}};
     for (const auto& e : equipment) {
         const std::u16string name = FromUtf8(e[1]);
         const int serial = std::atoi(e[0]);
@@ -235,27 +250,35 @@ TEST(AtsDemo, EveryFileAndTheWorkbookMatchTheRules) {
     }
     std::vector<std::pair<std::u16string, uint16_t>> auxB;  // name, provisional code
     for (uint16_t j = 1; j <= 3; ++j) {
-        if (auto* b = d.FirstOf<CADButton>([&](const CADButton& x) { return x.io.button == 0x0E42 && x.io.address == j; })) {
+        if (auto* b = d.FirstOf<CADButton>(
+                [&](const CADButton& x) { return x.io.button == 0x0E42 && x.io.address == j; })) {
             auxB.push_back({b->nameLabel.text, 0x0E42});
         }
     }
     for (uint16_t k = 1; k <= 2; ++k) {
-        if (auto* b = d.FirstOf<CADButton>([&](const CADButton& x) { return x.io.button == 0x0745 && x.io.address == k; })) {
+        if (auto* b = d.FirstOf<CADButton>(
+                [&](const CADButton& x) { return x.io.button == 0x0745 && x.io.address == k; })) {
             auxB.push_back({b->nameLabel.text, 0x0E42});
         }
     }
-    for (int z = 0; z < 16; ++z) auxB.push_back({u"ZDZ" + FromUtf8(std::to_string(z + 1)), static_cast<uint16_t>((z << 12) | 0x0144)});
+    for (int z = 0; z < 16; ++z)
+        auxB.push_back(
+            {u"ZDZ" + FromUtf8(std::to_string(z + 1)), static_cast<uint16_t>((z << 12) | 0x0144)});
     for (size_t i = 0; i < auxB.size(); ++i) {
         const CADButton* b = d.ButtonLabelled(auxB[i].first);
         if (!b) continue;
-        auto* byNumber = d.FirstOf<CADButton>([&](const CADButton& x) { return x.io.button == auxB[i].second; });
-        auxShow.push_back({65 + static_cast<int>(auxShow.size()), byNumber ? byNumber->nameLabel.text : u"", 9, b->io.button});
+        auto* byNumber =
+            d.FirstOf<CADButton>([&](const CADButton& x) { return x.io.button == auxB[i].second; });
+        auxShow.push_back({65 + static_cast<int>(auxShow.size()),
+                           byNumber ? byNumber->nameLabel.text : u"", 9, b->io.button});
     }
     n = 1;
     for (const Row& r : doc.io.Table(kStationTable)) {
         const std::u16string name = r.Text(io::kStationName, io::kStationNameBytes);
-        if (r.Name().empty() || r.Name().back() == u'F' || name.empty() || name.back() == u'F') continue;
-        platformShow.push_back({n++, name, d.PlatformType(r.U16(io::kStation)), r.U16(io::kStation)});
+        if (r.Name().empty() || r.Name().back() == u'F' || name.empty() || name.back() == u'F')
+            continue;
+        platformShow.push_back(
+            {n++, name, d.PlatformType(r.U16(io::kStation)), r.U16(io::kStation)});
     }
     n = 1;
     for (const CADAfgDoor* g : d.All<CADAfgDoor>()) {
@@ -279,7 +302,11 @@ TEST(AtsDemo, EveryFileAndTheWorkbookMatchTheRules) {
             }
             return false;
         });
-        logic.push_back(w ? Expected{n++, w->io.Name(), doc.logicSectionsPerSwitch == 2 ? (a == w->logic[0].address ? 17 : 18) : 16, a}
+        logic.push_back(w ? Expected{n++, w->io.Name(),
+                                     doc.logicSectionsPerSwitch == 2
+                                         ? (a == w->logic[0].address ? 17 : 18)
+                                         : 16,
+                                     a}
                           : Expected{n++, name, 15, a});
     }
 
@@ -288,14 +315,20 @@ TEST(AtsDemo, EveryFileAndTheWorkbookMatchTheRules) {
         for (auto* g : groups) out.insert(out.end(), g->begin(), g->end());
         return out;
     };
-    const auto commands = join({&buttonCmds, &signalCmds, &switchCmds, &sectionCmds, &gateCmds, &platformCmds, &auxCmds});
-    const auto indications = join({&signalShow, &switchShow, &sectionShow, &lightShow, &auxShow, &power, &gateShow, &platformShow});
+    const auto commands = join(
+        {&buttonCmds, &signalCmds, &switchCmds, &sectionCmds, &gateCmds, &platformCmds, &auxCmds});
+    const auto indications = join({&signalShow, &switchShow, &sectionShow, &lightShow, &auxShow,
+                                   &power, &gateShow, &platformShow});
     // The demo has something in the groups this test is about.
     EXPECT_FALSE(buttonCmds.empty());
     EXPECT_FALSE(gateCmds.empty());
     EXPECT_FALSE(platformCmds.empty());
-    EXPECT_GT(std::count_if(logic.begin(), logic.end(), [](const Expected& e) { return e.type == 16; }), 0);
-    EXPECT_GT(std::count_if(sectionCmds.begin(), sectionCmds.end(), [](const Expected& e) { return e.type == 4; }), 0);
+    EXPECT_GT(
+        std::count_if(logic.begin(), logic.end(), [](const Expected& e) { return e.type == 16; }),
+        0);
+    EXPECT_GT(std::count_if(sectionCmds.begin(), sectionCmds.end(),
+                            [](const Expected& e) { return e.type == 4; }),
+              0);
 
     const auto file = [&](const char* name) {
         const auto it = files.files.find(fs::path("/demo/ATS") / PathFromUtf8(name));
@@ -321,12 +354,15 @@ TEST(AtsDemo, EveryFileAndTheWorkbookMatchTheRules) {
         uint32_t last = cells.empty() ? 0 : cells.rbegin()->first.first;
         for (uint32_t r = 1; r <= last; ++r) {
             const auto a = cells.find({r, 1}), b = cells.find({r, 2});
-            rows.push_back({a == cells.end() ? u"" : CellText(a->second), b == cells.end() ? u"" : CellText(b->second)});
+            rows.push_back({a == cells.end() ? u"" : CellText(a->second),
+                            b == cells.end() ? u"" : CellText(b->second)});
         }
         return rows;
     };
     using Rows = std::vector<std::pair<std::u16string, std::u16string>>;
-    const auto rowsOf = [](std::initializer_list<std::pair<const char*, std::pair<const std::vector<Expected>*, int>>> groups) {
+    const auto rowsOf = [](std::initializer_list<
+                            std::pair<const char*, std::pair<const std::vector<Expected>*, int>>>
+                               groups) {
         Rows rows{{u"序号", u"名称"}};
         for (const auto& [title, g] : groups) {
             if (*title) rows.push_back({FromUtf8(title), u""});
@@ -334,27 +370,37 @@ TEST(AtsDemo, EveryFileAndTheWorkbookMatchTheRules) {
                 // kSerial: column A shows the serial; kNull: the group's items
                 // went to a text file, where an unnamed one became "NULL".
                 const std::u16string name = e.name.empty() && (g.second & kNull) ? u"NULL" : e.name;
-                rows.push_back({(g.second & kSerial) ? FromUtf8(std::to_string(e.serial)) : u"", name});
+                rows.push_back(
+                    {(g.second & kSerial) ? FromUtf8(std::to_string(e.serial)) : u"", name});
             }
         }
         return rows;
     };
     const std::vector<Expected> prompts = [] {
         std::vector<Expected> p;
-        for (int i = 1; i <= 10; ++i) p.push_back({i, u"提示信息" + FromUtf8(std::to_string(i)), 14, 0});
+        for (int i = 1; i <= 10; ++i)
+            p.push_back({i, u"提示信息" + FromUtf8(std::to_string(i)), 14, 0});
         return p;
     }();
     // The workbook's base names were never written to a text file: no NULL.
     EXPECT_EQ(book->sheets[2].name, u"表示码位表");
-    EXPECT_EQ(sheetRows(2), rowsOf({{"信号机", {&signalShow, kSerial | kNull}}, {"道岔", {&switchShow, kSerial | kNull}},
-                                    {"区段", {&baseShow, kSerial}}, {"表示灯", {&lightShow, kNull}}, {"", {&auxShow, 0}},
-                                    {"标志", {&power, kSerial | kNull}}, {"防淹门", {&gateShow, kSerial | kNull}},
-                                    {"站台", {&platformShow, kSerial | kNull}}, {"提示信息", {&prompts, kSerial}}}));
+    EXPECT_EQ(sheetRows(2), rowsOf({{"信号机", {&signalShow, kSerial | kNull}},
+                                    {"道岔", {&switchShow, kSerial | kNull}},
+                                    {"区段", {&baseShow, kSerial}},
+                                    {"表示灯", {&lightShow, kNull}},
+                                    {"", {&auxShow, 0}},
+                                    {"标志", {&power, kSerial | kNull}},
+                                    {"防淹门", {&gateShow, kSerial | kNull}},
+                                    {"站台", {&platformShow, kSerial | kNull}},
+                                    {"提示信息", {&prompts, kSerial}}}));
     EXPECT_EQ(book->sheets[1].name, u"控制码位表");
     constexpr int kBoth = kSerial | kNull;
-    EXPECT_EQ(sheetRows(1), rowsOf({{"列调按钮", {&buttonCmds, kBoth}}, {"信号机", {&signalCmds, kBoth}},
-                                    {"道岔", {&switchCmds, kBoth}}, {"区段", {&sectionIoCmds, kSerial}},
-                                    {"防淹门", {&gateCmds, kBoth}}, {"站台", {&platformCmds, kBoth}},
+    EXPECT_EQ(sheetRows(1), rowsOf({{"列调按钮", {&buttonCmds, kBoth}},
+                                    {"信号机", {&signalCmds, kBoth}},
+                                    {"道岔", {&switchCmds, kBoth}},
+                                    {"区段", {&sectionIoCmds, kSerial}},
+                                    {"防淹门", {&gateCmds, kBoth}},
+                                    {"站台", {&platformCmds, kBoth}},
                                     {"按钮", {&auxCmds, kBoth}}}));
     EXPECT_EQ(book->sheets[0].name, u"逻辑区段码位表");
     Rows logicRows = rowsOf({{"逻辑区段", {&logic, kSerial | kNull}}});

@@ -105,14 +105,17 @@ protected:
 
 TEST_F(AtsStation, AnEmptyStationGetsOnlyTheFixedVocabularyThatNeedsNoDevice) {
     ASSERT_TRUE(GenerateAtsData(doc));
-    EXPECT_EQ(File("AtsCmd.txt"), "1\r\n" + std::string(kVersionLine) + G("1\t辅助\t9\t0x0040\r\n"));
-    EXPECT_EQ(File("AtsShow.txt"), "2\r\n" + std::string(kVersionLine) +
-                                       G("1\t可上电解锁\t10\t0x0000\r\n2\t已解除临时限速\t10\t0x0000\r\n"));
+    EXPECT_EQ(File("AtsCmd.txt"),
+              "1\r\n" + std::string(kVersionLine) + G("1\t辅助\t9\t0x0040\r\n"));
+    EXPECT_EQ(File("AtsShow.txt"),
+              "2\r\n" + std::string(kVersionLine) +
+                  G("1\t可上电解锁\t10\t0x0000\r\n2\t已解除临时限速\t10\t0x0000\r\n"));
     EXPECT_EQ(File("LogicSection.txt"), "0\r\n" + std::string(kVersionLine));
     // Count 1, version 1.2.3.4, the time, then serial 1, 辅助 padded to 20
     // bytes, type 9, code 0x0040.
     std::string expected("\x01\x00\x00\x00\x01\x02\x03\x04", 8);
-    for (int i = 0; i < 8; ++i) expected += static_cast<char>((static_cast<uint64_t>(kNow) >> (8 * i)) & 0xFF);
+    for (int i = 0; i < 8; ++i)
+        expected += static_cast<char>((static_cast<uint64_t>(kNow) >> (8 * i)) & 0xFF);
     std::string record("\x01\x00\x00\x00", 4);
     record += G("辅助");
     record.resize(24, '\0');
@@ -129,13 +132,14 @@ TEST_F(AtsStation, TheWorkbookShowsTheGroupsUnderTheirTitles) {
     Button("ZDZ2", 0x0851, 7);
     ASSERT_TRUE(GenerateAtsData(doc));
     std::string error;
-    const auto book = ReadXls(files.files.at(fs::path("/st/ATS") / PathFromUtf8("码位表.xls")), &error);
+    const auto book =
+        ReadXls(files.files.at(fs::path("/st/ATS") / PathFromUtf8("码位表.xls")), &error);
     ASSERT_TRUE(book) << error;
     std::vector<std::u16string> names;
     for (const auto& s : book->sheets) names.push_back(s.name);
     // Each sheet is added in front of the others, as the helper does.
-    EXPECT_EQ(names, (std::vector<std::u16string>{u"逻辑区段码位表", u"控制码位表", u"表示码位表", u"Sheet1",
-                                                  u"Sheet2", u"Sheet3"}));
+    EXPECT_EQ(names, (std::vector<std::u16string>{u"逻辑区段码位表", u"控制码位表", u"表示码位表",
+                                                  u"Sheet1", u"Sheet2", u"Sheet3"}));
     const auto cellsOf = [&](size_t sheet) {
         std::vector<std::string> rows;
         const auto& cells = book->sheets[sheet].cells;
@@ -143,21 +147,26 @@ TEST_F(AtsStation, TheWorkbookShowsTheGroupsUnderTheirTitles) {
             const auto a = cells.find({r, 1});
             const auto b = cells.find({r, 2});
             if (a == cells.end() && b == cells.end()) continue;
-            rows.push_back(std::to_string(r) + ":" + (a == cells.end() ? "" : ToUtf8(CellText(a->second))) + "|" +
+            rows.push_back(std::to_string(r) + ":" +
+                           (a == cells.end() ? "" : ToUtf8(CellText(a->second))) + "|" +
                            (b == cells.end() ? "" : ToUtf8(CellText(b->second))));
         }
         return rows;
     };
     // The auxiliary indication ZDZ2 is named after the button whose number
     // is its provisional code (none: empty), column A empty.
-    EXPECT_EQ(cellsOf(2), (std::vector<std::string>{
-                              "1:序号|名称", "2:信号机|", "3:道岔|", "4:区段|", "5:表示灯|", "6:|", "7:标志|",
-                              "8:1|可上电解锁", "9:2|已解除临时限速", "10:防淹门|", "11:站台|", "12:提示信息|",
-                              "13:1|提示信息1", "14:2|提示信息2", "15:3|提示信息3", "16:4|提示信息4",
-                              "17:5|提示信息5", "18:6|提示信息6", "19:7|提示信息7", "20:8|提示信息8",
-                              "21:9|提示信息9", "22:10|提示信息10"}));
-    EXPECT_EQ(cellsOf(1), (std::vector<std::string>{"1:序号|名称", "2:列调按钮|", "3:信号机|", "4:道岔|", "5:区段|",
-                                                    "6:防淹门|", "7:站台|", "8:按钮|", "9:1|ZDZ2", "10:2|辅助"}));
+    EXPECT_EQ(cellsOf(2),
+              (std::vector<std::string>{"1:序号|名称",     "2:信号机|",      "3:道岔|",
+                                        "4:区段|",         "5:表示灯|",      "6:|",
+                                        "7:标志|",         "8:1|可上电解锁", "9:2|已解除临时限速",
+                                        "10:防淹门|",      "11:站台|",       "12:提示信息|",
+                                        "13:1|提示信息1",  "14:2|提示信息2", "15:3|提示信息3",
+                                        "16:4|提示信息4",  "17:5|提示信息5", "18:6|提示信息6",
+                                        "19:7|提示信息7",  "20:8|提示信息8", "21:9|提示信息9",
+                                        "22:10|提示信息10"}));
+    EXPECT_EQ(cellsOf(1), (std::vector<std::string>{"1:序号|名称", "2:列调按钮|", "3:信号机|",
+                                                    "4:道岔|", "5:区段|", "6:防淹门|", "7:站台|",
+                                                    "8:按钮|", "9:1|ZDZ2", "10:2|辅助"}));
     EXPECT_EQ(cellsOf(0), (std::vector<std::string>{"1:序号|名称", "2:逻辑区段|"}));
 }
 
@@ -229,9 +238,10 @@ TEST_F(AtsStation, SectionsOfASwitchTakeTheSwitchAndItsLogicSections) {
     AddRow(kLogicSectionTable, "9DGF1", 14, 0);  // F second to last: a repeat
     AddRow(kLogicSectionTable, "NO", 15, 0);
     ASSERT_TRUE(GenerateAtsData(doc));
-    EXPECT_EQ(Lines("LogicSection.txt"),
-              (std::vector<std::string>{"3", "V001.002.003.004\t2025-12-06 05:46:40", "1\t1\t17\t0x000B",
-                                        "2\t1\t18\t0x000C", "3\t3DGA\t15\t0x000D"}));
+    EXPECT_EQ(
+        Lines("LogicSection.txt"),
+        (std::vector<std::string>{"3", "V001.002.003.004\t2025-12-06 05:46:40", "1\t1\t17\t0x000B",
+                                  "2\t1\t18\t0x000C", "3\t3DGA\t15\t0x000D"}));
     const auto cmd = Lines("AtsCmd.txt");
     // Switch command, then the two section commands: the switch section by
     // the switch's label (type 4), the plain section by its IO name.
@@ -266,7 +276,7 @@ TEST_F(AtsStation, PlatformsFloodGatesAndTheirDeviceTypes) {
     station("NO", "甲站", 1);
     station("B", "乙站", 2);
     station("C", "丙站", 3);
-    station("DF", "丁站", 4);   // header ends in F
+    station("DF", "丁站", 4);  // header ends in F
     station("E", "戊站F", 5);  // station name ends in F
     for (const char* label : {"FMG1", "FMG2F", "NO", ""}) {
         auto* gate = Add<CADAfgDoor>(38);
@@ -277,12 +287,14 @@ TEST_F(AtsStation, PlatformsFloodGatesAndTheirDeviceTypes) {
     ASSERT_TRUE(GenerateAtsData(doc));
     const auto cmd = Lines("AtsCmd.txt");
     EXPECT_EQ(std::vector<std::string>(cmd.begin() + 2, cmd.end()),
-              (std::vector<std::string>{"1\tFMG1\t11\t0x0221", "2\tNULL\t11\t0x0221", "3\t甲站\t13\t0x0001",
-                                        "4\t乙站\t12\t0x0002", "5\t丙站\t204\t0x0003", "6\t辅助\t9\t0x0040"}));
+              (std::vector<std::string>{"1\tFMG1\t11\t0x0221", "2\tNULL\t11\t0x0221",
+                                        "3\t甲站\t13\t0x0001", "4\t乙站\t12\t0x0002",
+                                        "5\t丙站\t204\t0x0003", "6\t辅助\t9\t0x0040"}));
     const auto show = Lines("AtsShow.txt");
     EXPECT_EQ(std::vector<std::string>(show.begin() + 4, show.end()),
-              (std::vector<std::string>{"1\tFMG1\t11\t0x0021", "2\tNULL\t11\t0x0021", "1\t甲站\t13\t0x0001",
-                                        "2\t乙站\t12\t0x0002", "3\t丙站\t204\t0x0003"}));
+              (std::vector<std::string>{"1\tFMG1\t11\t0x0021", "2\tNULL\t11\t0x0021",
+                                        "1\t甲站\t13\t0x0001", "2\t乙站\t12\t0x0002",
+                                        "3\t丙站\t204\t0x0003"}));
 }
 
 TEST_F(AtsStation, AuxiliaryItemsAreMatchedAgainstTheButtonsOrRemoved) {
@@ -301,21 +313,23 @@ TEST_F(AtsStation, AuxiliaryItemsAreMatchedAgainstTheButtonsOrRemoved) {
     for (const auto& item : fixed.auxiliaryCommands) {
         provisional.push_back(std::to_string(item.serial) + " " + ToUtf8(FromGbk(item.name)));
     }
-    EXPECT_EQ(std::vector<std::string>(provisional.begin(), provisional.begin() + 5),
-              (std::vector<std::string>{"52 总取消", "53 引导总锁", "61 远程", "63 引导总锁", "1 ZDZ1"}));
+    EXPECT_EQ(
+        std::vector<std::string>(provisional.begin(), provisional.begin() + 5),
+        (std::vector<std::string>{"52 总取消", "53 引导总锁", "61 远程", "63 引导总锁", "1 ZDZ1"}));
     EXPECT_EQ(fixed.auxiliaryCommands[3].ioCode, 0x0E42);
 
     ASSERT_TRUE(GenerateAtsData(doc));
     const auto cmd = Lines("AtsCmd.txt");
     EXPECT_EQ(std::vector<std::string>(cmd.begin() + 2, cmd.end()),
-              (std::vector<std::string>{"1\t总取消\t9\t0x0645", "2\t引导总锁\t9\t0x0745", "3\t远程\t9\t0x0E42",
-                                        "4\t引导总锁\t9\t0x0745", "5\tZDZ3\t9\t0x0A51", "6\t辅助\t9\t0x0040"}));
+              (std::vector<std::string>{"1\t总取消\t9\t0x0645", "2\t引导总锁\t9\t0x0745",
+                                        "3\t远程\t9\t0x0E42", "4\t引导总锁\t9\t0x0745",
+                                        "5\tZDZ3\t9\t0x0A51", "6\t辅助\t9\t0x0040"}));
     const auto show = Lines("AtsShow.txt");
     // 熔丝报警 only (a light carries its name), then the auxiliary copies
     // renumbered from 65, named after the button with their old code.
     EXPECT_EQ(std::vector<std::string>(show.begin() + 2, show.begin() + 6),
-              (std::vector<std::string>{"1\t熔丝报警\t5\t0x0000", "65\t远程\t9\t0x0E42", "66\t远程\t9\t0x0745",
-                                        "67\t其他\t9\t0x0A51"}));
+              (std::vector<std::string>{"1\t熔丝报警\t5\t0x0000", "65\t远程\t9\t0x0E42",
+                                        "66\t远程\t9\t0x0745", "67\t其他\t9\t0x0A51"}));
 }
 
 TEST_F(AtsStation, ASecondRunIsRefusedAndTouchesNothing) {
@@ -324,7 +338,8 @@ TEST_F(AtsStation, ASecondRunIsRefusedAndTouchesNothing) {
     InstallClock([] { return kNow + 3600; });
     ui.log.clear();
     EXPECT_FALSE(GenerateAtsData(doc));
-    EXPECT_EQ(ui.Messages("warning"), std::vector<std::string>{"ATS文件已存在，请先删除文件，才能重新生成！"});
+    EXPECT_EQ(ui.Messages("warning"),
+              std::vector<std::string>{"ATS文件已存在，请先删除文件，才能重新生成！"});
     EXPECT_TRUE(ui.Messages("info").empty());
     EXPECT_EQ(files.files, before);
     // Only LogicSection.txt left: still refused before anything is written.
@@ -359,7 +374,8 @@ TEST(AtsBinary, NamesAreCutToTwentyBytesWithoutATerminator) {
     EXPECT_EQ(Hex(file, 0, 16), "03 00 00 00 09 08 07 06 08 07 06 05 04 03 02 01");
     EXPECT_EQ(std::string(file.begin() + 20, file.begin() + 40), std::string(20, 'A'));
     EXPECT_EQ(Hex(file, 40, 3), "03 34 12");
-    EXPECT_EQ(std::string(file.begin() + 47, file.begin() + 67), G("区段名称很长很长的名字").substr(0, 20));
+    EXPECT_EQ(std::string(file.begin() + 47, file.begin() + 67),
+              G("区段名称很长很长的名字").substr(0, 20));
     EXPECT_EQ(Hex(file, 67, 3), "04 CD AB");
     EXPECT_EQ(std::string(file.begin() + 74, file.begin() + 78), "NULL");
     EXPECT_EQ(file[78], 0);
@@ -371,13 +387,16 @@ TEST(AtsText, LinesAreReadAsACProgramWouldAndParsedFieldByField) {
         int expected;
         std::vector<AtsItem> items;
     } cases[] = {
-        {"2\r\nV1\r\n1\tX1\t1\t0x0010\r\n2\tS\t3\t0xABCD", 2, {{1, "X1", 1, 0x10}, {2, "S", 3, 0xABCD}}},
+        {"2\r\nV1\r\n1\tX1\t1\t0x0010\r\n2\tS\t3\t0xABCD",
+         2,
+         {{1, "X1", 1, 0x10}, {2, "S", 3, 0xABCD}}},
         // The empty line after the items is an item of its own.
         {"1\r\nV\r\n1\tX1\t1\t0x0010\r\n\r\n", 1, {{1, "X1", 1, 0x10}, {}}},
         // Nothing after the final line break is not a line.
         {"1\nV\n7 D5LA 300 0x1", 1, {{7, "D5LA", 44, 1}}},
         // Missing or broken fields stay 0; the name is one token of at most 49 bytes.
-        {"3\nV\nabc\n5\tname\n6\t" + std::string(52, 'n') + "\t1\t0x2", 3,
+        {"3\nV\nabc\n5\tname\n6\t" + std::string(52, 'n') + "\t1\t0x2",
+         3,
          {{}, {5, "name", 0, 0}, {6, std::string(49, 'n'), 0, 0}}},
         {"", 0, {}},
         {"0\r\n", 0, {}},
@@ -394,7 +413,9 @@ TEST(AtsText, LinesAreReadAsACProgramWouldAndParsedFieldByField) {
 
 class AtsConversion : public AtsStation {
 protected:
-    void Put(const char* name, const std::string& text) { files.files[fs::path("/st/ATS") / name] = Bytes(text); }
+    void Put(const char* name, const std::string& text) {
+        files.files[fs::path("/st/ATS") / name] = Bytes(text);
+    }
 };
 
 TEST_F(AtsConversion, TextFilesBecomeBinaryFilesWithTheStationsVersion) {
@@ -437,7 +458,8 @@ TEST_F(AtsConversion, ACountThatDisagreesOrAMissingFileWritesNothing) {
     ui.log.clear();
     EXPECT_FALSE(RunAtsTextToBinaryCommand(&doc, ui));
     EXPECT_EQ(ui.Messages("warning"),
-              (std::vector<std::string>{"数据读取失败，无法打开文件！", "ATS文件转换成bin文件，转换失败!"}));
+              (std::vector<std::string>{"数据读取失败，无法打开文件！",
+                                        "ATS文件转换成bin文件，转换失败!"}));
     ui.log.clear();
     EXPECT_FALSE(RunAtsTextToBinaryCommand(nullptr, ui));
     EXPECT_EQ(ui.Messages("warning"), std::vector<std::string>{"ATS文件转换成bin文件，转换失败!"});
@@ -447,7 +469,8 @@ TEST_F(AtsConversion, GeneratedTextConvertsToTheSameBinaryFiles) {
     AddRow(kSignalTable, "X1", 1, 0x0110);
     Signal("X1", 1);
     ASSERT_TRUE(GenerateAtsData(doc));
-    const std::string cmd = File("AtsCmd.bin"), show = File("AtsShow.bin"), logic = File("LogicSection.bin");
+    const std::string cmd = File("AtsCmd.bin"), show = File("AtsShow.bin"),
+                      logic = File("LogicSection.bin");
     ASSERT_TRUE(ConvertAtsTextToBinary(doc));
     EXPECT_EQ(File("AtsCmd.bin"), cmd);
     EXPECT_EQ(File("AtsShow.bin"), show);
@@ -497,7 +520,8 @@ TEST_F(MainTrackFile, TheCountMustTakeTheFileToItsEnd) {
         {"", true, 16, nullptr},
         {"3\n1 IG", true, 16 + 3 * 322, nullptr},  // missing lines: empty tracks
         {"333311110", false, 0, "股道信息数量读取错误，请核查配置文件MainTrack.txt"},
-        {"1\n21 a b c d e f g h i j k l m n o p q r s t u", false, 0, "股道名称超过20个，请核查配置文件MainTrack.txt"},
+        {"1\n21 a b c d e f g h i j k l m n o p q r s t u", false, 0,
+         "股道名称超过20个，请核查配置文件MainTrack.txt"},
         {"1\n1 ABCDEFGHIJKLMNOP", false, 0, "股道名称超过15个字节，请核查配置文件MainTrack.txt"},
         {"1\n1 ABCDEFGHIJKLMNO", true, 16 + 322, nullptr},
     };
@@ -505,7 +529,8 @@ TEST_F(MainTrackFile, TheCountMustTakeTheFileToItsEnd) {
         EXPECT_EQ(Convert(c.text), c.ok) << c.text;
         EXPECT_EQ(Binary().size(), c.size) << c.text;
         if (c.message) {
-            EXPECT_EQ(ui.Messages("warning"), (std::vector<std::string>{c.message, "股道文件转换成bin文件，转换失败!"}))
+            EXPECT_EQ(ui.Messages("warning"),
+                      (std::vector<std::string>{c.message, "股道文件转换成bin文件，转换失败!"}))
                 << c.text;
         }
     }
@@ -513,7 +538,8 @@ TEST_F(MainTrackFile, TheCountMustTakeTheFileToItsEnd) {
     ui.log.clear();
     EXPECT_FALSE(RunMainTrackCommand(&doc, ui));
     EXPECT_EQ(ui.Messages("warning"),
-              (std::vector<std::string>{"无法打开配置文件MainTrack.txt！", "股道文件转换成bin文件，转换失败!"}));
+              (std::vector<std::string>{"无法打开配置文件MainTrack.txt！",
+                                        "股道文件转换成bin文件，转换失败!"}));
 }
 
 TEST_F(AtsStation, ZedevEzuraNumbersUpLineThenDownLineSignals) {
@@ -522,11 +548,13 @@ TEST_F(AtsStation, ZedevEzuraNumbersUpLineThenDownLineSignals) {
     Signal("S3", 0x13, 3);
     ASSERT_TRUE(WriteZedevEzuraFiles(doc));
     EXPECT_EQ(ui.Messages("info"), std::vector<std::string>{"vu信号机文件生成完毕！"});
-    EXPECT_EQ(Str(files.files.at("/st/ZedevEzura/ZedevEzura.txt")), "3\r\n1001\tS1\r\n1002\tS3\r\n2001\tX2\r\n");
+    EXPECT_EQ(Str(files.files.at("/st/ZedevEzura/ZedevEzura.txt")),
+              "3\r\n1001\tS1\r\n1002\tS3\r\n2001\tX2\r\n");
     const auto bin = files.files.at("/st/ZedevEzura/ZedevEzura.bin");
     ASSERT_EQ(bin.size(), 64u);
     EXPECT_EQ(Hex(bin, 0, 8), "03 00 00 00 E9 03 11 00");
-    EXPECT_EQ(std::string(bin.begin() + 8, bin.begin() + 24), std::string("S1") + std::string(14, '\0'));
+    EXPECT_EQ(std::string(bin.begin() + 8, bin.begin() + 24),
+              std::string("S1") + std::string(14, '\0'));
     EXPECT_EQ(Hex(bin, 44, 4), "D1 07 22 00");
 }
 
@@ -548,7 +576,8 @@ TEST_F(AtsStation, ZedevEzuraWithoutSignalsAndWhenAFileCannotBeWritten) {
     ASSERT_TRUE(other.OnSaveDocument("/st/S.lcp"));
     ui2.log.clear();
     EXPECT_FALSE(WriteZedevEzuraFiles(other));
-    EXPECT_EQ(ui2.Messages("warning"), std::vector<std::string>{"保存ZedevEzura数据失败，无法打开文件"});
+    EXPECT_EQ(ui2.Messages("warning"),
+              std::vector<std::string>{"保存ZedevEzura数据失败，无法打开文件"});
     EXPECT_TRUE(ui2.Messages("info").empty());
 }
 

@@ -16,9 +16,9 @@ TEST(Gbk, ConvertsBothWays) {
 
 TEST(Gbk, UnmappableAndInvalidBytesDoNotBreakConversion) {
     EXPECT_EQ(ToGbk(u"A\U0001F600B"), "A?B");     // no emoji in GBK
-    EXPECT_EQ(FromGbk("A\xFF"), u"A\uFFFD");       // 0xFF is never a GBK byte
-    EXPECT_EQ(FromGbk("\xD5"), u"\uFFFD");         // lead byte without its trail
-    EXPECT_EQ(FromGbk("\x81\x20Z"), u"\uFFFDZ");   // bad trail byte
+    EXPECT_EQ(FromGbk("A\xFF"), u"A\uFFFD");      // 0xFF is never a GBK byte
+    EXPECT_EQ(FromGbk("\xD5"), u"\uFFFD");        // lead byte without its trail
+    EXPECT_EQ(FromGbk("\x81\x20Z"), u"\uFFFDZ");  // bad trail byte
 }
 
 TEST(Utf8, RoundTripsIncludingSurrogates) {
@@ -52,7 +52,9 @@ INSTANTIATE_TEST_SUITE_P(
                       // 14 ASCII bytes + a two-byte character would need 16: cut before it.
                       FixedCase{u"12345678901234站", 16, "12345678901234"},
                       FixedCase{u"1234567890123站", 16, "1234567890123\xD5\xBE"},
-                      FixedCase{u"站站站站站站站站", 16, std::string("\xD5\xBE", 2) + "\xD5\xBE\xD5\xBE\xD5\xBE\xD5\xBE\xD5\xBE\xD5\xBE"},
+                      FixedCase{u"站站站站站站站站", 16,
+                                std::string("\xD5\xBE", 2) +
+                                    "\xD5\xBE\xD5\xBE\xD5\xBE\xD5\xBE\xD5\xBE\xD5\xBE"},
                       FixedCase{u"", 16, ""}));
 
 TEST(FixedText, ReadsWholeFieldWithoutTerminator) {

@@ -163,7 +163,7 @@ TEST(Label, PlacedAlongASlopeWithTheRotatedTextBox) {
     const std::vector<SlopeCase> cases = {
         // Given right to left: the ends are swapped first.
         {{110, 0}, {10, 50}, 265, {41, 13, 89, 56}, {{10, 22}, {33, 10}, {38, 21}, {15, 33}}},
-        // 45 degrees: the design's pi (3.1415927) makes the angle -449, not -450.
+        // 45 degrees: pi as a float (3.1415927) makes the angle -449, not -450.
         {{0, 0}, {100, 100}, -449, {18, 36, 65, 82}, {{19, 10}, {37, 27}, {29, 36}, {10, 17}}},
         {{0, 0}, {0, 100}, -899, {-28, 27, 5, 73}, {{21, 11}, {23, 36}, {10, 36}, {10, 10}}},
     };
@@ -207,12 +207,11 @@ TEST(Graphic, RectanglesThatShareOnlyAnEdgeDoNotIntersect) {
         bool hit;
     };
     const std::vector<Case> cases = {
-        {{0, 0, 10, 10}, {10, 0, 20, 10}, false},  // shared vertical edge
-        {{0, 0, 10, 10}, {0, 10, 10, 20}, false},  // shared horizontal edge
-        {{0, 0, 10, 10}, {10, 10, 20, 20}, false}, // shared corner
-        {{0, 0, 10, 10}, {9, 9, 20, 20}, true},
-        {{0, 0, 10, 10}, {2, 2, 4, 4}, true},      // inside
-        {{0, 0, 10, 10}, {-5, 3, 30, 4}, true},    // crossing
+        {{0, 0, 10, 10}, {10, 0, 20, 10}, false},   // shared vertical edge
+        {{0, 0, 10, 10}, {0, 10, 10, 20}, false},   // shared horizontal edge
+        {{0, 0, 10, 10}, {10, 10, 20, 20}, false},  // shared corner
+        {{0, 0, 10, 10}, {9, 9, 20, 20}, true},    {{0, 0, 10, 10}, {2, 2, 4, 4}, true},  // inside
+        {{0, 0, 10, 10}, {-5, 3, 30, 4}, true},  // crossing
         {{0, 0, 10, 10}, {20, 20, 30, 30}, false},
     };
     for (const Case& c : cases) {

@@ -25,9 +25,14 @@ TEST(Section, PlacedByADragWithWindowOutlineAndJoints) {
     s.SetDragPoints({100, 200}, {300, 200});
     EXPECT_EQ(s.GetCanvasRect(), (Rect{90, 190, 310, 210}));
     EXPECT_EQ(s.polyline, (std::array<Point, 4>{{{10, 10}, {10, 10}, {210, 10}, {210, 10}}}));
-    EXPECT_EQ(ToCanvas(s, s.outline),
-              (std::vector<Point>{{100, 204}, {300, 204}, {300, 204}, {300, 204},
-                                  {300, 196}, {300, 196}, {300, 196}, {100, 196}}));
+    EXPECT_EQ(ToCanvas(s, s.outline), (std::vector<Point>{{100, 204},
+                                                          {300, 204},
+                                                          {300, 204},
+                                                          {300, 204},
+                                                          {300, 196},
+                                                          {300, 196},
+                                                          {300, 196},
+                                                          {100, 196}}));
     EXPECT_EQ(ToCanvas(s, s.joints),
               (std::vector<Point>{{100, 204}, {100, 196}, {300, 204}, {300, 196}}));
     EXPECT_EQ(s.IsBent(), 1);  // P1 and P2 differ
@@ -39,12 +44,12 @@ TEST(Section, BentSectionOutlineFollowsTheLineRules) {
     CADSection s;
     s.SetDragPoints({0, 0}, {100, 0});
     s.ExtendTo(100, 100, 1);  // y differs from P1 and P2: only P3 moves
-    EXPECT_EQ(ToCanvas(s, s.polyline),
-              (std::vector<Point>{{0, 0}, {0, 0}, {100, 0}, {100, 100}}));
+    EXPECT_EQ(ToCanvas(s, s.polyline), (std::vector<Point>{{0, 0}, {0, 0}, {100, 0}, {100, 100}}));
     EXPECT_EQ(s.IsBent(), 1);
-    EXPECT_EQ(ToCanvas(s, s.outline),
-              (std::vector<Point>{{0, 4}, {100, 4}, {96, 4}, {96, 100},
-                                  {104, 100}, {104, -4}, {100, -4}, {0, -4}}));
+    EXPECT_EQ(
+        ToCanvas(s, s.outline),
+        (std::vector<Point>{
+            {0, 4}, {100, 4}, {96, 4}, {96, 100}, {104, 100}, {104, -4}, {100, -4}, {0, -4}}));
 }
 
 TEST(Section, ExtendMovesTheInnerPointOnAFlatSection) {
@@ -74,8 +79,8 @@ TEST(Section, EndPointHitMarksAndReturnsTheEnd) {
 
 TEST(Section, LogicSuffixRule) {
     const std::vector<std::pair<std::u16string, std::u16string>> cases = {
-        {u"5DGA", u"5DG"},  {u"5DGE", u"5DG"}, {u"5DGF", u"5DGF"}, {u"12DGFF", u"12DGF"},
-        {u"5DG", u"5DG"},   {u"A", u""},       {u"", u""},         {u"站a", u"站a"},
+        {u"5DGA", u"5DG"}, {u"5DGE", u"5DG"}, {u"5DGF", u"5DGF"}, {u"12DGFF", u"12DGF"},
+        {u"5DG", u"5DG"},  {u"A", u""},       {u"", u""},         {u"站a", u"站a"},
     };
     for (const auto& [in, out] : cases) EXPECT_EQ(RemoveLogicSuffix(in), out);
 }
@@ -182,16 +187,11 @@ TEST(Section, JointKindsPaintAsTrackSegments) {
     p.SetOrigin(s.AbsoluteOrigin());
     s.Paint(p);
     const std::vector<std::string> expected = {
-        "pen rgb(85,120,182) 3",
-        "polyline (100,200)(100,200)(300,200)(300,200)",
-        "pen rgb(85,120,182) 3",
-        "brush rgb(0,0,0) hollow",
-        "ellipse [96,196,104,204]",
-        "pen rgb(0,0,0) 3",
-        "line (300,204)(300,196)",
-        "pen rgb(255,255,255) 1",
-        "brush rgb(0,0,0) hollow",
-        "rect [90,190,90,190]",
+        "pen rgb(85,120,182) 3",    "polyline (100,200)(100,200)(300,200)(300,200)",
+        "pen rgb(85,120,182) 3",    "brush rgb(0,0,0) hollow",
+        "ellipse [96,196,104,204]", "pen rgb(0,0,0) 3",
+        "line (300,204)(300,196)",  "pen rgb(255,255,255) 1",
+        "brush rgb(0,0,0) hollow",  "rect [90,190,90,190]",
     };
     EXPECT_EQ(p.calls, expected);
 }

@@ -2,11 +2,11 @@
 
 #include "devices/Composites.h"
 #include "devices/PanelObjects.h"
+#include "devices/ShellState.h"
 #include "devices/StationClasses.h"
 #include "devices/TrackSpecials.h"
 #include "support/RecordingPainter.h"
 #include "support/ScriptedInteraction.h"
-#include "devices/ShellState.h"
 #include "support/TestFiles.h"
 
 namespace velkor {
@@ -111,8 +111,8 @@ TEST(PanelObjects, ButtonSizesAndLabels) {
 
 TEST(PanelObjects, ButtonFunctionCodes) {
     const std::vector<std::pair<std::u16string, int>> cases = {
-        {u"闭塞", 0x0E43},   {u"复原", 0x0F43},  {u"事故", 0x0044},     {u"辅助", 0x0040},
-        {u"ZDZ1", 0x0144},   {u"ZDZ16", 0xF144}, {u"取消ZDZ3", 0x2244}, {u"故障抢权", 0x0D45},
+        {u"闭塞", 0x0E43},         {u"复原", 0x0F43},  {u"事故", 0x0044},     {u"辅助", 0x0040},
+        {u"ZDZ1", 0x0144},         {u"ZDZ16", 0xF144}, {u"取消ZDZ3", 0x2244}, {u"故障抢权", 0x0D45},
         {u"取消引导总锁", 0x1E42}, {u"XYZ", -1},
     };
     for (const auto& [name, code] : cases) {

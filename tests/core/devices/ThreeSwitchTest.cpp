@@ -20,18 +20,31 @@ TEST(ThreeSwitch, RightStraightVariantPointsAndOutline) {
     CADThreeSwitch sw(34);  // 右直
     sw.markedPoint = 0;
     sw.SetDragPoints({100, 300}, {100, 300});
-    EXPECT_EQ(Canvas(sw, sw.t),
-              (std::vector<Point>{{100, 300}, {100, 300}, {130, 300}, {160, 300}, {160, 300},
-                                  {140, 300}, {160, 248}, {160, 248}, {135, 292}, {160, 352},
-                                  {160, 352}, {135, 308}}));
+    EXPECT_EQ(Canvas(sw, sw.t), (std::vector<Point>{{100, 300},
+                                                    {100, 300},
+                                                    {130, 300},
+                                                    {160, 300},
+                                                    {160, 300},
+                                                    {140, 300},
+                                                    {160, 248},
+                                                    {160, 248},
+                                                    {135, 292},
+                                                    {160, 352},
+                                                    {160, 352},
+                                                    {135, 308}}));
     EXPECT_EQ(Canvas(sw, sw.outline),
               (std::vector<Point>{{100, 304}, {100, 296}, {100, 296}, {128, 296}, {157, 246},
                                   {160, 244}, {160, 252}, {163, 250}, {136, 296}, {140, 296},
                                   {160, 296}, {160, 304}, {140, 304}, {136, 304}, {163, 350},
                                   {160, 348}, {160, 356}, {157, 354}, {128, 304}, {100, 304}}));
-    EXPECT_EQ(Canvas(sw, sw.joints),
-              (std::vector<Point>{{100, 304}, {100, 296}, {160, 296}, {160, 304}, {160, 244},
-                                  {160, 252}, {160, 348}, {160, 356}}));
+    EXPECT_EQ(Canvas(sw, sw.joints), (std::vector<Point>{{100, 304},
+                                                         {100, 296},
+                                                         {160, 296},
+                                                         {160, 304},
+                                                         {160, 244},
+                                                         {160, 252},
+                                                         {160, 348},
+                                                         {160, 356}}));
     testing::RecordingPainter p;
     p.SetOrigin(sw.AbsoluteOrigin());
     sw.Paint(p);

@@ -254,7 +254,8 @@ TEST_F(DocumentTest, FailedSaveLeavesThePreviousFilesUntouched) {
         const char* failing;
         const char* message;
     };
-    for (const Case& c : {Case{"LCPData.lcp", "打开二进制文件失败"}, Case{"站.lcp", "保存文档失败。"}}) {
+    for (const Case& c :
+         {Case{"LCPData.lcp", "打开二进制文件失败"}, Case{"站.lcp", "保存文档失败。"}}) {
         FailingStore store(c.failing);
         CVelkorDoc changed(ui, store);
         changed.OnNewDocument();
@@ -293,9 +294,9 @@ TEST_F(DocumentTest, TableFilesRunInOrderAroundTheStationFile) {
                                                  " in " + dir.root.filename().string());
                              }};
     };
-    const std::vector<TableFileStep> steps = {
-        record("input", false), record("combinations", false), record("physical", false),
-        record("codes", false), record("relation", true)};
+    const std::vector<TableFileStep> steps = {record("input", false), record("combinations", false),
+                                              record("physical", false), record("codes", false),
+                                              record("relation", true)};
 
     CVelkorDoc doc(ui);
     doc.SetTableFileSteps(steps);
@@ -303,10 +304,9 @@ TEST_F(DocumentTest, TableFilesRunInOrderAroundTheStationFile) {
     doc.hasLogicSections = 0;
     ASSERT_TRUE(doc.OnSaveDocument(Station()));
     const std::string folder = dir.Path().filename().string();
-    EXPECT_EQ(calls, (std::vector<std::string>{"write input in " + folder,
-                                               "write combinations in " + folder,
-                                               "write physical in " + folder,
-                                               "write codes in " + folder}));
+    EXPECT_EQ(calls, (std::vector<std::string>{
+                         "write input in " + folder, "write combinations in " + folder,
+                         "write physical in " + folder, "write codes in " + folder}));
 
     // Opening reads every table, the relation too: has-logic-sections still
     // holds its default while the tables are read.

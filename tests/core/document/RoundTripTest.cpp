@@ -86,8 +86,8 @@ TEST_F(RoundTrip, LargeGeneratedStationWithEveryVariant) {
 TEST_F(RoundTrip, ObjectsOutsideTheGroupsAreLeftOut) {
     CVelkorDoc doc(ui);
     doc.OnNewDocument();
-    PlaceObject(doc, {28, {0, 0}, {30, 40}});     // turntable
-    PlaceObject(doc, {29, {0, 100}, {200, 100}}); // navigable track
+    PlaceObject(doc, {28, {0, 0}, {30, 40}});      // turntable
+    PlaceObject(doc, {29, {0, 100}, {200, 100}});  // navigable track
     auto door = std::make_unique<CADDoor>();
     door->SetDragPoints({0, 300}, {100, 300});
     doc.AddObject(std::move(door));

@@ -35,7 +35,8 @@ protected:
     }
     template <typename T>
     T* Place(int code, Point a, Point b = {0, 0}, int choice = 0) {
-        return dynamic_cast<T*>(PlaceObject(doc, {code, a, b.x ? b : Point{a.x + 100, a.y}, choice}));
+        return dynamic_cast<T*>(
+            PlaceObject(doc, {code, a, b.x ? b : Point{a.x + 100, a.y}, choice}));
     }
     ScriptedInteraction ui;
     CVelkorDoc doc{ui};
@@ -133,7 +134,9 @@ public:
         for (const auto& e : ui.log) out.push_back(e.text);
         return out;
     }
-    void Add(int table, const char16_t* name, uint16_t n) { doc.io.Append(table, Named(table, name, n)); }
+    void Add(int table, const char16_t* name, uint16_t n) {
+        doc.io.Append(table, Named(table, name, n));
+    }
     Row& Last(int table) { return doc.io.Table(table).back(); }
     ScriptedInteraction ui;
     CVelkorDoc doc{ui};
@@ -145,8 +148,9 @@ TEST_F(Validate, EmptyTablesAndGapsOnly) {
         Add(kLingsanTable, (u"L" + std::u16string(1, char16_t(u'0' + n))).c_str(), n);
         Last(kLingsanTable).SetU16(io::kLingsanRelay, n);
     }
-    EXPECT_EQ(Run(), (std::vector<std::string>{
-                         "IO表地址存在不连续号码，请点击重新整理IO表，使得IO表地址连续！", "(^_^)"}));
+    EXPECT_EQ(Run(),
+              (std::vector<std::string>{
+                  "IO表地址存在不连续号码，请点击重新整理IO表，使得IO表地址连续！", "(^_^)"}));
 }
 
 TEST_F(Validate, FaultsInOrder) {
@@ -228,7 +232,7 @@ TEST_F(Validate, VirtualSignalsTakePartInNoRelayCheck) {
     EXPECT_EQ(Run(), std::vector<std::string>{"(^_^)"});
     Add(kSignalTable, u"X2", 1);
     Last(kSignalTable).SetU16(io::kSignalType, 3);
-    Last(kSignalTable).SetU16(io::kSignalRelays, 0x0A00);  // LXJ
+    Last(kSignalTable).SetU16(io::kSignalRelays, 0x0A00);       // LXJ
     Last(kSignalTable).SetU16(io::kSignalRelays + 12, 0x0A00);  // DJ
     EXPECT_EQ(Run().back(), "设备内继电器地址冲突 X2");
 }

@@ -64,8 +64,10 @@ TEST(IoTables, NumberingRule) {
     EXPECT_EQ(signal.U16(io::kSignalButton2), 0x8512);
     EXPECT_EQ(signal.U16(io::kWord), 37);
     EXPECT_EQ(signal.U16(io::kBit), 0);
-    const std::pair<int, uint16_t> bases[] = {{kSwitchTable, 0x23}, {kLogicSectionTable, 0x80},
-                                              {kLingsanTable, 0x50}, {kStationTable, 0x60}};
+    const std::pair<int, uint16_t> bases[] = {{kSwitchTable, 0x23},
+                                              {kLogicSectionTable, 0x80},
+                                              {kLingsanTable, 0x50},
+                                              {kStationTable, 0x60}};
     for (const auto& [table, base] : bases) {
         Row r = IoTables::NewRow(table);
         AssignAddresses(table, r, 17);
@@ -145,11 +147,11 @@ TEST_F(TableFiles, SaveWritesEveryFileAndOpenReadsThemBack) {
     doc.io.Append(kLingsanTable, misc);
     ASSERT_TRUE(doc.OnSaveDocument(Station()));
     EXPECT_EQ(doc.io.Table(kLingsanTable)[0].U16(io::kButton), 0x0352);
-    for (const char* f : {"x86/Section.le", "x86/Switch.le", "x86/Signal.le", "x86/LogicSection.le",
-                          "x86/LingSan.le", "x86/station.le", "ppc/Section.be", "ppc/Switch.be",
-                          "ppc/Signal.be", "ppc/LogicSection.be", "ppc/LingSan.be", "ppc/Station.be",
-                          "x86/MutiSection.le", "ppc/MutiSection.be", "x86/Relation.le",
-                          "ppc/relation.be"}) {
+    for (const char* f :
+         {"x86/Section.le", "x86/Switch.le", "x86/Signal.le", "x86/LogicSection.le",
+          "x86/LingSan.le", "x86/station.le", "ppc/Section.be", "ppc/Switch.be", "ppc/Signal.be",
+          "ppc/LogicSection.be", "ppc/LingSan.be", "ppc/Station.be", "x86/MutiSection.le",
+          "ppc/MutiSection.be", "x86/Relation.le", "ppc/relation.be"}) {
         EXPECT_TRUE(std::filesystem::exists(dir / f)) << f;
     }
     EXPECT_EQ(ReadBytes(dir / "x86/Switch.le"), (std::vector<uint8_t>{0, 0, 0, 0}));

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "devices/CADSignal.h"
-#include "devices/Composites.h"
 #include "devices/CADThreeSwitch.h"
+#include "devices/Composites.h"
 #include "devices/RailSwitch.h"
 #include "iotables/TableEditing.h"
 #include "support/ScriptedInteraction.h"
@@ -20,7 +20,8 @@ std::vector<uint16_t> Numbers(const std::vector<Row>& rows) {
 
 TEST(TableEditing, AppendInsertAndDeleteKeepTheNumbering) {
     std::vector<Row> rows;
-    for (int i = 0; i < 3; ++i) AppendEditorRow(rows, kSectionTable, NewEditorRow(kSectionTable, 0));
+    for (int i = 0; i < 3; ++i)
+        AppendEditorRow(rows, kSectionTable, NewEditorRow(kSectionTable, 0));
     EXPECT_EQ(Numbers(rows), (std::vector<uint16_t>{0, 1, 2}));
     EXPECT_EQ(rows[1].U16(io::kButton), 0x0130);
     EXPECT_EQ(rows[2].U16(io::kButton), 0x0230);
@@ -99,8 +100,8 @@ TEST(NameMatching, IoRecordsAndSecondButtons) {
     EXPECT_FALSE(MatchIoRecord(t, u"X9", rec, ui));
     EXPECT_EQ(rec.address, 0xFFFF);
     EXPECT_FALSE(MatchNamedRecord(t, u"X9", rec, ui));
-    EXPECT_EQ(ui.Messages("warning"),
-              (std::vector<std::string>{"IO表中没有名称匹配的设备", "IO表中没有名称 X9 匹配的设备"}));
+    EXPECT_EQ(ui.Messages("warning"), (std::vector<std::string>{"IO表中没有名称匹配的设备",
+                                                                "IO表中没有名称 X9 匹配的设备"}));
 }
 
 TEST(NameMatching, SwitchLogicSections) {

@@ -49,9 +49,9 @@ TEST(CodeTables, NewRowDefaults) {
         int table;
         std::vector<size_t> unset;  // offsets holding 0xFFFF
     };
-    for (const Case& c : {Case{kTrackSectionCode, {38}}, Case{kCrossCode, {18, 20, 22, 24, 26}},
-                          Case{kSwitchCode, {18, 22, 26, 30}}, Case{kSwitSectCode, {}},
-                          Case{kElementCode, {}}}) {
+    for (const Case& c :
+         {Case{kTrackSectionCode, {38}}, Case{kCrossCode, {18, 20, 22, 24, 26}},
+          Case{kSwitchCode, {18, 22, 26, 30}}, Case{kSwitSectCode, {}}, Case{kElementCode, {}}}) {
         const Row r = CodeTables::NewRow(c.table);
         const RecordDesc& d = CodeTableDesc(c.table);
         ASSERT_EQ(r.Size(), d.size);

@@ -106,7 +106,8 @@ TEST_F(Generation, SiemensLogicTableFromTheCodeTables) {
     ui.answers = {true};
     ASSERT_TRUE(GenerateSiemensLogicTable(doc));
     EXPECT_EQ(Names(), (std::vector<std::u16string>{u"T1", u"T2", u"T3", u"5DG-1", u"NO", u"X1"}));
-    const std::vector<std::pair<uint16_t, uint16_t>> wordBit = {{0, 0}, {0, 2}, {0, 4}, {0, 6}, {1, 0}, {1, 2}};
+    const std::vector<std::pair<uint16_t, uint16_t>> wordBit = {{0, 0}, {0, 2}, {0, 4},
+                                                                {0, 6}, {1, 0}, {1, 2}};
     const std::vector<uint16_t> numbers = {10, 20, 30, 3, 4, 5};
     for (size_t i = 0; i < 6; ++i) {
         EXPECT_EQ(LogicRow(i).U16(io::kAddress), numbers[i]) << i;
@@ -138,8 +139,25 @@ TEST_F(Generation, SiemensVirtualTableFromSectionsAndSwitchSections) {
     EXPECT_EQ(LogicRow(3).U16(io::kBit), 6);
     EXPECT_EQ(LogicRow(1).U16(io::kLogicPhysicalAddress), 4);
     EXPECT_EQ(ui.Messages("warning"), std::vector<std::string>{"5G名称缺少后缀，请检查!"});
-    EXPECT_EQ(ui.Messages("info"),
-              (std::vector<std::string>{"生成西门子虚拟逻辑区段表！", "虚拟逻辑区段表数据生成完毕！"}));
+    EXPECT_EQ(ui.Messages("info"), (std::vector<std::string>{"生成西门子虚拟逻辑区段表！",
+                                                             "虚拟逻辑区段表数据生成完毕！"}));
+}
+
+TEST_F(Generation, SiemensVirtualSuffixTestSeesTheNameTheRowHolds) {
+    // A 16-byte name without terminator: the row keeps its first 15 bytes,
+    // so "...A" loses its suffix letter there and the message says so.
+    CADSection* full = Section(u"", 3);
+    const char* bytes = "SECTIONNAME1234A";
+    std::copy(bytes, bytes + 16, full->io.name.begin());
+    CADSection* cutBefore = Section(u"", 4);
+    const char* plain = "SECTIONNAME12345";
+    std::copy(plain, plain + 16, cutBefore->io.name.begin());
+    ui.answers = {true};
+    ASSERT_TRUE(GenerateSiemensVirtualLogicTable(doc));
+    EXPECT_EQ(Names(), (std::vector<std::u16string>{u"SECTIONNAME1234", u"SECTIONNAME1234"}));
+    EXPECT_EQ(ui.Messages("warning"),
+              (std::vector<std::string>{"SECTIONNAME1234名称缺少后缀，请检查!",
+                                        "SECTIONNAME1234名称缺少后缀，请检查!"}));
 }
 
 TEST_F(Generation, HaldeVirtualTableOfDistinctLogicNames) {

@@ -13,7 +13,8 @@ TEST(ExcelHelper, SheetsAreAddedInFrontOfTheDefaultOnes) {
     for (const char16_t* name : {u"A", u"B", u"C"}) x.AddSheet(name);
     std::vector<std::u16string> names;
     for (const auto& s : x.Book()->sheets) names.push_back(s.name);
-    EXPECT_EQ(names, (std::vector<std::u16string>{u"C", u"B", u"A", u"Sheet1", u"Sheet2", u"Sheet3"}));
+    EXPECT_EQ(names,
+              (std::vector<std::u16string>{u"C", u"B", u"A", u"Sheet1", u"Sheet2", u"Sheet3"}));
     EXPECT_EQ(x.CurrentSheetName(), u"C");
     EXPECT_TRUE(x.SelectSheet(u"Sheet2"));
     EXPECT_EQ(x.CurrentSheetName(), u"Sheet2");

@@ -46,7 +46,8 @@ void Convert(const TempDir& dir, const std::string& to, const std::vector<fs::pa
 }
 
 // Every sheet into NAME-SHEET.csv, UTF-8, values unformatted.
-constexpr const char* kCsvAllSheets = "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false,-1";
+constexpr const char* kCsvAllSheets =
+    "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false,-1";
 
 std::vector<std::vector<std::string>> ParseCsv(const std::string& text) {
     std::vector<std::vector<std::string>> rows;
@@ -160,8 +161,8 @@ TEST(LibreOffice, VelkorReadsWhatLibreOfficeWritesFromCsv) {
     TempDir dir;
     std::string csv;
     for (int r = 1; r <= 3000; ++r) {
-        csv += "\"站场信息" + std::to_string(r) + (r % 500 == 0 ? std::string(2500, 'x') : "") + "\"," +
-               std::to_string(r) + ".5,\"0x" + std::to_string(1000 + r) + "\",\"0012\"\n";
+        csv += "\"站场信息" + std::to_string(r) + (r % 500 == 0 ? std::string(2500, 'x') : "") +
+               "\"," + std::to_string(r) + ".5,\"0x" + std::to_string(1000 + r) + "\",\"0012\"\n";
     }
     const auto path = dir / "data.csv";
     WriteBytes(path, std::vector<uint8_t>(csv.begin(), csv.end()));
@@ -229,8 +230,8 @@ TEST(LibreOffice, SavingItsWorkbookChangesOnlyTheCellsWritten) {
     fs::create_directories(dir / "saved");
     ASSERT_TRUE(x.SaveAs(dir / "saved" / "formatted.xls")) << x.LastError();
 
-    const std::string compare = "/usr/bin/python3 '" + PathToUtf8(kFixtures / "xls_compare.py") + "' '" +
-                                PathToUtf8(dir / "formatted.xls") + "' '" +
+    const std::string compare = "/usr/bin/python3 '" + PathToUtf8(kFixtures / "xls_compare.py") +
+                                "' '" + PathToUtf8(dir / "formatted.xls") + "' '" +
                                 PathToUtf8(dir / "saved" / "formatted.xls") + "'";
     const auto [rc, out] = RunCommand(dir, compare + " 接口:2:3 接口:5:1");
     EXPECT_EQ(rc, 0) << out;

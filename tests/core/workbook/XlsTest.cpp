@@ -35,7 +35,8 @@ TEST(CompoundFile, StreamsRoundTripInMiniAndBigSectors) {
     ASSERT_TRUE(back) << error;
     ASSERT_EQ(back->size(), streams.size());
     for (const auto& s : streams) {
-        const auto it = std::find_if(back->begin(), back->end(), [&](const auto& b) { return b.name == s.name; });
+        const auto it = std::find_if(back->begin(), back->end(),
+                                     [&](const auto& b) { return b.name == s.name; });
         ASSERT_NE(it, back->end());
         EXPECT_EQ(it->data, s.data);
     }
@@ -89,7 +90,8 @@ Workbook Sample() {
     // Over 8,224 bytes of strings: the table goes on in CONTINUE records and
     // long strings are cut across their boundaries.
     for (uint32_t r = 1; r <= 400; ++r) {
-        big.cells[{r, 1}] = Text(u"站场信息" + FromUtf8(std::to_string(r)) + std::u16string(r % 37, u'x'));
+        big.cells[{r, 1}] =
+            Text(u"站场信息" + FromUtf8(std::to_string(r)) + std::u16string(r % 37, u'x'));
         big.cells[{r, 2}] = Text(std::u16string(3000 + r, u'长'));
     }
     book.sheets.push_back(big);
@@ -137,8 +139,8 @@ TEST(Xls, XlrdReadsWhatVelkorWrites) {
                              "assert t.cell_value(399, 1) == '长' * 3400\n"
                              "assert t.cell_value(36, 0) == '站场信息37'\n"
                              "print('ok')\n";
-    const std::string cmd = "/usr/bin/python3 " + script + " " + PathToUtf8(dir / "book.xls") + " > " +
-                            PathToUtf8(dir / "out.txt") + " 2>&1";
+    const std::string cmd = "/usr/bin/python3 " + script + " " + PathToUtf8(dir / "book.xls") +
+                            " > " + PathToUtf8(dir / "out.txt") + " 2>&1";
     const int rc = std::system(cmd.c_str());
     const auto out = ReadBytes(dir / "out.txt");
     EXPECT_EQ(rc, 0) << std::string(out.begin(), out.end());
@@ -205,7 +207,8 @@ TEST(Xls, BlankCellsBooleansDatesMergesAndSheetStatesRoundTrip) {
     // Only the first sheet is selected: all selected would group the sheets.
     for (size_t i = 0; i < 2; ++i) {
         const auto& after = back->sheets[i].settingsAfter;
-        const auto win = std::find_if(after.begin(), after.end(), [](const auto& r) { return r.type == 0x023E; });
+        const auto win = std::find_if(after.begin(), after.end(),
+                                      [](const auto& r) { return r.type == 0x023E; });
         ASSERT_NE(win, after.end()) << i;
         EXPECT_EQ((GetU16LE(win->body.data()) & 0x0200) != 0, i == 0) << i;
     }
@@ -275,7 +278,8 @@ TEST(Xls, SheetsCopiedMovedAndDroppedKeepTheirOwnCells) {
     for (int s = 0; s < 3; ++s) {
         WorkbookSheet sheet;
         sheet.name = u"S" + FromUtf8(std::to_string(s));
-        for (uint32_t r = 1; r <= 5000; ++r) sheet.cells[{r, 1}] = Text(u"行" + FromUtf8(std::to_string(r)));
+        for (uint32_t r = 1; r <= 5000; ++r)
+            sheet.cells[{r, 1}] = Text(u"行" + FromUtf8(std::to_string(r)));
         // Sheets move inside the vector as others go in front of them.
         original->sheets.insert(original->sheets.begin(), std::move(sheet));
     }
