@@ -189,7 +189,7 @@ int CmdRender(Context& c) {
         {
             QPainter qp(&image);
             QtPainter painter(qp);
-            PaintBackground(painter, *doc, grid, AppDrawing().gridSpacing);
+            PaintBackground(painter, *doc, grid, doc->Drawing().values.gridSpacing);
             PaintObjects(painter, *doc);
         }
         // Qt writes the file itself; go through a temporary file and rename.
@@ -201,7 +201,7 @@ int CmdRender(Context& c) {
         if (!ok) fs::remove(tmp, ec);
     } else {
         SvgPainter painter(size);
-        PaintBackground(painter, *doc, grid, AppDrawing().gridSpacing);
+        PaintBackground(painter, *doc, grid, doc->Drawing().values.gridSpacing);
         PaintObjects(painter, *doc);
         const std::string svg = painter.Finish();
         ok = WriteFileAtomic(target,

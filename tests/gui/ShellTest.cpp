@@ -7,7 +7,6 @@
 
 #include "devices/CADSection.h"
 #include "devices/RailSwitch.h"
-#include "devices/ShellState.h"
 #include "dialogs/Dialogs.h"
 #include "document/Placing.h"
 #include "shell/CMainFrame.h"
@@ -26,9 +25,6 @@ class Shell : public ::testing::Test {
 protected:
     void SetUp() override {
         QSettings(kSettingsOrganisation, QStringLiteral("Velkor")).clear();
-        AppShell().currentCode = -1;
-        AppShell().gridOn = false;
-        AppShell().moveMode = false;
         app = std::make_unique<CVelkorApp>(&ui);
         frame().resize(1200, 800);
         frame().show();
@@ -75,7 +71,7 @@ TEST_F(Shell, CommandsNobodyHandlesAreDisabled) {
 TEST_F(Shell, PaletteChoiceIsCheckedUntilTheNextClick) {
     app->NewDocument();
     frame().Execute(32807);  // 信号机 / 上行 / 高单
-    EXPECT_EQ(AppShell().currentCode, 10);
+    EXPECT_EQ(app->Shell().currentCode, 10);
     auto buttons = frame().RibbonBar().Buttons(32807);
     ASSERT_EQ(buttons.size(), 1u);
     EXPECT_TRUE(buttons[0]->isChecked());
@@ -85,7 +81,7 @@ TEST_F(Shell, PaletteChoiceIsCheckedUntilTheNextClick) {
     view().SetMenuChooser([](CChildView::Menu, const std::vector<int>&, Point) { return 0; });
     view().LeftDown({500, 500});
     view().LeftUp({500, 500});
-    EXPECT_EQ(AppShell().currentCode, -1);
+    EXPECT_EQ(app->Shell().currentCode, -1);
     EXPECT_FALSE(buttons[0]->isChecked());
     EXPECT_TRUE(doc().Objects().empty());
 }
@@ -125,7 +121,7 @@ TEST_F(Shell, SwitchPlacedAtTheChosenConnectionPoint) {
     auto* sw = dynamic_cast<RailSwitch*>(doc().Objects()[0].get());
     ASSERT_NE(sw, nullptr);
     EXPECT_EQ(sw->ToCanvas(sw->q[6]), (Point{300, 200}));
-    EXPECT_EQ(AppShell().currentCode, -1);
+    EXPECT_EQ(app->Shell().currentCode, -1);
 }
 
 TEST_F(Shell, DraggingATrackEndSnapsOntoAnotherEnd) {
@@ -179,25 +175,25 @@ TEST_F(Shell, EditMenuDeletesTheContextObject) {
 TEST_F(Shell, GridAndMoveFlagsToggleAndShowChecked) {
     app->NewDocument();
     frame().Execute(cmd::kGrid);
-    EXPECT_TRUE(AppShell().gridOn);
+    EXPECT_TRUE(app->Drawing().gridOn);
     EXPECT_TRUE(frame().State(cmd::kGrid).checked);
     frame().Execute(cmd::kGrid);
     EXPECT_FALSE(frame().State(cmd::kGrid).checked);
     frame().Execute(cmd::kMove);
-    EXPECT_TRUE(AppShell().moveMode);
+    EXPECT_TRUE(app->Shell().moveMode);
     // Placing switches move mode off.
     frame().Execute(cmd::kFirstDevice);
     view().LeftDown({10, 10});
     view().LeftUp({200, 10});
-    EXPECT_FALSE(AppShell().moveMode);
+    EXPECT_FALSE(app->Shell().moveMode);
 }
 
 TEST_F(Shell, GridSnapsReleases) {
     app->NewDocument();
-    AppShell().gridOn = true;
+    app->Drawing().gridOn = true;
     EXPECT_EQ(view().SnapRelease({29, 31}), (Point{20, 40}));
     EXPECT_EQ(view().SnapRelease({30, 30}), (Point{40, 40}));
-    AppShell().gridOn = false;
+    app->Drawing().gridOn = false;
 }
 
 TEST_F(Shell, NotAddedFeatureSaysSoOnlyWithAStation) {

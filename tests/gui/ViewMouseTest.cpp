@@ -13,7 +13,6 @@
 #include "devices/CADThreeSwitch.h"
 #include "devices/DrawingValues.h"
 #include "devices/RailSwitch.h"
-#include "devices/ShellState.h"
 #include "dialogs/Dialogs.h"
 #include "document/Placing.h"
 #include "shell/CMainFrame.h"
@@ -30,7 +29,6 @@ class Mouse : public ::testing::Test {
 protected:
     void SetUp() override {
         QSettings(kSettingsOrganisation, QStringLiteral("Velkor")).clear();
-        AppShell() = ShellState{};
         app = std::make_unique<CVelkorApp>(&ui);
         app->MainFrame().resize(1400, 900);
         app->MainFrame().show();
@@ -43,7 +41,6 @@ protected:
         while (doc().CanUndo()) doc().Undo();
         frame().close();
         app.reset();
-        AppShell() = ShellState{};
     }
     CMainFrame& frame() { return app->MainFrame(); }
     CChildView& view() { return frame().ActiveChild()->View(); }
@@ -92,7 +89,7 @@ TEST_F(Mouse, TinySectionAndTurntableAreDiscarded) {
     Place(0, {100, 100}, {109, 109});
     Place(28, {300, 100}, {305, 200});
     EXPECT_TRUE(doc().Objects().empty());
-    EXPECT_EQ(AppShell().currentCode, -1);
+    EXPECT_EQ(app->Shell().currentCode, -1);
 }
 
 TEST_F(Mouse, PressOnAnExistingObjectPlacesNothing) {
@@ -100,7 +97,7 @@ TEST_F(Mouse, PressOnAnExistingObjectPlacesNothing) {
     frame().Execute(cmd::kFirstDevice);
     Click({200, 200}, {250, 200});  // on the section's window
     EXPECT_EQ(doc().Objects().size(), 1u);
-    EXPECT_EQ(AppShell().currentCode, -1);  // the forwarded release still resets it
+    EXPECT_EQ(app->Shell().currentCode, -1);  // the forwarded release still resets it
 }
 
 TEST_F(Mouse, SwitchesAtEveryConnectionPoint) {
@@ -141,10 +138,10 @@ TEST_F(Mouse, SelectionDragsWithAndWithoutTheGrid) {
         const Rect before = doc().Objects()[0]->GetCanvasRect();
         Click({50, 150}, {350, 250});  // rubber band around the section
         ASSERT_EQ(view().Selector().Selection().size(), 1u);
-        AppShell().gridOn = c.grid;
+        app->Drawing().gridOn = c.grid;
         // Released on a grid point, so the grid's release snapping keeps the drag.
         Click({203, 188}, {203 + c.drag.x, 188 + c.drag.y});
-        AppShell().gridOn = false;
+        app->Drawing().gridOn = false;
         EXPECT_EQ(doc().Objects()[0]->GetCanvasRect(), before.Offset(c.moved.x, c.moved.y));
     }
 }
@@ -201,7 +198,7 @@ TEST_F(Mouse, SettingsWidenTheCanvasAndRefuseABadCount) {
     EXPECT_EQ(view().CanvasSize(), (Size{5760, 3240}));
     EXPECT_EQ(doc().displayCount, 3);
 
-    GlobalSettingsDialog dialog(GlobalSettings::From(doc(), AppDrawing()), nullptr, &ui);
+    GlobalSettingsDialog dialog(GlobalSettings::From(doc(), app->Drawing().values), nullptr, &ui);
     dialog.PerSwitchField()->setText(QStringLiteral("5"));
     dialog.accept();
     EXPECT_NE(dialog.result(), QDialog::Accepted);

@@ -6,7 +6,6 @@
 
 #include "common/Text.h"
 #include "devices/DrawingValues.h"
-#include "devices/ShellState.h"
 #include "devices/TrackGeometry.h"
 
 namespace velkor {
@@ -74,9 +73,9 @@ void CADDevice::PaintHoverOutline(Painter& painter, std::span<const Point> outli
 }
 
 void CADDevice::SnapToGridAfterMove(Point windowPoint) {
-    if (!AppShell().gridOn) return;
+    if (!Drawing().gridOn) return;
     const Point p = ToCanvas(windowPoint);
-    const Point snapped = SnapToGrid(p, AppDrawing().gridSpacing);
+    const Point snapped = SnapToGrid(p, Drawing().values.gridSpacing);
     OffsetWindow(snapped.x - p.x, snapped.y - p.y);
 }
 

@@ -36,13 +36,18 @@ bool WindowShape::Contains(Point p, Size size) const {
 }
 
 void CADGraphic::SetDragPoints(Point, Point) {}
-namespace {
-EditPropertiesHook g_editHook = nullptr;
+
+void CADGraphic::SetDrawingContext(const DrawingContext* context) {
+    drawing_ = context;
+    OnDrawingContextSet();
 }
 
-void SetEditPropertiesHook(EditPropertiesHook hook) { g_editHook = hook; }
-
-bool CADGraphic::EditProperties() { return g_editHook ? g_editHook(*this) : true; }
+const DrawingContext& CADGraphic::Drawing() const {
+    if (drawing_) return *drawing_;
+    if (parent_) return parent_->Drawing();
+    static const DrawingContext kDefaults;
+    return kDefaults;
+}
 
 bool HasLogicSections(const Archive& ar) {
     const auto* station = dynamic_cast<const StationContext*>(ar.Context());

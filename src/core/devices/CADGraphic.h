@@ -6,6 +6,7 @@
 #include "archive/Archive.h"
 #include "common/Geometry.h"
 #include "common/Painter.h"
+#include "devices/DrawingValues.h"
 
 namespace velkor {
 
@@ -39,7 +40,9 @@ public:
     // order. Points are canvas coordinates.
     virtual void SetDragPoints(Point start, Point current);
     virtual void UpdateShape() {}
-    virtual bool EditProperties();
+    // Confirms the object's properties; the desktop program opens the dialog
+    // of the object's class first. Objects without a dialog confirm at once.
+    virtual bool EditProperties() { return true; }
     virtual int IsBent() const { return 1; }
     virtual bool HitEndPoint(Point p, Point& out);
     virtual bool IntersectsRect(const Rect& r) const;
@@ -92,14 +95,23 @@ public:
     Point ToWindow(Point canvasPoint) const { return canvasPoint - AbsoluteOrigin(); }
     Point ToCanvas(Point windowPoint) const { return windowPoint + AbsoluteOrigin(); }
 
+    // The drawing context of the document the object belongs to. A part
+    // without one of its own uses its parent's; an object outside any
+    // document uses the default values.
+    void SetDrawingContext(const DrawingContext* context);
+    const DrawingContext& Drawing() const;
+
     int32_t selected = 0;
 
 protected:
     // Called after the window has been created or moved.
     virtual void OnWindowCreated() {}
+    // Called when the object joins a document's drawing context.
+    virtual void OnDrawingContextSet() {}
 
 private:
     CADGraphic* parent_ = nullptr;
+    const DrawingContext* drawing_ = nullptr;
     bool hasWindow_ = false;
     bool visible_ = false;
     Rect rect_;
@@ -121,11 +133,6 @@ bool HasLogicSections(const Archive& ar);
 bool RemovesLogicSuffix(const Archive& ar);
 // Whether writing lets a following label take its device's name.
 bool IsSnapshot(const Archive& ar);
-
-// Installed by the desktop program: opens the property dialog of an object
-// and returns true when the user confirmed. Without it every object confirms.
-using EditPropertiesHook = bool (*)(CADGraphic& obj);
-void SetEditPropertiesHook(EditPropertiesHook hook);
 
 // A decoration line whose ends differ by less than 10 pixels both
 // horizontally and vertically is too short to see and is not saved.

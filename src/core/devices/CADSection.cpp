@@ -3,7 +3,6 @@
 #include "common/Text.h"
 #include "devices/DrawingValues.h"
 #include "devices/Json.h"
-#include "devices/ShellState.h"
 
 namespace velkor {
 
@@ -55,7 +54,7 @@ void CADSection::Serialize(Archive& ar) {
     if (ar.IsStoring()) {
         CADDevice::Serialize(ar);
         // The stored outline is always the one of the current joint height.
-        outline = Outline(AppDrawing().jointHeight);
+        outline = Outline(Drawing().values.jointHeight);
         joints = {outline[0], outline[7], outline[3], outline[4]};
         extra.RefreshRects();
         SerializeBlock(ar, raw_, AbsoluteOrigin(), [this](BlockCodec& c) { XferBlock(c); });
@@ -97,7 +96,7 @@ void CADSection::BuildOutline(std::vector<Point>& out, int width) {
 
 void CADSection::Recompute(std::array<Point, 4> canvas) {
     polyline = canvas;
-    outline = Outline(AppDrawing().jointHeight);
+    outline = Outline(Drawing().values.jointHeight);
     joints = {outline[0], outline[7], outline[3], outline[4]};
     const Rect window = BoundingRect(polyline, 10);
     MoveWindow(window);
@@ -112,7 +111,7 @@ void CADSection::SetDragPoints(Point start, Point current) {
 }
 
 void CADSection::UpdateShape() {
-    const auto o = Outline(AppDrawing().jointHeight + 3);
+    const auto o = Outline(Drawing().values.jointHeight + 3);
     SetPolygonShape(o);
 }
 
@@ -170,10 +169,10 @@ void CADSection::CollectParts(std::vector<CADGraphic*>& out) {
 
 void CADSection::Paint(Painter& painter) const {
     PaintHoverOutline(painter, outline);
-    painter.SetPen(AppDrawing().SectionPen());
+    painter.SetPen(Drawing().values.SectionPen());
     painter.Polyline(polyline);
-    DrawTrackSegment(painter, joints[0], joints[1], leftJoint);
-    DrawTrackSegment(painter, joints[2], joints[3], rightJoint);
+    DrawTrackSegment(painter, Drawing().values, joints[0], joints[1], leftJoint);
+    DrawTrackSegment(painter, Drawing().values, joints[2], joints[3], rightJoint);
     const std::array<Point, 2> ends{polyline[0], polyline[3]};
     PaintMarkedPoint(painter, ends);
     painter.SetPen(DrawingValues::kWhitePen1);

@@ -4,7 +4,6 @@
 
 #include "devices/DrawingValues.h"
 #include "devices/Json.h"
-#include "devices/ShellState.h"
 #include "devices/TrackGeometry.h"
 
 namespace velkor {

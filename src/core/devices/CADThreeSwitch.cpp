@@ -2,17 +2,21 @@
 
 #include "devices/DrawingValues.h"
 #include "devices/Json.h"
-#include "devices/ShellState.h"
 
 namespace velkor {
 
 CADThreeSwitch::CADThreeSwitch(int code)
-    : variant(code >= 30 && code <= 35 ? code - 30 : 0),
-      // Three-way switches keep a fixed angle of 60 degrees whatever the setting.
-      lengths(SwitchLengths::Derive(AppDrawing().divergingHeight, 60)) {
+    : variant(code >= 30 && code <= 35 ? code - 30 : 0), lengths(LengthsFor(DrawingValues{})) {
     BlockCodec c(raw_, true);
     c.I32(buttonValid);
 }
+
+SwitchLengths CADThreeSwitch::LengthsFor(const DrawingValues& values) {
+    // Three-way switches keep a fixed angle of 60 degrees whatever the setting.
+    return SwitchLengths::Derive(values.divergingHeight, 60);
+}
+
+void CADThreeSwitch::OnDrawingContextSet() { lengths = LengthsFor(Drawing().values); }
 
 void CADThreeSwitch::XferBlock(BlockCodec& c) {
     c.I32(buttonValid);
@@ -77,7 +81,7 @@ void CADThreeSwitch::BuildOutline(std::vector<Point>& out, int width) {
 
 void CADThreeSwitch::Recompute(std::array<Point, 12> canvas) {
     t = canvas;
-    outline = Outline(AppDrawing().jointHeight);
+    outline = Outline(Drawing().values.jointHeight);
     joints = {outline[0], outline[1], outline[10], outline[11],
               outline[5], outline[6], outline[15], outline[16]};
     MoveWindow(BoundingRect(t, 10));
@@ -115,13 +119,13 @@ void CADThreeSwitch::SetDragPoints(Point start, Point) {
             OffsetWindow(-s * 2 * L.b, -L.height);
             break;
         default:
-            ShowObjectMessage(kMsgBadConnectionPoint);
+            Drawing().Warn(kMsgBadConnectionPoint);
             break;
     }
 }
 
 void CADThreeSwitch::UpdateShape() {
-    const auto o = Outline(AppDrawing().jointHeight + 3);
+    const auto o = Outline(Drawing().values.jointHeight + 3);
     SetPolygonShape(o);
 }
 
@@ -151,7 +155,7 @@ void CADThreeSwitch::PlaceLabel() {
 
 void CADThreeSwitch::Paint(Painter& painter) const {
     PaintHoverOutline(painter, outline);
-    painter.SetPen(AppDrawing().SectionPen());
+    painter.SetPen(Drawing().values.SectionPen());
     for (size_t leg = 0; leg < 4; ++leg) {
         const std::array<Point, 3> pts{t[leg * 3], t[leg * 3 + 1], t[leg * 3 + 2]};
         painter.Polyline(pts);
@@ -159,7 +163,8 @@ void CADThreeSwitch::Paint(Painter& painter) const {
     static constexpr size_t kClosing[3] = {8, 5, 11};
     painter.Line(t[2], t[kClosing[variant % 3]]);
     for (size_t j = 0; j < 4; ++j) {
-        DrawTrackSegment(painter, joints[2 * j], joints[2 * j + 1], jointKinds[j]);
+        DrawTrackSegment(painter, Drawing().values, joints[2 * j], joints[2 * j + 1],
+                         jointKinds[j]);
     }
     const std::array<Point, 4> ends{t[0], t[3], t[6], t[9]};
     PaintMarkedPoint(painter, ends);

@@ -50,7 +50,11 @@ public:
         UpdateShape();
     }
 
+protected:
+    void OnDrawingContextSet() override;
+
 private:
+    static SwitchLengths LengthsFor(const DrawingValues& values);
     void XferBlock(BlockCodec& c);
     void Recompute(std::array<Point, 12> canvas);
     std::array<uint8_t, kBlockBytes> raw_{};

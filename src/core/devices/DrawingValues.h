@@ -1,10 +1,13 @@
 #pragma once
+#include <string>
+
+#include "common/Interaction.h"
 #include "common/Painter.h"
 
 namespace velkor {
 
-// Drawing values of the running application, shared by every open station
-// and never stored: they govern objects drawn or created after a change.
+// Drawing values shared by every open station of a program and never
+// stored: they govern objects drawn or created after a change.
 struct DrawingValues {
     int32_t sectionWidth = 3;      // line width of the section pen
     int32_t jointHeight = 8;       // outline width and insulation-joint diameter
@@ -27,7 +30,20 @@ struct DrawingValues {
     static constexpr Pen kBlackSectionPen{Rgb(0, 0, 0), 3};
 };
 
-// The application's one set of drawing values.
-DrawingValues& AppDrawing();
+// What station objects consult while they are drawn, moved, laid out or
+// saved: the drawing values, whether moves snap onto the grid, and where an
+// object's own messages go. A document holds one (the desktop program gives
+// all its documents the same); an object reaches it through the document it
+// belongs to, or through its parent for a part.
+struct DrawingContext {
+    DrawingValues values;
+    bool gridOn = false;
+    Interaction* messages = nullptr;
+
+    // Shows a warning through `messages`, if any.
+    void Warn(const std::string& text) const {
+        if (messages) messages->Warning(text);
+    }
+};
 
 }  // namespace velkor

@@ -4,14 +4,8 @@
 
 #include "common/Bytes.h"
 #include "common/Text.h"
-#include "devices/DrawingValues.h"
 
 namespace velkor {
-
-DrawingValues& AppDrawing() {
-    static DrawingValues values;
-    return values;
-}
 
 IORecord::IORecord() { SetName(u"NO"); }
 

@@ -5,7 +5,6 @@
 #include "common/Text.h"
 #include "devices/DrawingValues.h"
 #include "devices/Json.h"
-#include "devices/ShellState.h"
 #include "devices/TrackGeometry.h"
 
 namespace velkor {
@@ -293,7 +292,7 @@ void ArrowShape::XferGeometry(BlockCodec& c) {
 
 void ArrowShape::SetDragPoints(Point start, Point) {
     if (direction != 0 && direction != 1) {
-        ShowObjectMessage(kMsgBadArrowDirection);
+        Drawing().Warn(kMsgBadArrowDirection);
         return;
     }
     const Sizes s = ShapeSizes();

@@ -5,7 +5,6 @@
 #include "devices/CADSection.h"
 #include "devices/DrawingValues.h"
 #include "devices/Json.h"
-#include "devices/ShellState.h"
 
 namespace velkor {
 
@@ -22,10 +21,15 @@ SwitchLengths SwitchLengths::Derive(int32_t height, double angleDegrees) {
 }
 
 RailSwitch::RailSwitch(int code)
-    : variant(code >= 1 && code <= 8 ? code - 1 : 0),
-      lengths(SwitchLengths::Derive(AppDrawing().divergingHeight, AppDrawing().switchAngle)) {
+    : variant(code >= 1 && code <= 8 ? code - 1 : 0), lengths(LengthsFor(DrawingValues{})) {
     PutI32LE(raw_.data(), 1);
 }
+
+SwitchLengths RailSwitch::LengthsFor(const DrawingValues& values) {
+    return SwitchLengths::Derive(values.divergingHeight, values.switchAngle);
+}
+
+void RailSwitch::OnDrawingContextSet() { lengths = LengthsFor(Drawing().values); }
 
 void RailSwitch::XferBlock(BlockCodec& c) {
     c.I32(buttonValid);
@@ -51,7 +55,7 @@ void RailSwitch::Serialize(Archive& ar) {
     CADDevice::Serialize(ar);
     if (ar.IsStoring()) {
         NormalizeLegs();
-        outline = Outline(AppDrawing().jointHeight);
+        outline = Outline(Drawing().values.jointHeight);
         joints = {outline[0], outline[1], outline[10], outline[11], outline[5], outline[6]};
         extra.RefreshRects();
     } else if (RemovesLogicSuffix(ar)) {
@@ -142,7 +146,7 @@ void RailSwitch::Recompute(std::array<Point, 9> canvas) {
         joints = j;
         outline = o;
     } else {
-        outline = Outline(AppDrawing().jointHeight);
+        outline = Outline(Drawing().values.jointHeight);
         joints = {outline[0], outline[1], outline[10], outline[11], outline[5], outline[6]};
     }
     MoveWindow(BoundingRect(q, 10));
@@ -178,13 +182,13 @@ void RailSwitch::SetDragPoints(Point start, Point) {
             OffsetWindow(-s * 2 * L.b, -t * L.height);
             break;
         default:
-            ShowObjectMessage(kMsgBadConnectionPoint);
+            Drawing().Warn(kMsgBadConnectionPoint);
             break;
     }
 }
 
 void RailSwitch::UpdateShape() {
-    const auto o = Outline(AppDrawing().jointHeight + 3);
+    const auto o = Outline(Drawing().values.jointHeight + 3);
     SetPolygonShape(o);
 }
 
@@ -273,15 +277,15 @@ void RailSwitch::CollectParts(std::vector<CADGraphic*>& out) {
 
 void RailSwitch::Paint(Painter& painter) const {
     PaintHoverOutline(painter, outline);
-    painter.SetPen(AppDrawing().SectionPen());
+    painter.SetPen(Drawing().values.SectionPen());
     for (size_t leg = 0; leg < 3; ++leg) {
         const std::array<Point, 3> pts{q[leg * 3], q[leg * 3 + 1], q[leg * 3 + 2]};
         painter.Polyline(pts);
     }
     painter.Line(q[2], variant < 4 ? q[5] : q[8]);
-    DrawTrackSegment(painter, joints[0], joints[1], sectionJoint);
-    DrawTrackSegment(painter, joints[2], joints[3], straightJoint);
-    DrawTrackSegment(painter, joints[4], joints[5], divergingJoint);
+    DrawTrackSegment(painter, Drawing().values, joints[0], joints[1], sectionJoint);
+    DrawTrackSegment(painter, Drawing().values, joints[2], joints[3], straightJoint);
+    DrawTrackSegment(painter, Drawing().values, joints[4], joints[5], divergingJoint);
     const std::array<Point, 3> ends{q[0], q[3], q[6]};
     PaintMarkedPoint(painter, ends);
 }

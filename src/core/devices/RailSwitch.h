@@ -87,8 +87,12 @@ public:
 
 protected:
     void OnWindowCreated() override;
+    // A switch takes its lengths from the drawing values of the document it
+    // is created in.
+    void OnDrawingContextSet() override;
 
 private:
+    static SwitchLengths LengthsFor(const DrawingValues& values);
     void XferBlock(BlockCodec& c);
     // Outline and joints from the current points, window around them, points
     // converted into the new window's coordinates. Points come in canvas

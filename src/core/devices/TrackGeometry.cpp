@@ -75,8 +75,7 @@ Point IntersectLines(Point p1, Point p2, Point p3, Point p4) {
     return {Trunc(x), Trunc(k1 * x + b1)};
 }
 
-void DrawTrackSegment(Painter& painter, Point a, Point b, int32_t kind) {
-    const DrawingValues& d = AppDrawing();
+void DrawTrackSegment(Painter& painter, const DrawingValues& d, Point a, Point b, int32_t kind) {
     switch (kind) {
         case kJointOverrun: {
             const Point mid{(a.x + b.x) / 2, (a.y + b.y) / 2};

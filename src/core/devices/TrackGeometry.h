@@ -4,6 +4,7 @@
 
 #include "common/Geometry.h"
 #include "common/Painter.h"
+#include "devices/DrawingValues.h"
 
 namespace velkor {
 
@@ -37,7 +38,8 @@ enum JointKind : int32_t { kJointNormal = 0, kJointOverrun = 1, kJointNone = 2 }
 
 // Draws one track segment by kind: 0 a line in the section pen, 1 a joint
 // circle of the joint height at its midpoint, 2 a line in the black pen.
-void DrawTrackSegment(Painter& painter, Point a, Point b, int32_t kind);
+void DrawTrackSegment(Painter& painter, const DrawingValues& values, Point a, Point b,
+                      int32_t kind);
 
 // Integer distance as the outline rules compare them.
 int32_t TruncatedDistance(Point a, Point b);

@@ -68,7 +68,7 @@ void CADAfgDoor::PlaceLabel() {
 }
 
 void CADAfgDoor::Paint(Painter& painter) const {
-    painter.SetPen(AppDrawing().SectionPen());
+    painter.SetPen(Drawing().values.SectionPen());
     painter.Polyline(f);
 }
 
@@ -151,7 +151,7 @@ void CADDoor::SetDragPoints(Point start, Point current) {
 }
 
 void CADDoor::Paint(Painter& painter) const {
-    painter.SetPen(AppDrawing().SectionPen());
+    painter.SetPen(Drawing().values.SectionPen());
     painter.Line(s[0], s[2]);
     painter.Line(s[1], s[3]);
 }
@@ -172,7 +172,7 @@ void NavigableTrack::Serialize(Archive& ar) {
 }
 
 void NavigableTrack::SetDragPoints(Point start, Point current) {
-    const int32_t d = AppDrawing().sectionWidth;
+    const int32_t d = Drawing().values.sectionWidth;
     r1 = {1, 1, current.x - start.x - d, 8};
     r2 = r1.Offset(0, 28);
     MoveWindow({start.x, start.y - 4, current.x, start.y + 32});
@@ -193,7 +193,7 @@ void NavigableTrack::PlaceLabel() {
 }
 
 void NavigableTrack::Paint(Painter& painter) const {
-    painter.SetPen(AppDrawing().SectionPen());
+    painter.SetPen(Drawing().values.SectionPen());
     painter.SetBrush({Rgb(0, 0, 0), true});
     painter.Rectangle(r1);
     painter.Rectangle(r2);
@@ -238,7 +238,7 @@ void TurnTable::PlaceLabel() {
 
 void TurnTable::Paint(Painter& painter) const {
     const Rect w = GetCanvasRect();
-    painter.SetPen(AppDrawing().SectionPen());
+    painter.SetPen(Drawing().values.SectionPen());
     painter.SetBrush({Rgb(0, 0, 0), true});
     painter.Ellipse({0, 0, w.Width(), w.Height()});
     painter.Line(a, b);

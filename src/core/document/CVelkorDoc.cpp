@@ -10,7 +10,14 @@
 namespace velkor {
 
 CVelkorDoc::CVelkorDoc(Interaction& ui, FileStore& files)
-    : ui_(ui), files_(files), tableSteps_(DefaultTableFileSteps()) {}
+    : ui_(ui), files_(files), tableSteps_(DefaultTableFileSteps()) {
+    ownDrawing_.messages = &ui;
+}
+
+void CVelkorDoc::ShareDrawing(DrawingContext& drawing) {
+    drawing_ = &drawing;
+    for (const auto& obj : objects_) obj->SetDrawingContext(drawing_);
+}
 
 CVelkorDoc::~CVelkorDoc() = default;
 
@@ -110,6 +117,7 @@ bool CVelkorDoc::Load(const std::vector<uint8_t>& bytes) {
         std::unique_ptr<CADGraphic> obj(dynamic_cast<CADGraphic*>(created.get()));
         if (!obj) throw ArchiveError(ArchiveErrorKind::BadClass);
         created.release();
+        obj->SetDrawingContext(drawing_);
         obj->CreateWindow(rect);
         obj->UpdateShape();
         obj->AfterLoad(logic != 0);
@@ -219,6 +227,7 @@ bool CVelkorDoc::OnSaveDocument(const fs::path& path) {
 void CVelkorDoc::AddObject(std::unique_ptr<CADGraphic> obj) {
     CADGraphic* raw = obj.get();
     objects_.push_back(std::move(obj));
+    raw->SetDrawingContext(drawing_);
     raw->UpdateShape();
     if (IsDeclaredDevice(*raw)) raw->PlaceLabel();
     Edit edit;
@@ -263,7 +272,7 @@ bool CVelkorDoc::Undo() {
         case Edit::Kind::Modify:
             for (const Edit::Change& c : edit->changes) {
                 objects_[c.index]->DestroyWindow();
-                objects_[c.index] = RestoreObject(c.before, logic);
+                objects_[c.index] = RestoreObject(c.before, logic, drawing_);
             }
             break;
         case Edit::Kind::Add:
@@ -272,7 +281,7 @@ bool CVelkorDoc::Undo() {
             break;
         case Edit::Kind::Delete:
             objects_.insert(objects_.begin() + static_cast<long>(edit->changes[0].index),
-                            RestoreObject(edit->changes[0].before, logic));
+                            RestoreObject(edit->changes[0].before, logic, drawing_));
             break;
     }
     history_.StepBack();
@@ -288,12 +297,12 @@ bool CVelkorDoc::Redo() {
         case Edit::Kind::Modify:
             for (const Edit::Change& c : edit->changes) {
                 objects_[c.index]->DestroyWindow();
-                objects_[c.index] = RestoreObject(c.after, logic);
+                objects_[c.index] = RestoreObject(c.after, logic, drawing_);
             }
             break;
         case Edit::Kind::Add:
             objects_.insert(objects_.begin() + static_cast<long>(edit->changes[0].index),
-                            RestoreObject(edit->changes[0].after, logic));
+                            RestoreObject(edit->changes[0].after, logic, drawing_));
             break;
         case Edit::Kind::Delete:
             objects_[edit->changes[0].index]->DestroyWindow();

@@ -116,6 +116,12 @@ public:
     Interaction& UI() const { return ui_; }
     FileStore& Files() const { return files_; }
 
+    // The drawing values and editing state the objects of this station
+    // consult. A document has its own until it is given one to share (the
+    // desktop program shares one among all its stations).
+    DrawingContext& Drawing() const { return *drawing_; }
+    void ShareDrawing(DrawingContext& drawing);
+
     // Replaces the table-file routines (tests watch their order with it).
     void SetTableFileSteps(std::vector<TableFileStep> steps) { tableSteps_ = std::move(steps); }
 
@@ -151,6 +157,8 @@ private:
 
     Interaction& ui_;
     FileStore& files_;
+    DrawingContext ownDrawing_;
+    DrawingContext* drawing_ = &ownDrawing_;
     std::vector<std::unique_ptr<CADGraphic>> objects_;
     CADGraphic* contextObject_ = nullptr;
     bool modified_ = false;

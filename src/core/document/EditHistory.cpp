@@ -24,8 +24,8 @@ std::vector<uint8_t> SnapshotObject(CADGraphic& obj, bool hasLogicSections) {
     return std::move(w.Data());
 }
 
-std::unique_ptr<CADGraphic> RestoreObject(const std::vector<uint8_t>& bytes,
-                                          bool hasLogicSections) {
+std::unique_ptr<CADGraphic> RestoreObject(const std::vector<uint8_t>& bytes, bool hasLogicSections,
+                                          const DrawingContext* drawing) {
     ByteReader r(bytes);
     Archive ar(r, StationClassRegistry());
     StationContext ctx;
@@ -38,6 +38,7 @@ std::unique_ptr<CADGraphic> RestoreObject(const std::vector<uint8_t>& bytes,
     ar.Rectangle(rect);
     std::unique_ptr<CADGraphic> obj(dynamic_cast<CADGraphic*>(created.release()));
     if (!obj) return nullptr;
+    obj->SetDrawingContext(drawing);
     const int32_t follows = r.I32();
     const int32_t hadWindow = r.I32();
     if (hadWindow) {

@@ -13,7 +13,9 @@ namespace velkor {
 // state a station file does not keep (whether the label follows the IO
 // name), enough to put the object back exactly as it was.
 std::vector<uint8_t> SnapshotObject(CADGraphic& obj, bool hasLogicSections);
-std::unique_ptr<CADGraphic> RestoreObject(const std::vector<uint8_t>& bytes, bool hasLogicSections);
+// The restored object joins `drawing` before it is laid out.
+std::unique_ptr<CADGraphic> RestoreObject(const std::vector<uint8_t>& bytes, bool hasLogicSections,
+                                          const DrawingContext* drawing = nullptr);
 
 // One undoable change of the drawing. Objects are named by their place in
 // the object list; each change keeps the bytes before and after (empty for

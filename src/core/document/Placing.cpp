@@ -7,7 +7,6 @@
 #include "devices/CADThreeSwitch.h"
 #include "devices/PanelObjects.h"
 #include "devices/RailSwitch.h"
-#include "devices/ShellState.h"
 #include "devices/StationClasses.h"
 #include "devices/TrackSpecials.h"
 
@@ -39,10 +38,9 @@ bool IsTooShortToPlace(const CADGraphic& obj, Point start, Point end) {
 }
 
 CADGraphic* PlaceObject(CVelkorDoc& doc, const Placement& p) {
-    AppShell().currentCode = p.code;
     std::unique_ptr<CADGraphic> obj = CreateForDeviceType(p.code);
-    AppShell().currentCode = kSelectMode;
     if (!obj) return nullptr;
+    obj->SetDrawingContext(&doc.Drawing());
     Point end = p.end;
     if (auto* sw = dynamic_cast<RailSwitch*>(obj.get())) {
         sw->markedPoint = p.choice;

@@ -15,7 +15,6 @@
 #include "ats/MainTrack.h"
 #include "ats/ZedevEzura.h"
 #include "devices/DrawingValues.h"
-#include "devices/ShellState.h"
 #include "dialogs/Dialogs.h"
 #include "shell/CVelkorApp.h"
 #include "shell/CommandTable.h"
@@ -181,6 +180,7 @@ std::vector<CChildFrame*> CMainFrame::Children() const {
 CChildFrame* CMainFrame::AddChild(std::unique_ptr<CVelkorDoc> doc, const QString& title) {
     auto* child = new CChildFrame(std::move(doc), title);
     area_->addSubWindow(child);
+    child->View().SetShellState(app_.Shell());
     child->View().SetCommandSink([this](int id) { Execute(id); });
     child->View().SetAfterRelease([this] { UpdateCommandStates(); });
     child->View().SetStatusSink([this](const std::string& text) {
@@ -200,7 +200,8 @@ void CMainFrame::UpdateTitle() {
 
 bool CMainFrame::QueryCommand(int id, CommandState& state) {
     CChildFrame* child = ActiveChild();
-    ShellState& shell = AppShell();
+    ShellState& shell = app_.Shell();
+    const DrawingContext& drawing = app_.Drawing();
     if (id >= cmd::kFirstDevice && id <= cmd::kLastDevice) {
         state.checked = shell.currentCode == id - cmd::kFirstDevice;
         return true;
@@ -210,7 +211,7 @@ bool CMainFrame::QueryCommand(int id, CommandState& state) {
             state.checked = statusBar()->isVisible();
             return true;
         case cmd::kGrid:
-            state.checked = shell.gridOn;
+            state.checked = drawing.gridOn;
             return true;
         case cmd::kMove:
             state.checked = shell.moveMode;
@@ -238,7 +239,8 @@ bool CMainFrame::QueryCommand(int id, CommandState& state) {
 
 void CMainFrame::ExecuteCommand(int id) {
     CChildFrame* child = ActiveChild();
-    ShellState& shell = AppShell();
+    ShellState& shell = app_.Shell();
+    DrawingContext& drawing = app_.Drawing();
     if (id >= cmd::kFirstDevice && id <= cmd::kLastDevice) {
         shell.currentCode = id - cmd::kFirstDevice;
         return;
@@ -248,7 +250,7 @@ void CMainFrame::ExecuteCommand(int id) {
             statusBar()->setVisible(!statusBar()->isVisible());
             break;
         case cmd::kGrid:
-            shell.gridOn = !shell.gridOn;
+            drawing.gridOn = !drawing.gridOn;
             if (child) child->View().Refresh();
             break;
         case cmd::kMove:
@@ -293,7 +295,7 @@ void CMainFrame::ExecuteCommand(int id) {
 }
 
 void CMainFrame::OpenGlobalSettings(CChildFrame& child) {
-    const GlobalSettings current = GlobalSettings::From(child.Doc(), AppDrawing());
+    const GlobalSettings current = GlobalSettings::From(child.Doc(), app_.Drawing().values);
     std::optional<GlobalSettings> chosen;
     if (settingsEditor_) {
         chosen = settingsEditor_(current);
@@ -302,7 +304,7 @@ void CMainFrame::OpenGlobalSettings(CChildFrame& child) {
         if (dialog.exec() == QDialog::Accepted) chosen = dialog.Values();
     }
     if (!chosen) return;
-    const Size canvas = ApplyGlobalSettings(*chosen, child.Doc(), AppDrawing());
+    const Size canvas = ApplyGlobalSettings(*chosen, child.Doc(), app_.Drawing().values);
     child.Doc().SetModified();
     child.View().SetCanvasSize(canvas);
     child.View().Refresh();

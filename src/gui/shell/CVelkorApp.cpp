@@ -6,7 +6,6 @@
 #include <QSettings>
 
 #include "common/Files.h"
-#include "devices/ShellState.h"
 #include "document/CVelkorDoc.h"
 #include "shell/CMainFrame.h"
 #include "shell/CommandTable.h"
@@ -28,16 +27,15 @@ CVelkorApp::CVelkorApp(Interaction* ui) {
     }
     // Objects report their own problems (a switch placed without a
     // connection point) through the same channel.
-    AppShell().messages = ui_;
+    drawing_.messages = ui_;
     frame_->RebuildRecentMenu(RecentFiles());
 }
 
-CVelkorApp::~CVelkorApp() {
-    if (AppShell().messages == ui_) AppShell().messages = nullptr;
-}
+CVelkorApp::~CVelkorApp() = default;
 
 void CVelkorApp::NewDocument() {
     auto doc = std::make_unique<CVelkorDoc>(*ui_);
+    doc->ShareDrawing(drawing_);
     doc->OnNewDocument();
     frame_->AddChild(std::move(doc), QStringLiteral("Velkor%1").arg(++newCount_));
 }
@@ -51,6 +49,7 @@ bool CVelkorApp::OpenDocument(const QString& path) {
         }
     }
     auto doc = std::make_unique<CVelkorDoc>(*ui_);
+    doc->ShareDrawing(drawing_);
     if (!doc->OnOpenDocument(PathFromUtf8(absolute.toStdString()))) return false;
     frame_->AddChild(std::move(doc), QFileInfo(absolute).fileName());
     AddRecentFile(absolute);

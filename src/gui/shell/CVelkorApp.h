@@ -4,7 +4,9 @@
 #include <memory>
 
 #include "common/Interaction.h"
+#include "devices/DrawingValues.h"
 #include "shell/CommandRouter.h"
+#include "shell/ShellState.h"
 
 namespace velkor::gui {
 
@@ -24,6 +26,9 @@ public:
 
     CMainFrame& MainFrame() { return *frame_; }
     Interaction& UI() { return *ui_; }
+    // The palette state and the drawing values shared by every open station.
+    ShellState& Shell() { return shell_; }
+    DrawingContext& Drawing() { return drawing_; }
 
     // A new empty station in its own tab.
     void NewDocument();
@@ -43,6 +48,8 @@ private:
 
     std::unique_ptr<Interaction> ownUi_;
     Interaction* ui_;
+    ShellState shell_;
+    DrawingContext drawing_;
     std::unique_ptr<CMainFrame> frame_;
     int newCount_ = 0;
 };

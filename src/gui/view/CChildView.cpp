@@ -12,7 +12,6 @@
 #include "common/Bmp.h"
 #include "common/Files.h"
 #include "devices/DrawingValues.h"
-#include "devices/ShellState.h"
 #include "devices/TrackGeometry.h"
 #include "dialogs/Dialogs.h"
 #include "document/Arrange.h"
@@ -78,7 +77,7 @@ void CChildView::paintEvent(QPaintEvent* e) {
     const Rect area{exposed.left(), exposed.top(), exposed.right() + 1, exposed.bottom() + 1};
     // Only the exposed part of the canvas is painted: no bitmap of the whole
     // canvas is kept, so a view costs little memory however large the station.
-    PaintBackground(painter, doc_, AppShell().gridOn, AppDrawing().gridSpacing, &area);
+    PaintBackground(painter, doc_, doc_.Drawing().gridOn, doc_.Drawing().values.gridSpacing, &area);
     PaintObjects(painter, doc_, &area);
     if (CADGraphic* placing = placer_->Placing()) PaintObjectTree(painter, *placing, &area);
     if (selector_->BandShown()) {
@@ -94,7 +93,7 @@ void CChildView::paintEvent(QPaintEvent* e) {
 }
 
 Point CChildView::SnapRelease(Point p) const {
-    if (AppShell().gridOn) return SnapToGrid(p, AppDrawing().gridSpacing);
+    if (doc_.Drawing().gridOn) return SnapToGrid(p, doc_.Drawing().values.gridSpacing);
     if (endHit_) return snap_;
     const Point s = active_ ? active_->reference : Point{0, 0};
     if (std::abs(p.y - s.y) <= 10) {
@@ -202,7 +201,7 @@ void CChildView::LeftDown(Point p) {
     if (obj) {
         // A press on an object's window does not reach the view; in move
         // mode it drags that window.
-        if (AppShell().moveMode) {
+        if (Shell().moveMode) {
             dragged_ = obj;
             dragFrom_ = p;
             if (CADGraphic* owner = OwnerOf(obj)) doc_.BeginEdit("移动", {owner});
@@ -245,7 +244,7 @@ void CChildView::LeftUp(Point p) {
         h->ButtonUp(SnapRelease(p));
         active_ = nullptr;
     }
-    AppShell().currentCode = -1;
+    Shell().currentCode = -1;
     if (afterRelease_) afterRelease_();
 }
 
@@ -348,7 +347,7 @@ bool CChildView::QueryCommand(int id, CommandState& state) {
 }
 
 void CChildView::ExecuteCommand(int id) {
-    const int32_t g = AppDrawing().gridSpacing;
+    const int32_t g = doc_.Drawing().values.gridSpacing;
     switch (id) {
         case cmd::kFilePrint:
         case cmd::kFilePrintDirect:

@@ -6,6 +6,7 @@
 
 #include "document/CVelkorDoc.h"
 #include "shell/CommandRouter.h"
+#include "shell/ShellState.h"
 #include "view/MouseHandlers.h"
 
 namespace velkor::gui {
@@ -28,6 +29,10 @@ public:
     ~CChildView() override;
 
     CVelkorDoc& Doc() const { return doc_; }
+    // The palette state this view follows; a view has its own until the
+    // main window gives it the program's.
+    ShellState& Shell() const { return *shell_; }
+    void SetShellState(ShellState& shell) { shell_ = &shell; }
     void SetMenuChooser(MenuChooser chooser) { chooser_ = std::move(chooser); }
     void SetCommandSink(CommandSink sink) { sink_ = std::move(sink); }
     // Shows a line in the status bar.
@@ -97,6 +102,8 @@ private:
     void OpenExtendDialog();
 
     CVelkorDoc& doc_;
+    ShellState ownShell_;
+    ShellState* shell_ = &ownShell_;
     Size canvas_;
     std::unique_ptr<NewGraphicHandler> placer_;
     std::unique_ptr<ExtendHandler> extender_;

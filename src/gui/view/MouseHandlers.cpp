@@ -7,7 +7,6 @@
 #include "devices/CADThreeSwitch.h"
 #include "devices/DrawingValues.h"
 #include "devices/RailSwitch.h"
-#include "devices/ShellState.h"
 #include "devices/StationClasses.h"
 #include "document/Arrange.h"
 #include "document/Placing.h"
@@ -19,9 +18,10 @@ namespace velkor::gui {
 // ---- placing
 
 bool NewGraphicHandler::ButtonDown(Point p) {
-    auto obj = CreateForDeviceType(AppShell().currentCode);
+    auto obj = CreateForDeviceType(view_.Shell().currentCode);
     if (!obj) return false;
-    AppShell().moveMode = false;
+    obj->SetDrawingContext(&view_.Doc().Drawing());
+    view_.Shell().moveMode = false;
     view_.SetActive(this);  // before snapping: rule 3 uses this handler's reference
     start_ = view_.SnapRelease(p);
     reference = start_;
@@ -151,7 +151,8 @@ void MutiSelectHandler::ButtonUp(Point p) {
         view_.Refresh();
         return;
     }
-    const Point d = SelectionDragOffset(start_, p, AppShell().gridOn, AppDrawing().gridSpacing);
+    const Point d = SelectionDragOffset(start_, p, view_.Doc().Drawing().gridOn,
+                                        view_.Doc().Drawing().values.gridSpacing);
     view_.Doc().BeginEdit("移动", selection_);
     for (CADGraphic* obj : selection_) MoveWithLabel(*obj, d.x, d.y);
     view_.Doc().CommitEdit();

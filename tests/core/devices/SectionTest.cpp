@@ -2,7 +2,6 @@
 
 #include "devices/CADSection.h"
 #include "devices/DrawingValues.h"
-#include "devices/ShellState.h"
 #include "devices/StationClasses.h"
 #include "support/RecordingPainter.h"
 #include "support/TestFiles.h"
@@ -197,13 +196,14 @@ TEST(Section, JointKindsPaintAsTrackSegments) {
 }
 
 TEST(Section, GridSnapAfterAMove) {
-    AppShell().gridOn = true;
+    DrawingContext drawing;
+    drawing.gridOn = true;
     CADSection s;
+    s.SetDrawingContext(&drawing);
     s.SetDragPoints({100, 200}, {300, 200});
     s.OffsetWindow(13, -9);  // P0 now at (113, 191)
     s.AfterMove();
     EXPECT_EQ(s.ToCanvas(s.polyline[0]), (Point{120, 200}));
-    AppShell().gridOn = false;
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include "devices/Composites.h"
 #include "devices/PanelObjects.h"
-#include "devices/ShellState.h"
 #include "devices/StationClasses.h"
 #include "devices/TrackSpecials.h"
 #include "support/RecordingPainter.h"
@@ -142,11 +141,12 @@ TEST(PanelObjects, ArrowLightGeometryAndBadDirection) {
     EXPECT_EQ(right.GetCanvasRect(), (Rect{77, 41, 100, 59}));
 
     testing::ScriptedInteraction ui;
-    AppShell().messages = &ui;
+    DrawingContext drawing;
+    drawing.messages = &ui;
     ArrowLight bad(23);
+    bad.SetDrawingContext(&drawing);
     bad.direction = 5;
     bad.SetDragPoints({0, 0}, {0, 0});
-    AppShell().messages = nullptr;
     EXPECT_EQ(ui.Messages("warning"), std::vector<std::string>{"箭头错误：未定义的方向"});
 
     Arrow old;

@@ -3,7 +3,6 @@
 #include "devices/CADSection.h"
 #include "devices/DrawingValues.h"
 #include "devices/RailSwitch.h"
-#include "devices/ShellState.h"
 #include "devices/StationClasses.h"
 #include "document/CVelkorDoc.h"
 #include "support/RecordingPainter.h"
@@ -25,8 +24,10 @@ std::vector<Point> Canvas(const CADGraphic& g, const std::array<Point, N>& pts) 
     return out;
 }
 
-std::unique_ptr<RailSwitch> Placed(int code, Point at, int connection = 0) {
+std::unique_ptr<RailSwitch> Placed(int code, Point at, int connection = 0,
+                                   const DrawingContext* drawing = nullptr) {
     auto sw = std::make_unique<RailSwitch>(code);
+    sw->SetDrawingContext(drawing);
     sw->markedPoint = connection;
     sw->SetDragPoints(at, at);
     return sw;
@@ -105,9 +106,9 @@ TEST(Switch, ConnectionPointShiftsTheWindow) {
 
 TEST(Switch, NoConnectionChoiceShowsTheMessage) {
     ScriptedInteraction ui;
-    AppShell().messages = &ui;
-    auto sw = Placed(1, {300, 200}, -1);
-    AppShell().messages = nullptr;
+    DrawingContext drawing;
+    drawing.messages = &ui;
+    auto sw = Placed(1, {300, 200}, -1, &drawing);
     EXPECT_EQ(ui.Messages("warning"), std::vector<std::string>{"道岔连接点选择错误"});
     EXPECT_EQ(sw->GetCanvasRect(), (Rect{230, 138, 310, 210}));
 }

@@ -69,11 +69,12 @@ TEST(ThreeSwitch, ConnectionPointShifts) {
 }
 
 TEST(ThreeSwitch, SwitchAngleSettingDoesNotApply) {
-    const int32_t before = AppDrawing().switchAngle;
-    AppDrawing().switchAngle = 45;
+    DrawingContext drawing;
+    drawing.values.switchAngle = 45;
     CADThreeSwitch sw(30);
+    sw.SetDrawingContext(&drawing);
     RailSwitch two(1);
-    AppDrawing().switchAngle = before;
+    two.SetDrawingContext(&drawing);
     EXPECT_EQ(sw.lengths.b, 30);
     EXPECT_EQ(two.lengths.b, 52);
 }
