@@ -1,7 +1,5 @@
 #include "devices/CADDevice.h"
 
-#include "devices/Json.h"
-
 #include <cstdlib>
 
 #include "common/Text.h"
@@ -102,8 +100,8 @@ void CADDevice::Describe(nlohmann::json& out) const {
     nameLabel.Describe(label);
     label.erase("class");
     out["label"] = std::move(label);
-    out["labelRect"] = JsonRect(labelRect);
-    out["io"] = JsonIo(io);
+    out["labelRect"] = JsonFields::Rectangle(labelRect);
+    out["io"] = JsonFields::IoRecord(io);
     out["displayNameFollowsIoName"] = displayNameFollowsIoName;
 }
 

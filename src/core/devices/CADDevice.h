@@ -1,4 +1,5 @@
 #pragma once
+#include "devices/BlockCodec.h"
 #include "devices/CADGraphic.h"
 #include "devices/IORecord.h"
 #include "devices/Label.h"
@@ -30,6 +31,23 @@ public:
     void SetParent(CADGraphic* parent) override;
     virtual CADGraphic* LabelParent() { return Parent(); }
     void Describe(nlohmann::json& out) const override;
+
+    // The first 72 bytes of a device block: a flag (whether the device has a
+    // button, for most classes), a reserved number and 64 reserved bytes.
+    static void BlockPrefixFields(FieldVisitor& v, const char* flagName, int32_t& flag,
+                                  int32_t& reserved) {
+        v.I32(flagName, flag);
+        v.I32(nullptr, reserved);
+        v.Skip(16 + 48);
+    }
+
+    // The payload of a device whose class block follows the device prefix:
+    // the prefix, then the listed fields.
+    template <size_t N>
+    void SerializeDevice(Archive& ar, std::array<uint8_t, N>& raw) {
+        CADDevice::Serialize(ar);
+        SerializeFields(ar, raw, *this);
+    }
 
     // The name the label takes on saving while it follows the IO name.
     virtual std::u16string FollowedName(const Archive& ar) const;

@@ -80,6 +80,9 @@ void CADGraphic::Describe(nlohmann::json& out) const {
     out["class"] = GetRuntimeClass().name;
     const Rect r = GetCanvasRect();
     out["rect"] = {r.left, r.top, r.right, r.bottom};
+    // The JSON walk only reads the fields it is given.
+    JsonFields json(out);
+    const_cast<CADGraphic*>(this)->Fields(json);
 }
 
 void CADGraphic::CreateWindow(const Rect& canvasRect) {

@@ -7,6 +7,7 @@
 #include "common/Geometry.h"
 #include "common/Painter.h"
 #include "devices/DrawingValues.h"
+#include "devices/Fields.h"
 
 namespace velkor {
 
@@ -59,7 +60,11 @@ public:
     // Called by the document once the object has been read from a station
     // file and its window created.
     virtual void AfterLoad(bool hasLogicSections) { (void)hasLogicSections; }
-    // All stored fields, for inspection and diffing.
+    // Lists the fields the object stores, in their stored order: the one
+    // place a class names its fields. See FieldVisitor.
+    virtual void Fields(FieldVisitor& v) { (void)v; }
+    // All stored fields, for inspection and diffing: class, window rectangle
+    // and the listed fields; objects with parts add them.
     virtual void Describe(nlohmann::json& out) const;
     // True for an object that the station file leaves out although its class
     // belongs to a saved group (a decoration line shorter than 10 pixels).

@@ -2,7 +2,6 @@
 
 #include "common/Text.h"
 #include "devices/DrawingValues.h"
-#include "devices/Json.h"
 
 namespace velkor {
 
@@ -24,25 +23,24 @@ void RemoveLogicSuffix(IORecord& rec) {
 
 CADSection::CADSection() { PutI32LE(raw_.data() + 0, 1); }
 
-void CADSection::XferBlock(BlockCodec& c) {
-    c.I32(buttonValid);
-    c.I32(reservedInt);
-    c.Skip(16 + 48);
-    c.WindowPoints(polyline);
-    c.WindowPoints(outline);
-    c.WindowPoints(joints);
-    c.CanvasRect(rect);
-    c.I32(leftJoint);
-    c.I32(rightJoint);
-    c.I32(sectionKind);
-    c.U8(floodGate1);
-    c.U8(floodGate2);
-    c.U16(upStation);
-    c.U16(downStation);
-    c.U8(showSectionName);
-    c.U8(showDelayTime);
-    c.CanvasRect(extra.sectionNameRect);
-    c.CanvasRect(extra.delayTimeRect);
+void CADSection::Fields(FieldVisitor& v) {
+    BlockPrefixFields(v, "buttonValid", buttonValid, reservedInt);
+    v.WindowPoints("polyline", polyline);
+    v.WindowPoints("outline", outline);
+    v.WindowPoints("joints", joints);
+    v.CanvasRect("blockRect", rect);
+    v.I32("leftJoint", leftJoint);
+    v.I32("rightJoint", rightJoint);
+    v.I32("sectionKind", sectionKind);
+    v.U8("floodGateIds[]", floodGate1);
+    v.U8("floodGateIds[]", floodGate2);
+    v.U16("upStation", upStation);
+    v.U16("downStation", downStation);
+    v.U8("showSectionName", showSectionName);
+    v.U8("showDelayTime", showDelayTime);
+    v.CanvasRect("sectionNameRect", extra.sectionNameRect);
+    v.CanvasRect("delayTimeRect", extra.delayTimeRect);
+    v.Record("logic", logic, true);
 }
 
 std::u16string CADSection::FollowedName(const Archive& ar) const {
@@ -57,14 +55,12 @@ void CADSection::Serialize(Archive& ar) {
         outline = Outline(Drawing().values.jointHeight);
         joints = {outline[0], outline[7], outline[3], outline[4]};
         extra.RefreshRects();
-        SerializeBlock(ar, raw_, AbsoluteOrigin(), [this](BlockCodec& c) { XferBlock(c); });
-        SerializeRecord(ar, logic);
+        SerializeFields(ar, raw_, *this);
         return;
     }
     CADDevice::Serialize(ar);
     if (RemovesLogicSuffix(ar)) RemoveLogicSuffix(io);
-    SerializeBlock(ar, raw_, {}, [this](BlockCodec& c) { XferBlock(c); });
-    SerializeRecord(ar, logic);
+    SerializeFields(ar, raw_, *this);
     extra.TakeFont(nameLabel.font);
 }
 
@@ -178,26 +174,6 @@ void CADSection::Paint(Painter& painter) const {
     painter.SetPen(DrawingValues::kWhitePen1);
     painter.SetBrush({Rgb(0, 0, 0), true});
     painter.Rectangle(rect);
-}
-
-void CADSection::Describe(nlohmann::json& out) const {
-    CADDevice::Describe(out);
-    out["buttonValid"] = buttonValid;
-    out["polyline"] = JsonPoints(polyline);
-    out["outline"] = JsonPoints(outline);
-    out["joints"] = JsonPoints(joints);
-    out["blockRect"] = JsonRect(rect);
-    out["leftJoint"] = leftJoint;
-    out["rightJoint"] = rightJoint;
-    out["sectionKind"] = sectionKind;
-    out["floodGateIds"] = {floodGate1, floodGate2};
-    out["upStation"] = upStation;
-    out["downStation"] = downStation;
-    out["showSectionName"] = showSectionName;
-    out["showDelayTime"] = showDelayTime;
-    out["sectionNameRect"] = JsonRect(extra.sectionNameRect);
-    out["delayTimeRect"] = JsonRect(extra.delayTimeRect);
-    out["logic"] = JsonIo(logic);
 }
 
 }  // namespace velkor

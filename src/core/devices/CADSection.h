@@ -27,6 +27,7 @@ public:
     static const RuntimeClass& Class();
     const RuntimeClass& GetRuntimeClass() const override { return Class(); }
     void Serialize(Archive& ar) override;
+    void Fields(FieldVisitor& v) override;
     std::u16string FollowedName(const Archive& ar) const override;
 
     void SetDragPoints(Point start, Point current) override;
@@ -38,7 +39,6 @@ public:
     void ExtendTo(int x, int y, int which) override;
     void PlaceLabel() override;
     void Paint(Painter& painter) const override;
-    void Describe(nlohmann::json& out) const override;
     void CollectParts(std::vector<CADGraphic*>& out) override;
     void DestroyWindow() override;
     void AfterLoad(bool hasLogicSections) override;
@@ -80,7 +80,6 @@ protected:
     void OnWindowCreated() override;
 
 private:
-    void XferBlock(BlockCodec& c);
     void Recompute(std::array<Point, 4> canvasPolyline);
     std::array<uint8_t, kBlockBytes> raw_{};
 };

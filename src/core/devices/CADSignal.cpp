@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "devices/DrawingValues.h"
-#include "devices/Json.h"
 #include "devices/TrackGeometry.h"
 
 namespace velkor {
@@ -25,53 +24,43 @@ int32_t F(float v) { return static_cast<int32_t>(v); }
 
 CADSignal::CADSignal(int code) : variant(code >= 9 && code <= 16 ? code - 9 : 0) {
     lampCount = (variant % 2 == 0) ? 2 : 1;
-    BlockCodec c(raw_, true);
-    c.Seek(302);
-    uint16_t reserved = 0xFFFF;
-    c.U16(reserved);
+    PutU16LE(raw_.data() + 302, 0xFFFF);
 }
 
-void CADSignal::XferBlock(BlockCodec& c) {
-    c.I32(buttonValid);
-    c.I32(reservedInt);
-    c.Skip(16 + 48);
-    c.WindowPoint(p0);
-    c.WindowPoint(p1);
-    c.WindowPoint(p2);
-    c.WindowPoint(p3);
-    c.WindowPoint(p4);
-    c.WindowPoints(outline);
-    c.WindowPoints(reservedPoints);
-    c.WindowPoints(mark);
-    c.WindowRect(lamp1);
-    c.WindowRect(lamp2);
-    c.I32(lampCount);
-    c.U32(defaultLampColour);
-    c.U16(button2);
-    c.Skip(2);
-    c.I32(variant);
-    c.I32(singleMounted);
-    c.I32(usageKind);
-    c.I32(guide);
-    c.F32(angle);
-    c.U16(button1Address);
-    c.U16(button2Address);
-    c.U16(button3Address);
-    c.Skip(2);
-    c.I32(autoTriggerRoute);
-    c.I32(autoThroughRoute);
-    c.U8(specialOpening);
-    c.U8(showDelayTime);
-    c.U8(overlapTypes);
-    c.Skip(1);
-    c.CanvasRect(delayTimeRect);
+void CADSignal::Fields(FieldVisitor& v) {
+    BlockPrefixFields(v, "buttonValid", buttonValid, reservedInt);
+    for (Point* p : {&p0, &p1, &p2, &p3, &p4}) v.WindowPoint("points[]", *p);
+    v.WindowPoints("outline", outline);
+    v.WindowPoints("reservedPoints", reservedPoints);
+    v.WindowPoints("directionMark", mark);
+    v.WindowRect("lamps[]", lamp1);
+    v.WindowRect("lamps[]", lamp2);
+    v.I32("lampCount", lampCount);
+    v.U32("defaultLampColour", defaultLampColour);
+    v.U16("button2", button2);
+    v.Skip(2);
+    v.I32("variant", variant);
+    v.I32("singleMounted", singleMounted);
+    v.I32("usageKind", usageKind);
+    v.I32("guide", guide);
+    v.F32("angle", angle);
+    v.U16("buttonAddresses[]", button1Address);
+    v.U16("buttonAddresses[]", button2Address);
+    v.U16("buttonAddresses[]", button3Address);
+    v.Skip(2);
+    v.I32("autoTriggerRoute", autoTriggerRoute);
+    v.I32("autoThroughRoute", autoThroughRoute);
+    v.U8("specialOpening", specialOpening);
+    v.U8("showDelayTime", showDelayTime);
+    v.U8("overlapTypes", overlapTypes);
+    v.Skip(1);
+    v.CanvasRect("delayTimeRect", delayTimeRect);
 }
 
 void CADSignal::Serialize(Archive& ar) {
     CADDevice::Serialize(ar);
     if (ar.IsStoring() && delayTime.HasWindow()) delayTimeRect = delayTime.GetCanvasRect();
-    SerializeBlock(ar, raw_, ar.IsStoring() ? AbsoluteOrigin() : Point{},
-                   [this](BlockCodec& c) { XferBlock(c); });
+    SerializeFields(ar, raw_, *this);
     if (ar.IsLoading()) {
         if (variant < 0 || variant > 7) variant = 0;
         delayTime.font = nameLabel.font;
@@ -297,31 +286,10 @@ void CADSignal::Paint(Painter& painter) const {
 
 void CADSignal::Describe(nlohmann::json& out) const {
     CADDevice::Describe(out);
-    out["buttonValid"] = buttonValid;
-    out["points"] = JsonPoints(std::array<Point, 5>{p0, p1, p2, p3, p4});
-    out["outline"] = JsonPoints(outline);
-    out["reservedPoints"] = JsonPoints(reservedPoints);
-    out["directionMark"] = JsonPoints(mark);
-    out["lamps"] = {JsonRect(lamp1), JsonRect(lamp2)};
-    out["lampCount"] = lampCount;
-    out["defaultLampColour"] = defaultLampColour;
-    out["button2"] = button2;
-    out["variant"] = variant;
-    out["singleMounted"] = singleMounted;
-    out["usageKind"] = usageKind;
-    out["guide"] = guide;
-    out["angle"] = angle;
-    out["buttonAddresses"] = {button1Address, button2Address, button3Address};
-    out["autoTriggerRoute"] = autoTriggerRoute;
-    out["autoThroughRoute"] = autoThroughRoute;
-    out["specialOpening"] = specialOpening;
-    out["showDelayTime"] = showDelayTime;
-    out["overlapTypes"] = overlapTypes;
-    out["delayTimeRect"] = JsonRect(delayTimeRect);
     if (HasEmbeddedButton(usageKind)) {
         nlohmann::json b;
         button.Describe(b);
-        b["rect"] = JsonRect(buttonRect);
+        b["rect"] = JsonFields::Rectangle(buttonRect);
         out["button"] = std::move(b);
     }
 }

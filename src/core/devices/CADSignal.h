@@ -23,6 +23,7 @@ public:
     static const RuntimeClass& Class();
     const RuntimeClass& GetRuntimeClass() const override { return Class(); }
     void Serialize(Archive& ar) override;
+    void Fields(FieldVisitor& v) override;
 
     void SetDragPoints(Point start, Point current) override;
     void UpdateShape() override;
@@ -78,7 +79,6 @@ protected:
     void OnWindowCreated() override;
 
 private:
-    void XferBlock(BlockCodec& c);
     void PlaceSignalLabel(Label& label) const;
     void NameEmbeddedButton();
     std::array<uint8_t, kBlockBytes> raw_{};

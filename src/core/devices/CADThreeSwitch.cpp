@@ -1,14 +1,12 @@
 #include "devices/CADThreeSwitch.h"
 
 #include "devices/DrawingValues.h"
-#include "devices/Json.h"
 
 namespace velkor {
 
 CADThreeSwitch::CADThreeSwitch(int code)
     : variant(code >= 30 && code <= 35 ? code - 30 : 0), lengths(LengthsFor(DrawingValues{})) {
-    BlockCodec c(raw_, true);
-    c.I32(buttonValid);
+    PutI32LE(raw_.data(), buttonValid);
 }
 
 SwitchLengths CADThreeSwitch::LengthsFor(const DrawingValues& values) {
@@ -18,28 +16,26 @@ SwitchLengths CADThreeSwitch::LengthsFor(const DrawingValues& values) {
 
 void CADThreeSwitch::OnDrawingContextSet() { lengths = LengthsFor(Drawing().values); }
 
-void CADThreeSwitch::XferBlock(BlockCodec& c) {
-    c.I32(buttonValid);
-    c.I32(reservedInt);
-    c.Skip(16 + 48);
-    c.WindowPoints(t);
-    c.WindowPoints(joints);
-    c.WindowPoints(outline);
-    for (int32_t& k : jointKinds) c.I32(k);
-    c.I32(variant);
-    c.I32(frontPosition);
-    c.Io(frontSwitch);
-    c.Io(switchSection);
+void CADThreeSwitch::Fields(FieldVisitor& v) {
+    BlockPrefixFields(v, "buttonValid", buttonValid, reservedInt);
+    v.WindowPoints("points", t);
+    v.WindowPoints("joints", joints);
+    v.WindowPoints("outline", outline);
+    for (int32_t& k : jointKinds) v.I32("jointKinds[]", k);
+    v.I32("variant", variant);
+    v.I32("frontPosition", frontPosition);
+    v.Io("frontSwitch", frontSwitch);
+    v.Io("switchSection", switchSection);
+    // Only the first logic record is stored, and not in the companion file.
+    v.Record("logic", logic[0], false);
 }
 
 void CADThreeSwitch::Serialize(Archive& ar) {
     // The block is written as it stands: the outline and joint marks keep
     // the values of the last placement or extension.
     CADDevice::Serialize(ar);
-    SerializeBlock(ar, raw_, ar.IsStoring() ? AbsoluteOrigin() : Point{},
-                   [this](BlockCodec& c) { XferBlock(c); });
+    SerializeFields(ar, raw_, *this);
     if (ar.IsLoading() && (variant < 0 || variant > 5)) variant = 0;
-    SerializeRecord(ar, logic[0], false);
 }
 
 std::array<Point, 20> CADThreeSwitch::Outline(int32_t w) const {
@@ -84,43 +80,16 @@ void CADThreeSwitch::Recompute(std::array<Point, 12> canvas) {
     outline = Outline(Drawing().values.jointHeight);
     joints = {outline[0], outline[1], outline[10], outline[11],
               outline[5], outline[6], outline[15], outline[16]};
-    MoveWindow(BoundingRect(t, 10));
-    const Point o = AbsoluteOrigin();
-    for (Point& p : t) p = p - o;
-    for (Point& p : joints) p = p - o;
-    for (Point& p : outline) p = p - o;
+    FitSwitchWindow(*this, t, joints, outline);
 }
 
 void CADThreeSwitch::SetDragPoints(Point start, Point) {
-    const int32_t s = Side();
-    const auto& L = lengths;
-    const int32_t x = start.x;
-    const int32_t y = start.y;
-    std::array<Point, 12> c;
-    c[0] = c[1] = {x, y};
-    c[2] = {x + s * L.b, y};
-    c[5] = {c[2].x + s * 10, y};
-    c[3] = c[4] = {c[5].x + s * (L.b - 10), y};
-    c[8] = {c[2].x + s * L.dx, y - L.dy};
-    c[6] = c[7] = {c[4].x, y - L.height};
-    c[11] = {c[2].x + s * L.dx, y + L.dy};
-    c[9] = c[10] = {c[4].x, y + L.height};
-    Recompute(c);
-    switch (markedPoint) {
-        case 0:
-            break;
-        case 1:
-            OffsetWindow(-s * 2 * L.b, 0);
-            break;
-        case 2:
-            OffsetWindow(-s * 2 * L.b, L.height);
-            break;
-        case 3:
-            OffsetWindow(-s * 2 * L.b, -L.height);
-            break;
-        default:
-            Drawing().Warn(kMsgBadConnectionPoint);
-            break;
+    // The upper leg, then the lower one.
+    Recompute(LayOutSwitchLegs<12>(start, Side(), {-1, +1}, lengths));
+    if (const auto offset = SwitchConnectionOffset(markedPoint, Side(), {-1, +1}, lengths)) {
+        OffsetWindow(offset->x, offset->y);
+    } else {
+        Drawing().Warn(kMsgBadConnectionPoint);
     }
 }
 
@@ -130,8 +99,7 @@ void CADThreeSwitch::UpdateShape() {
 }
 
 bool CADThreeSwitch::HitEndPoint(Point p, Point& out) {
-    const std::array<Point, 4> ends{t[0], t[3], t[6], t[9]};
-    return HitEndPoints(ends, p, out);
+    return HitEndPoints(SwitchLegEnds(t), p, out);
 }
 
 void CADThreeSwitch::ExtendTo(int x, int y, int which) {
@@ -156,32 +124,14 @@ void CADThreeSwitch::PlaceLabel() {
 void CADThreeSwitch::Paint(Painter& painter) const {
     PaintHoverOutline(painter, outline);
     painter.SetPen(Drawing().values.SectionPen());
-    for (size_t leg = 0; leg < 4; ++leg) {
-        const std::array<Point, 3> pts{t[leg * 3], t[leg * 3 + 1], t[leg * 3 + 2]};
-        painter.Polyline(pts);
-    }
+    PaintSwitchLegs(painter, t);
     static constexpr size_t kClosing[3] = {8, 5, 11};
     painter.Line(t[2], t[kClosing[variant % 3]]);
     for (size_t j = 0; j < 4; ++j) {
         DrawTrackSegment(painter, Drawing().values, joints[2 * j], joints[2 * j + 1],
                          jointKinds[j]);
     }
-    const std::array<Point, 4> ends{t[0], t[3], t[6], t[9]};
-    PaintMarkedPoint(painter, ends);
-}
-
-void CADThreeSwitch::Describe(nlohmann::json& out) const {
-    CADDevice::Describe(out);
-    out["buttonValid"] = buttonValid;
-    out["points"] = JsonPoints(t);
-    out["joints"] = JsonPoints(joints);
-    out["outline"] = JsonPoints(outline);
-    out["jointKinds"] = jointKinds;
-    out["variant"] = variant;
-    out["frontPosition"] = frontPosition;
-    out["frontSwitch"] = JsonIo(frontSwitch);
-    out["switchSection"] = JsonIo(switchSection);
-    out["logic"] = JsonIo(logic[0]);
+    PaintMarkedPoint(painter, SwitchLegEnds(t));
 }
 
 }  // namespace velkor

@@ -16,6 +16,7 @@ public:
     static const RuntimeClass& Class();
     const RuntimeClass& GetRuntimeClass() const override { return Class(); }
     void Serialize(Archive& ar) override;
+    void Fields(FieldVisitor& v) override;
 
     void SetDragPoints(Point start, Point current) override;
     void UpdateShape() override;
@@ -25,7 +26,6 @@ public:
     void ExtendTo(int x, int y, int which) override;
     void PlaceLabel() override;
     void Paint(Painter& painter) const override;
-    void Describe(nlohmann::json& out) const override;
 
     std::array<Point, 20> Outline(int32_t width) const;
     int32_t Side() const { return variant < 3 ? -1 : 1; }
@@ -55,7 +55,6 @@ protected:
 
 private:
     static SwitchLengths LengthsFor(const DrawingValues& values);
-    void XferBlock(BlockCodec& c);
     void Recompute(std::array<Point, 12> canvas);
     std::array<uint8_t, kBlockBytes> raw_{};
 };

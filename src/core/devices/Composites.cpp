@@ -3,7 +3,6 @@
 #include "common/Text.h"
 #include "common/TextMetrics.h"
 #include "devices/DrawingValues.h"
-#include "devices/Json.h"
 
 namespace velkor {
 
@@ -36,22 +35,39 @@ CADStation::CADStation() {
     for (auto& d : doors) d.SetParent(this);
 }
 
+void CADStation::Fields(FieldVisitor& v) {
+    v.Text("name", name);
+    v.I32("stationRow", stationRow);
+    v.I32("id", id);
+    v.I32("buttonCount", buttonCount);
+    v.I32("upperDoor", upperDoor);
+    v.I32("lowerDoor", lowerDoor);
+}
+
 void CADStation::Serialize(Archive& ar) {
     if (ar.IsStoring()) {
         if (ByteWriter* companion = ar.Companion()) {
-            std::array<uint8_t, kCompanionNameBytes> field{};
-            StoreFixedText(field, name);
-            companion->Bytes(field);
-            for (int32_t v : {stationRow, id, buttonCount, upperDoor, lowerDoor}) companion->I32(v);
+            // The companion file has the same fields with the name in a
+            // fixed field, then the window in canvas coordinates.
+            class CompanionFields final : public NarrowFieldVisitor {
+            public:
+                explicit CompanionFields(ByteWriter& w) : w_(w) {}
+                void I32(const char*, int32_t& v) override { w_.I32(v); }
+                void Text(const char*, std::u16string& text) override {
+                    std::array<uint8_t, kCompanionNameBytes> field{};
+                    StoreFixedText(field, text);
+                    w_.Bytes(field);
+                }
+
+            private:
+                ByteWriter& w_;
+            } fields(*companion);
+            Fields(fields);
             WriteCompanionRect(*companion, AbsoluteRect());
         }
     }
-    ar.String(name);
-    ar.Int(stationRow);
-    ar.Int(id);
-    ar.Int(buttonCount);
-    ar.Int(upperDoor);
-    ar.Int(lowerDoor);
+    StreamFields stream(ar);
+    Fields(stream);
     for (size_t i = 0; i < buttons.size(); ++i) SerializePart(ar, buttons[i], buttonRects_[i]);
     if (upperDoor) SerializePart(ar, doors[0], doorRects_[0]);
     if (lowerDoor) SerializePart(ar, doors[1], doorRects_[1]);
@@ -127,12 +143,6 @@ void CADStation::Paint(Painter& painter) const {
 
 void CADStation::Describe(nlohmann::json& out) const {
     CADGraphic::Describe(out);
-    out["name"] = ToUtf8(name);
-    out["stationRow"] = stationRow;
-    out["id"] = id;
-    out["buttonCount"] = buttonCount;
-    out["upperDoor"] = upperDoor;
-    out["lowerDoor"] = lowerDoor;
     auto parts = nlohmann::json::array();
     for (const auto& b : buttons) {
         nlohmann::json j;
@@ -178,6 +188,14 @@ void CADSemiAutoBlock::MakeParts(int32_t n, int32_t m) {
     rects_.assign(static_cast<size_t>(n + m + 3 * n), Rect{});
 }
 
+void CADSemiAutoBlock::Fields(FieldVisitor& v) {
+    v.I32("variant", variant);
+    // The part counts, which the parts themselves describe.
+    v.I32(nullptr, arrowCount_);
+    v.I32(nullptr, buttonCount_);
+    v.Text("name", name);
+}
+
 void CADSemiAutoBlock::Serialize(Archive& ar) {
     int32_t n = static_cast<int32_t>(arrows.size());
     int32_t m = static_cast<int32_t>(buttons.size());
@@ -196,11 +214,13 @@ void CADSemiAutoBlock::Serialize(Archive& ar) {
             for (const Rect& r : rects_) WriteCompanionRect(*companion, r.Offset(o.x, o.y));
         }
     }
-    ar.Int(variant);
-    ar.Int(n);
-    ar.Int(m);
-    ar.String(name);
+    arrowCount_ = n;
+    buttonCount_ = m;
+    StreamFields stream(ar);
+    Fields(stream);
     if (ar.IsLoading()) {
+        n = arrowCount_;
+        m = buttonCount_;
         // Never trust the counts: every part needs a 16-byte rectangle.
         const int64_t count = int64_t{n} + m + 3 * int64_t{n};
         if (n < 0 || m < 0 || count * 16 > static_cast<int64_t>(ar.Remaining())) {
@@ -280,8 +300,6 @@ void CADSemiAutoBlock::Paint(Painter& painter) const {
 
 void CADSemiAutoBlock::Describe(nlohmann::json& out) const {
     CADGraphic::Describe(out);
-    out["variant"] = variant;
-    out["name"] = ToUtf8(name);
     auto describeAll = [](const auto& list) {
         auto a = nlohmann::json::array();
         for (const auto& p : list) {

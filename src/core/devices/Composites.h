@@ -19,6 +19,7 @@ public:
     static const RuntimeClass& Class();
     const RuntimeClass& GetRuntimeClass() const override { return Class(); }
     void Serialize(Archive& ar) override;
+    void Fields(FieldVisitor& v) override;
     void SetDragPoints(Point start, Point current) override;
     void Paint(Painter& painter) const override;
     void Describe(nlohmann::json& out) const override;
@@ -54,6 +55,7 @@ public:
     static const RuntimeClass& Class();
     const RuntimeClass& GetRuntimeClass() const override { return Class(); }
     void Serialize(Archive& ar) override;
+    void Fields(FieldVisitor& v) override;
     void SetDragPoints(Point start, Point current) override;
     bool EditProperties() override { return true; }  // no dialog
     void Paint(Painter& painter) const override;
@@ -73,6 +75,10 @@ protected:
 
 private:
     void MakeParts(int32_t arrowCount, int32_t buttonCount);
+    // The part counts as the payload stores them, set while it is written
+    // or read.
+    int32_t arrowCount_ = 0;
+    int32_t buttonCount_ = 0;
     std::vector<Rect> rects_;  // arrows, buttons, lights, as read
 };
 

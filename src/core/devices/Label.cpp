@@ -6,36 +6,28 @@
 #include "common/Bytes.h"
 #include "common/Text.h"
 #include "common/TextMetrics.h"
+#include "devices/BlockCodec.h"
 #include "devices/DrawingValues.h"
 
 namespace velkor {
 
 Label::Label() = default;
 
-void Label::StoreBlock(std::span<uint8_t, kBlockBytes> out) const {
-    uint8_t* p = out.data();
-    PutU32LE(p + 0, textColor.ToColorRef());
-    PutU32LE(p + 4, backgroundColor.ToColorRef());
-    font.Store(std::span<uint8_t, FontDesc::kBytes>(p + 8, FontDesc::kBytes));
-    PutI32LE(p + 100, textOrigin.x);
-    PutI32LE(p + 104, textOrigin.y);
-    PutI32LE(p + 108, textBoxCorner.x);
-    PutI32LE(p + 112, textBoxCorner.y);
-}
-
-void Label::LoadBlock(std::span<const uint8_t, kBlockBytes> in) {
-    const uint8_t* p = in.data();
-    textColor = Color::FromColorRef(GetU32LE(p + 0));
-    backgroundColor = Color::FromColorRef(GetU32LE(p + 4));
-    font = FontDesc::Load(std::span<const uint8_t, FontDesc::kBytes>(p + 8, FontDesc::kBytes));
-    textOrigin = {GetI32LE(p + 100), GetI32LE(p + 104)};
-    textBoxCorner = {GetI32LE(p + 108), GetI32LE(p + 112)};
+void Label::Fields(FieldVisitor& v) {
+    v.Colour("textColor", textColor);
+    v.Colour("backgroundColor", backgroundColor);
+    v.Font("font", font);
+    v.CanvasPoint("textOrigin", textOrigin);
+    v.CanvasPoint("textBoxCorner", textBoxCorner);
 }
 
 void Label::Serialize(Archive& ar) {
+    // The block starts from zeros: a label keeps no reserved bytes. Its text
+    // follows the block as an archive string.
     std::array<uint8_t, kBlockBytes> block{};
+    BlockCodec codec(block, ar.IsStoring());
     if (ar.IsStoring()) {
-        StoreBlock(block);
+        Fields(codec);
         ar.Block(block);
         ar.WriteString(text);
         if (ByteWriter* companion = ar.Companion()) {
@@ -50,7 +42,7 @@ void Label::Serialize(Archive& ar) {
     // The label block is read without a length check, as older files were:
     // a short file fails on the string that follows.
     ar.Block(block);
-    LoadBlock(block);
+    Fields(codec);
     text = ar.ReadString();
 }
 
@@ -137,24 +129,6 @@ void Label::Paint(Painter& painter) const {
 void Label::Describe(nlohmann::json& out) const {
     CADGraphic::Describe(out);
     out["text"] = ToUtf8(text);
-    out["textColor"] = textColor.ToColorRef();
-    out["backgroundColor"] = backgroundColor.ToColorRef();
-    out["font"] = {{"height", font.height},
-                   {"width", font.width},
-                   {"escapement", font.escapement},
-                   {"orientation", font.orientation},
-                   {"weight", font.weight},
-                   {"italic", font.italic},
-                   {"underline", font.underline},
-                   {"strikeOut", font.strikeOut},
-                   {"charSet", font.charSet},
-                   {"outPrecision", font.outPrecision},
-                   {"clipPrecision", font.clipPrecision},
-                   {"quality", font.quality},
-                   {"pitchAndFamily", font.pitchAndFamily},
-                   {"face", ToUtf8(font.FaceName())}};
-    out["textOrigin"] = {textOrigin.x, textOrigin.y};
-    out["textBoxCorner"] = {textBoxCorner.x, textBoxCorner.y};
 }
 
 }  // namespace velkor

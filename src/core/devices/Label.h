@@ -19,6 +19,7 @@ public:
     static const RuntimeClass& Class();
     const RuntimeClass& GetRuntimeClass() const override { return Class(); }
     void Serialize(Archive& ar) override;
+    void Fields(FieldVisitor& v) override;
     void SetDragPoints(Point start, Point current) override;
     void Paint(Painter& painter) const override;
     void Describe(nlohmann::json& out) const override;
@@ -34,9 +35,6 @@ public:
     // that point; the window becomes the box's bounds enlarged by 10 and the
     // shape the rotated box.
     void PlaceRotatedBox(int32_t x0, int32_t y0, double cosTheta, double sinTheta, Size extent);
-
-    void StoreBlock(std::span<uint8_t, kBlockBytes> out) const;
-    void LoadBlock(std::span<const uint8_t, kBlockBytes> in);
 
     Color textColor = Rgb(255, 255, 255);
     Color backgroundColor = Rgb(0, 0, 0);

@@ -4,7 +4,6 @@
 
 #include "common/Text.h"
 #include "devices/DrawingValues.h"
-#include "devices/Json.h"
 #include "devices/TrackGeometry.h"
 
 namespace velkor {
@@ -17,24 +16,18 @@ void PutLabelBelow(Label& label, const Rect& r) {
     label.PlaceAt({(r.left + r.right - ext.cx) / 2, r.bottom + 6});
 }
 
-nlohmann::json JsonColours(std::span<const Color> colours) {
-    auto a = nlohmann::json::array();
-    for (Color c : colours) a.push_back(JsonColor(c));
-    return a;
-}
-
 }  // namespace
 
 // ---- decoration line
 
-void CADDeLine::Serialize(Archive& ar) {
-    SerializeBlock(ar, raw_, ar.IsStoring() ? AbsoluteOrigin() : Point{}, [this](BlockCodec& c) {
-        c.WindowPoint(p1);
-        c.WindowPoint(p2);
-        c.Colour(colour);
-        c.I32(width);
-    });
+void CADDeLine::Fields(FieldVisitor& v) {
+    v.WindowPoint("p1", p1);
+    v.WindowPoint("p2", p2);
+    v.Colour("colour", colour);
+    v.I32("width", width);
 }
+
+void CADDeLine::Serialize(Archive& ar) { SerializeFields(ar, raw_, *this); }
 
 void CADDeLine::SetDragPoints(Point start, Point current) {
     const Rect r = Rect{std::min(start.x, current.x), std::min(start.y, current.y),
@@ -65,24 +58,18 @@ void CADDeLine::Paint(Painter& painter) const {
     PaintMarkedEndPoint(painter, ends, markedPoint);
 }
 
-void CADDeLine::Describe(nlohmann::json& out) const {
-    CADGraphic::Describe(out);
-    out["p1"] = JsonPoint(p1);
-    out["p2"] = JsonPoint(p2);
-    out["colour"] = JsonColor(colour);
-    out["width"] = width;
-}
-
 // ---- light
+
+void CADDeLight::Fields(FieldVisitor& v) {
+    v.Colours("colours[]", colours);
+    v.CanvasRect("lamp", lamp);  // must be complete
+}
 
 void CADDeLight::Serialize(Archive& ar) {
     CADDevice::Serialize(ar);
-    for (Color& c : colours) {
-        int32_t v = static_cast<int32_t>(c.ToColorRef());
-        ar.Int(v);
-        if (ar.IsLoading()) c = Color::FromColorRef(static_cast<uint32_t>(v));
-    }
-    ar.Rectangle(lamp);  // must be complete
+    StreamFields stream(ar);
+    Fields(stream);
+    // The companion file has the colours and the window in canvas coordinates.
     if (ByteWriter* companion = ar.Companion(); companion && ar.IsStoring()) {
         for (Color c : colours) companion->U32(c.ToColorRef());
         const Rect w = AbsoluteRect();
@@ -113,18 +100,9 @@ void CADDeLight::Paint(Painter& painter) const {
     painter.Ellipse(lamp);
 }
 
-void CADDeLight::Describe(nlohmann::json& out) const {
-    CADDevice::Describe(out);
-    out["colours"] = JsonColours(colours);
-    out["lamp"] = JsonRect(lamp);
-}
-
 // ---- button
 
-CADButton::CADButton() {
-    BlockCodec c(raw_, true);
-    c.I32(valid);
-}
+CADButton::CADButton() { PutI32LE(raw_.data(), valid); }
 
 Size CADButton::SizeOf(int32_t t) {
     switch (t) {
@@ -148,21 +126,17 @@ void CADButton::SetType(int32_t newType) {
     if (HasWindow()) MoveWindow(Rect::FromOriginSize(GetCanvasRect().TopLeft(), size));
 }
 
+void CADButton::Fields(FieldVisitor& v) {
+    BlockPrefixFields(v, "valid", valid, reservedInt);
+    v.CanvasRect("buttonRect", rect);
+    for (Color* c : {&background1, &background2, &text1, &text2}) v.Colour("colours[]", *c);
+    v.I32("type", type);
+    v.I32("password", password);
+    v.I32("selfReset", selfReset);
+}
+
 void CADButton::Serialize(Archive& ar) {
-    CADDevice::Serialize(ar);
-    SerializeBlock(ar, raw_, {}, [this](BlockCodec& c) {
-        c.I32(valid);
-        c.I32(reservedInt);
-        c.Skip(16 + 48);
-        c.CanvasRect(rect);
-        c.Colour(background1);
-        c.Colour(background2);
-        c.Colour(text1);
-        c.Colour(text2);
-        c.I32(type);
-        c.I32(password);
-        c.I32(selfReset);
-    });
+    SerializeDevice(ar, raw_);
     if (ar.IsLoading()) nameLabel.SetParent(LabelParent());
 }
 
@@ -202,16 +176,6 @@ void CADButton::Paint(Painter& painter) const {
     painter.SetPen({kShadow, 1});
     painter.Line({f.right - 1, f.top}, {f.right - 1, f.bottom - 1});
     painter.Line({f.right - 1, f.bottom - 1}, {f.left, f.bottom - 1});
-}
-
-void CADButton::Describe(nlohmann::json& out) const {
-    CADDevice::Describe(out);
-    out["valid"] = valid;
-    out["buttonRect"] = JsonRect(rect);
-    out["colours"] = JsonColours(std::array<Color, 4>{background1, background2, text1, text2});
-    out["type"] = type;
-    out["password"] = password;
-    out["selfReset"] = selfReset;
 }
 
 namespace {
@@ -280,14 +244,12 @@ bool ApplyButtonFunction(IORecord& rec) {
 
 // ---- arrows
 
-void ArrowShape::XferGeometry(BlockCodec& c) {
-    c.I32(buttonValid);
-    c.I32(reservedInt);
-    c.Skip(16 + 48);
-    c.WindowPoint(tip);
-    c.WindowPoint(corner1);
-    c.WindowPoint(corner2);
-    c.WindowRect(body);
+void ArrowShape::GeometryFields(FieldVisitor& v) {
+    BlockPrefixFields(v, "buttonValid", buttonValid, reservedInt);
+    v.WindowPoint("tip", tip);
+    v.WindowPoint("corners[]", corner1);
+    v.WindowPoint("corners[]", corner2);
+    v.WindowRect("body", body);
 }
 
 void ArrowShape::SetDragPoints(Point start, Point) {
@@ -342,49 +304,28 @@ void ArrowShape::Paint(Painter& painter) const {
     painter.FillRect(body, fill);
 }
 
-void ArrowShape::Describe(nlohmann::json& out) const {
-    CADDevice::Describe(out);
-    out["buttonValid"] = buttonValid;
-    out["tip"] = JsonPoint(tip);
-    out["corners"] = JsonPoints(std::array<Point, 2>{corner1, corner2});
-    out["body"] = JsonRect(body);
-    out["direction"] = direction;
-}
-
 ArrowLight::ArrowLight(int code) {
     direction = code - 23;
     PutI32LE(raw_.data(), 1);
 }
 
-void ArrowLight::Serialize(Archive& ar) {
-    CADDevice::Serialize(ar);
-    SerializeBlock(ar, raw_, ar.IsStoring() ? AbsoluteOrigin() : Point{}, [this](BlockCodec& c) {
-        XferGeometry(c);
-        for (Color& col : colours) c.Colour(col);
-        c.I32(direction);
-    });
+void ArrowLight::Fields(FieldVisitor& v) {
+    GeometryFields(v);
+    v.Colours("colours[]", colours);
+    v.I32("direction", direction);
 }
 
-void ArrowLight::Describe(nlohmann::json& out) const {
-    ArrowShape::Describe(out);
-    out["colours"] = JsonColours(colours);
-}
+void ArrowLight::Serialize(Archive& ar) { SerializeDevice(ar, raw_); }
 
 Arrow::Arrow() { PutI32LE(raw_.data(), 1); }
 
-void Arrow::Serialize(Archive& ar) {
-    CADDevice::Serialize(ar);
-    SerializeBlock(ar, raw_, ar.IsStoring() ? AbsoluteOrigin() : Point{}, [this](BlockCodec& c) {
-        XferGeometry(c);
-        c.Colour(colour);
-        c.I32(direction);
-    });
+void Arrow::Fields(FieldVisitor& v) {
+    GeometryFields(v);
+    v.Colour("colour", colour);
+    v.I32("direction", direction);
 }
 
-void Arrow::Describe(nlohmann::json& out) const {
-    ArrowShape::Describe(out);
-    out["colour"] = JsonColor(colour);
-}
+void Arrow::Serialize(Archive& ar) { SerializeDevice(ar, raw_); }
 
 // ---- seal counter
 
@@ -397,24 +338,18 @@ FontDesc CADSealCount::CounterFont() {
     return f;
 }
 
-CADSealCount::CADSealCount() {
-    BlockCodec c(raw_, true);
-    c.I32(showName);
+CADSealCount::CADSealCount() { PutI32LE(raw_.data(), showName); }
+
+void CADSealCount::Fields(FieldVisitor& v) {
+    BlockPrefixFields(v, "showName", showName, reservedInt);
+    v.CanvasRect("frame", frame);
+    v.WindowPoint("textOrigin", textOrigin);
+    v.Font("counterFont", font);
+    v.Colour("background", background);
+    v.Colour("textColour", textColour);
 }
 
-void CADSealCount::Serialize(Archive& ar) {
-    CADDevice::Serialize(ar);
-    SerializeBlock(ar, raw_, ar.IsStoring() ? AbsoluteOrigin() : Point{}, [this](BlockCodec& c) {
-        c.I32(showName);
-        c.I32(reservedInt);
-        c.Skip(16 + 48);
-        c.CanvasRect(frame);
-        c.WindowPoint(textOrigin);
-        c.Font(font);
-        c.Colour(background);
-        c.Colour(textColour);
-    });
-}
+void CADSealCount::Serialize(Archive& ar) { SerializeDevice(ar, raw_); }
 
 void CADSealCount::SetDragPoints(Point start, Point) {
     MoveWindow(Rect::FromOriginSize(start, {34, 14}));
@@ -435,16 +370,6 @@ void CADSealCount::Paint(Painter& painter) const {
 
 void CADSealCount::CollectParts(std::vector<CADGraphic*>& out) {
     if (showName) CADDevice::CollectParts(out);
-}
-
-void CADSealCount::Describe(nlohmann::json& out) const {
-    CADDevice::Describe(out);
-    out["showName"] = showName;
-    out["frame"] = JsonRect(frame);
-    out["textOrigin"] = JsonPoint(textOrigin);
-    out["counterFont"] = {{"height", font.height}, {"width", font.width}};
-    out["background"] = JsonColor(background);
-    out["textColour"] = JsonColor(textColour);
 }
 
 }  // namespace velkor

@@ -20,12 +20,12 @@ public:
     static const RuntimeClass& Class();
     const RuntimeClass& GetRuntimeClass() const override { return Class(); }
     void Serialize(Archive& ar) override;
+    void Fields(FieldVisitor& v) override;
     void SetDragPoints(Point start, Point current) override;
     void UpdateShape() override;
     int IsBent() const override { return p1 != p2; }
     bool HitEndPoint(Point p, Point& out) override;
     void Paint(Painter& painter) const override;
-    void Describe(nlohmann::json& out) const override;
     bool IsDegenerate() const override { return IsDegenerateDecorationLine(p1, p2); }
 
     Point p1{};
@@ -44,10 +44,10 @@ public:
     static const RuntimeClass& Class();
     const RuntimeClass& GetRuntimeClass() const override { return Class(); }
     void Serialize(Archive& ar) override;
+    void Fields(FieldVisitor& v) override;
     void SetDragPoints(Point start, Point current) override;
     void PlaceLabel() override;
     void Paint(Painter& painter) const override;
-    void Describe(nlohmann::json& out) const override;
     // The dialog's "直径": resizes the lamp circle and its window.
     void SetDiameter(int32_t diameter);
 
@@ -65,10 +65,10 @@ public:
     static const RuntimeClass& Class();
     const RuntimeClass& GetRuntimeClass() const override { return Class(); }
     void Serialize(Archive& ar) override;
+    void Fields(FieldVisitor& v) override;
     void SetDragPoints(Point start, Point current) override;
     void PlaceLabel() override;
     void Paint(Painter& painter) const override;
-    void Describe(nlohmann::json& out) const override;
     // A plain button holds its name inside; shaped ones show it below.
     CADGraphic* LabelParent() override { return type == kPlain ? this : Parent(); }
     // Makes the button of a type with its size and colours.
@@ -105,7 +105,6 @@ public:
     void UpdateShape() override;
     void PlaceLabel() override;
     void Paint(Painter& painter) const override;
-    void Describe(nlohmann::json& out) const override;
 
     int32_t buttonValid = 1;
     int32_t reservedInt = 0;
@@ -124,7 +123,9 @@ protected:
     };
     virtual Sizes ShapeSizes() const = 0;
     virtual Color FillColour() const = 0;
-    void XferGeometry(BlockCodec& c);
+    // The block fields the arrows share: the device block prefix, the head
+    // and the body.
+    void GeometryFields(FieldVisitor& v);
 };
 
 class ArrowLight : public ArrowShape {
@@ -134,7 +135,7 @@ public:
     static const RuntimeClass& Class();
     const RuntimeClass& GetRuntimeClass() const override { return Class(); }
     void Serialize(Archive& ar) override;
-    void Describe(nlohmann::json& out) const override;
+    void Fields(FieldVisitor& v) override;
 
     std::array<Color, 3> colours = {Rgb(255, 0, 0), Rgb(255, 0, 0), Rgb(255, 0, 0)};
 
@@ -153,7 +154,7 @@ public:
     static const RuntimeClass& Class();
     const RuntimeClass& GetRuntimeClass() const override { return Class(); }
     void Serialize(Archive& ar) override;
-    void Describe(nlohmann::json& out) const override;
+    void Fields(FieldVisitor& v) override;
 
     Color colour = Rgb(100, 100, 100);
 
@@ -173,10 +174,10 @@ public:
     static const RuntimeClass& Class();
     const RuntimeClass& GetRuntimeClass() const override { return Class(); }
     void Serialize(Archive& ar) override;
+    void Fields(FieldVisitor& v) override;
     void SetDragPoints(Point start, Point current) override;
     void PlaceLabel() override;
     void Paint(Painter& painter) const override;
-    void Describe(nlohmann::json& out) const override;
     void CollectParts(std::vector<CADGraphic*>& out) override;
     static FontDesc CounterFont();
 

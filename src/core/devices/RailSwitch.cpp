@@ -4,21 +4,8 @@
 
 #include "devices/CADSection.h"
 #include "devices/DrawingValues.h"
-#include "devices/Json.h"
 
 namespace velkor {
-
-SwitchLengths SwitchLengths::Derive(int32_t height, double angleDegrees) {
-    SwitchLengths l;
-    l.height = height;
-    l.b =
-        static_cast<int32_t>(std::lround(height / std::tan(angleDegrees * 3.14159265358979 / 180)));
-    const auto hyp = static_cast<int32_t>(std::sqrt(double(height) * height + double(l.b) * l.b));
-    l.dy = hyp != 0 ? height * 10 / hyp : 0;
-    const double rest = 100.0 - double(l.dy) * l.dy;
-    l.dx = static_cast<int32_t>(std::sqrt(rest > 0 ? rest : 0)) - 1;
-    return l;
-}
 
 RailSwitch::RailSwitch(int code)
     : variant(code >= 1 && code <= 8 ? code - 1 : 0), lengths(LengthsFor(DrawingValues{})) {
@@ -31,24 +18,23 @@ SwitchLengths RailSwitch::LengthsFor(const DrawingValues& values) {
 
 void RailSwitch::OnDrawingContextSet() { lengths = LengthsFor(Drawing().values); }
 
-void RailSwitch::XferBlock(BlockCodec& c) {
-    c.I32(buttonValid);
-    c.I32(reservedInt);
-    c.Skip(16 + 48);
-    c.WindowPoints(q);
-    c.WindowPoints(joints);
-    c.WindowPoints(outline);
-    c.I32(sectionJoint);
-    c.I32(straightJoint);
-    c.I32(divergingJoint);
-    c.I32(variant);
-    c.I32(frontPosition);
-    c.Io(frontSwitch);
-    c.Io(switchSection);
-    c.CanvasRect(extra.sectionNameRect);
-    c.CanvasRect(extra.delayTimeRect);
-    c.U8(showSectionName);
-    c.U8(showDelayTime);
+void RailSwitch::Fields(FieldVisitor& v) {
+    BlockPrefixFields(v, "buttonValid", buttonValid, reservedInt);
+    v.WindowPoints("points", q);
+    v.WindowPoints("joints", joints);
+    v.WindowPoints("outline", outline);
+    v.I32("jointKinds[]", sectionJoint);
+    v.I32("jointKinds[]", straightJoint);
+    v.I32("jointKinds[]", divergingJoint);
+    v.I32("variant", variant);
+    v.I32("frontPosition", frontPosition);
+    v.Io("frontSwitch", frontSwitch);
+    v.Io("switchSection", switchSection);
+    v.CanvasRect("sectionNameRect", extra.sectionNameRect);
+    v.CanvasRect("delayTimeRect", extra.delayTimeRect);
+    v.U8("showSectionName", showSectionName);
+    v.U8("showDelayTime", showDelayTime);
+    v.Records("logic[]", logic);
 }
 
 void RailSwitch::Serialize(Archive& ar) {
@@ -61,16 +47,14 @@ void RailSwitch::Serialize(Archive& ar) {
     } else if (RemovesLogicSuffix(ar)) {
         RemoveLogicSuffix(io);
     }
-    SerializeBlock(ar, raw_, ar.IsStoring() ? AbsoluteOrigin() : Point{},
-                   [this](BlockCodec& c) { XferBlock(c); });
+    SerializeFields(ar, raw_, *this);
     if (ar.IsLoading()) {
         // A damaged file may hold any number here; the variant picks the
         // drawing and must stay one of the eight.
         if (variant < 0 || variant > 7) variant = 0;
         if (RemovesLogicSuffix(ar)) RemoveLogicSuffix(switchSection);
+        extra.TakeFont(nameLabel.font);
     }
-    for (IORecord& rec : logic) SerializeRecord(ar, rec);
-    if (ar.IsLoading()) extra.TakeFont(nameLabel.font);
 }
 
 std::array<Point, 14> RailSwitch::Outline(int32_t w) const {
@@ -149,41 +133,16 @@ void RailSwitch::Recompute(std::array<Point, 9> canvas) {
         outline = Outline(Drawing().values.jointHeight);
         joints = {outline[0], outline[1], outline[10], outline[11], outline[5], outline[6]};
     }
-    MoveWindow(BoundingRect(q, 10));
-    const Point origin = AbsoluteOrigin();
-    for (Point& p : q) p = p - origin;
-    for (Point& p : joints) p = p - origin;
-    for (Point& p : outline) p = p - origin;
+    FitSwitchWindow(*this, q, joints, outline);
 }
 
 void RailSwitch::SetDragPoints(Point start, Point) {
-    const int32_t s = Side();
-    const int32_t t = Updown();
-    const auto& L = lengths;
-    const int32_t x = start.x;
-    const int32_t y = start.y;
-    std::array<Point, 9> c;
-    c[0] = c[1] = {x, y};
-    c[2] = {x + s * L.b, y};
-    c[5] = {c[2].x + s * 10, y};
-    c[3] = c[4] = {c[5].x + s * (L.b - 10), y};
-    c[8] = {c[2].x + s * L.dx, y + t * L.dy};
-    c[6] = c[7] = {c[4].x, y + t * L.height};
-    Recompute(c);
-
+    Recompute(LayOutSwitchLegs<9>(start, Side(), {Updown()}, lengths));
     // The chosen connection point is put on the pressed point.
-    switch (markedPoint) {
-        case 0:
-            break;
-        case 1:
-            OffsetWindow(-s * 2 * L.b, 0);
-            break;
-        case 2:
-            OffsetWindow(-s * 2 * L.b, -t * L.height);
-            break;
-        default:
-            Drawing().Warn(kMsgBadConnectionPoint);
-            break;
+    if (const auto offset = SwitchConnectionOffset(markedPoint, Side(), {Updown()}, lengths)) {
+        OffsetWindow(offset->x, offset->y);
+    } else {
+        Drawing().Warn(kMsgBadConnectionPoint);
     }
 }
 
@@ -192,10 +151,7 @@ void RailSwitch::UpdateShape() {
     SetPolygonShape(o);
 }
 
-bool RailSwitch::HitEndPoint(Point p, Point& out) {
-    const std::array<Point, 3> ends{q[0], q[3], q[6]};
-    return HitEndPoints(ends, p, out);
-}
+bool RailSwitch::HitEndPoint(Point p, Point& out) { return HitEndPoints(SwitchLegEnds(q), p, out); }
 
 void RailSwitch::ExtendTo(int x, int y, int which) {
     if (which < 0 || which > 2) return;
@@ -278,36 +234,12 @@ void RailSwitch::CollectParts(std::vector<CADGraphic*>& out) {
 void RailSwitch::Paint(Painter& painter) const {
     PaintHoverOutline(painter, outline);
     painter.SetPen(Drawing().values.SectionPen());
-    for (size_t leg = 0; leg < 3; ++leg) {
-        const std::array<Point, 3> pts{q[leg * 3], q[leg * 3 + 1], q[leg * 3 + 2]};
-        painter.Polyline(pts);
-    }
+    PaintSwitchLegs(painter, q);
     painter.Line(q[2], variant < 4 ? q[5] : q[8]);
     DrawTrackSegment(painter, Drawing().values, joints[0], joints[1], sectionJoint);
     DrawTrackSegment(painter, Drawing().values, joints[2], joints[3], straightJoint);
     DrawTrackSegment(painter, Drawing().values, joints[4], joints[5], divergingJoint);
-    const std::array<Point, 3> ends{q[0], q[3], q[6]};
-    PaintMarkedPoint(painter, ends);
-}
-
-void RailSwitch::Describe(nlohmann::json& out) const {
-    CADDevice::Describe(out);
-    out["buttonValid"] = buttonValid;
-    out["points"] = JsonPoints(q);
-    out["joints"] = JsonPoints(joints);
-    out["outline"] = JsonPoints(outline);
-    out["jointKinds"] = {sectionJoint, straightJoint, divergingJoint};
-    out["variant"] = variant;
-    out["frontPosition"] = frontPosition;
-    out["frontSwitch"] = JsonIo(frontSwitch);
-    out["switchSection"] = JsonIo(switchSection);
-    out["sectionNameRect"] = JsonRect(extra.sectionNameRect);
-    out["delayTimeRect"] = JsonRect(extra.delayTimeRect);
-    out["showSectionName"] = showSectionName;
-    out["showDelayTime"] = showDelayTime;
-    auto l = nlohmann::json::array();
-    for (const IORecord& r : logic) l.push_back(JsonIo(r));
-    out["logic"] = std::move(l);
+    PaintMarkedPoint(painter, SwitchLegEnds(q));
 }
 
 }  // namespace velkor

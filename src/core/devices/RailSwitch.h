@@ -3,22 +3,13 @@
 
 #include "devices/BlockCodec.h"
 #include "devices/CADDevice.h"
+#include "devices/SwitchGeometry.h"
 #include "devices/TrackGeometry.h"
 #include "devices/TrackLabels.h"
 
 namespace velkor {
 
 inline constexpr const char* kMsgBadConnectionPoint = "道岔连接点选择错误";
-
-// Lengths of a switch, derived from the diverging height and the angle when
-// the switch is created.
-struct SwitchLengths {
-    int32_t height = 52;  // H
-    int32_t b = 30;       // toe offset; the straight leg is b - 10
-    int32_t dx = 5;       // diverging stub
-    int32_t dy = 8;
-    static SwitchLengths Derive(int32_t height, double angleDegrees);
-};
 
 // A two-way switch with its switch section: the section leg Q0-Q1-Q2 (Q2 the
 // toe), the straight leg Q3-Q4-Q5 and the diverging leg Q6-Q7-Q8, with a
@@ -33,6 +24,7 @@ public:
     static const RuntimeClass& Class();
     const RuntimeClass& GetRuntimeClass() const override { return Class(); }
     void Serialize(Archive& ar) override;
+    void Fields(FieldVisitor& v) override;
 
     void SetDragPoints(Point start, Point current) override;
     void UpdateShape() override;
@@ -42,7 +34,6 @@ public:
     void ExtendTo(int x, int y, int which) override;
     void PlaceLabel() override;
     void Paint(Painter& painter) const override;
-    void Describe(nlohmann::json& out) const override;
     void CollectParts(std::vector<CADGraphic*>& out) override;
     void DestroyWindow() override;
 
@@ -93,7 +84,6 @@ protected:
 
 private:
     static SwitchLengths LengthsFor(const DrawingValues& values);
-    void XferBlock(BlockCodec& c);
     // Outline and joints from the current points, window around them, points
     // converted into the new window's coordinates. Points come in canvas
     // coordinates.

@@ -3,48 +3,22 @@
 #include <cmath>
 
 #include "devices/DrawingValues.h"
-#include "devices/Json.h"
 #include "devices/TrackGeometry.h"
 
 namespace velkor {
-
-namespace {
-
-void XferColours(BlockCodec& c, ColourSet& colours) {
-    for (Color& col : colours) c.Colour(col);
-}
-
-nlohmann::json JsonColours(const ColourSet& colours) {
-    auto a = nlohmann::json::array();
-    for (Color c : colours) a.push_back(JsonColor(c));
-    return a;
-}
-
-// Serializes a device whose payload is the device prefix and one block.
-template <size_t N, typename Xfer>
-void SerializeDeviceBlock(CADDevice& dev, Archive& ar, std::array<uint8_t, N>& raw, Xfer&& xfer) {
-    dev.CADDevice::Serialize(ar);
-    SerializeBlock(ar, raw, ar.IsStoring() ? dev.AbsoluteOrigin() : Point{}, xfer);
-}
-
-}  // namespace
 
 // ---- flood gate
 
 CADAfgDoor::CADAfgDoor() { PutI32LE(raw_.data(), 1); }
 
-void CADAfgDoor::XferBlock(BlockCodec& c) {
-    c.I32(buttonValid);
-    c.I32(reservedInt);
-    c.Skip(16 + 48);
-    c.WindowPoints(f);
-    XferColours(c, colours);
+void CADAfgDoor::Fields(FieldVisitor& v) {
+    BlockPrefixFields(v, "buttonValid", buttonValid, reservedInt);
+    v.WindowPoints("points", f);
+    v.Colours("colours[]", colours);
+    v.Record("relay2", relay2, true);
 }
 
-void CADAfgDoor::Serialize(Archive& ar) {
-    SerializeDeviceBlock(*this, ar, raw_, [this](BlockCodec& c) { XferBlock(c); });
-    SerializeRecord(ar, relay2);
-}
+void CADAfgDoor::Serialize(Archive& ar) { SerializeDevice(ar, raw_); }
 
 void CADAfgDoor::SetDragPoints(Point start, Point) {
     const int32_t x = start.x;
@@ -72,29 +46,17 @@ void CADAfgDoor::Paint(Painter& painter) const {
     painter.Polyline(f);
 }
 
-void CADAfgDoor::Describe(nlohmann::json& out) const {
-    CADDevice::Describe(out);
-    out["buttonValid"] = buttonValid;
-    out["points"] = JsonPoints(f);
-    out["colours"] = JsonColours(colours);
-    out["relay2"] = JsonIo(relay2);
-}
-
 // ---- derailer
 
 CADDerailer::CADDerailer() { PutI32LE(raw_.data(), 1); }
 
-void CADDerailer::XferBlock(BlockCodec& c) {
-    c.I32(buttonValid);
-    c.I32(reservedInt);
-    c.Skip(16 + 48);
-    c.WindowPoints(d);
-    XferColours(c, colours);
+void CADDerailer::Fields(FieldVisitor& v) {
+    BlockPrefixFields(v, "buttonValid", buttonValid, reservedInt);
+    v.WindowPoints("points", d);
+    v.Colours("colours[]", colours);
 }
 
-void CADDerailer::Serialize(Archive& ar) {
-    SerializeDeviceBlock(*this, ar, raw_, [this](BlockCodec& c) { XferBlock(c); });
-}
+void CADDerailer::Serialize(Archive& ar) { SerializeDevice(ar, raw_); }
 
 void CADDerailer::SetDragPoints(Point start, Point) {
     MoveWindow(Rect::FromOriginSize({start.x, start.y - 8}, {16, 8}));
@@ -120,27 +82,16 @@ void CADDerailer::Paint(Painter& painter) const {
     painter.Polygon(d);
 }
 
-void CADDerailer::Describe(nlohmann::json& out) const {
-    CADDevice::Describe(out);
-    out["buttonValid"] = buttonValid;
-    out["points"] = JsonPoints(d);
-    out["colours"] = JsonColours(colours);
-}
-
 // ---- screen door
 
 CADDoor::CADDoor() { PutI32LE(raw_.data(), 1); }
 
-void CADDoor::XferBlock(BlockCodec& c) {
-    c.I32(buttonValid);
-    c.I32(reservedInt);
-    c.Skip(16 + 48);
-    c.WindowPoints(s);
+void CADDoor::Fields(FieldVisitor& v) {
+    BlockPrefixFields(v, "buttonValid", buttonValid, reservedInt);
+    v.WindowPoints("points", s);
 }
 
-void CADDoor::Serialize(Archive& ar) {
-    SerializeDeviceBlock(*this, ar, raw_, [this](BlockCodec& c) { XferBlock(c); });
-}
+void CADDoor::Serialize(Archive& ar) { SerializeDevice(ar, raw_); }
 
 void CADDoor::SetDragPoints(Point start, Point current) {
     const Rect r{std::min(start.x, current.x), std::min(start.y, current.y) - 2,
@@ -156,20 +107,14 @@ void CADDoor::Paint(Painter& painter) const {
     painter.Line(s[1], s[3]);
 }
 
-void CADDoor::Describe(nlohmann::json& out) const {
-    CADDevice::Describe(out);
-    out["buttonValid"] = buttonValid;
-    out["points"] = JsonPoints(s);
-}
-
 // ---- navigable track
 
-void NavigableTrack::Serialize(Archive& ar) {
-    SerializeDeviceBlock(*this, ar, raw_, [this](BlockCodec& c) {
-        c.WindowRect(r1);
-        c.WindowRect(r2);
-    });
+void NavigableTrack::Fields(FieldVisitor& v) {
+    v.WindowRect("r1", r1);
+    v.WindowRect("r2", r2);
 }
+
+void NavigableTrack::Serialize(Archive& ar) { SerializeDevice(ar, raw_); }
 
 void NavigableTrack::SetDragPoints(Point start, Point current) {
     const int32_t d = Drawing().values.sectionWidth;
@@ -199,20 +144,14 @@ void NavigableTrack::Paint(Painter& painter) const {
     painter.Rectangle(r2);
 }
 
-void NavigableTrack::Describe(nlohmann::json& out) const {
-    CADDevice::Describe(out);
-    out["r1"] = JsonRect(r1);
-    out["r2"] = JsonRect(r2);
-}
-
 // ---- turntable
 
-void TurnTable::Serialize(Archive& ar) {
-    SerializeDeviceBlock(*this, ar, raw_, [this](BlockCodec& c) {
-        c.WindowPoint(a);
-        c.WindowPoint(b);
-    });
+void TurnTable::Fields(FieldVisitor& v) {
+    v.WindowPoint("a", a);
+    v.WindowPoint("b", b);
 }
+
+void TurnTable::Serialize(Archive& ar) { SerializeDevice(ar, raw_); }
 
 void TurnTable::SetDragPoints(Point start, Point current) {
     const int32_t half = TruncatedDistance(start, current) / 2;
@@ -242,12 +181,6 @@ void TurnTable::Paint(Painter& painter) const {
     painter.SetBrush({Rgb(0, 0, 0), true});
     painter.Ellipse({0, 0, w.Width(), w.Height()});
     painter.Line(a, b);
-}
-
-void TurnTable::Describe(nlohmann::json& out) const {
-    CADDevice::Describe(out);
-    out["a"] = JsonPoint(a);
-    out["b"] = JsonPoint(b);
 }
 
 }  // namespace velkor

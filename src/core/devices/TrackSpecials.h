@@ -21,11 +21,11 @@ public:
     static const RuntimeClass& Class();
     const RuntimeClass& GetRuntimeClass() const override { return Class(); }
     void Serialize(Archive& ar) override;
+    void Fields(FieldVisitor& v) override;
     void SetDragPoints(Point start, Point current) override;
     void UpdateShape() override;
     void PlaceLabel() override;
     void Paint(Painter& painter) const override;
-    void Describe(nlohmann::json& out) const override;
 
     int32_t buttonValid = 1;
     int32_t reservedInt = 0;
@@ -34,7 +34,6 @@ public:
     IORecord relay2;
 
 private:
-    void XferBlock(BlockCodec& c);
     std::array<uint8_t, kBlockBytes> raw_{};
 };
 
@@ -46,11 +45,11 @@ public:
     static const RuntimeClass& Class();
     const RuntimeClass& GetRuntimeClass() const override { return Class(); }
     void Serialize(Archive& ar) override;
+    void Fields(FieldVisitor& v) override;
     void SetDragPoints(Point start, Point current) override;
     void UpdateShape() override;
     void PlaceLabel() override;
     void Paint(Painter& painter) const override;
-    void Describe(nlohmann::json& out) const override;
 
     int32_t buttonValid = 1;
     int32_t reservedInt = 0;
@@ -58,7 +57,6 @@ public:
     ColourSet colours = kRedColourSet;
 
 private:
-    void XferBlock(BlockCodec& c);
     std::array<uint8_t, kBlockBytes> raw_{};
 };
 
@@ -71,16 +69,15 @@ public:
     static const RuntimeClass& Class();
     const RuntimeClass& GetRuntimeClass() const override { return Class(); }
     void Serialize(Archive& ar) override;
+    void Fields(FieldVisitor& v) override;
     void SetDragPoints(Point start, Point current) override;
     void Paint(Painter& painter) const override;
-    void Describe(nlohmann::json& out) const override;
 
     int32_t buttonValid = 1;
     int32_t reservedInt = 0;
     std::array<Point, 4> s{};
 
 private:
-    void XferBlock(BlockCodec& c);
     std::array<uint8_t, kBlockBytes> raw_{};
 };
 
@@ -91,11 +88,11 @@ public:
     static const RuntimeClass& Class();
     const RuntimeClass& GetRuntimeClass() const override { return Class(); }
     void Serialize(Archive& ar) override;
+    void Fields(FieldVisitor& v) override;
     void SetDragPoints(Point start, Point current) override;
     int IsBent() const override { return r1.Width() != 0; }
     void PlaceLabel() override;
     void Paint(Painter& painter) const override;
-    void Describe(nlohmann::json& out) const override;
     // The "间距" of its dialog: the second rail's distance below the first.
     void SetSpacing(int32_t spacing);
 
@@ -113,12 +110,12 @@ public:
     static const RuntimeClass& Class();
     const RuntimeClass& GetRuntimeClass() const override { return Class(); }
     void Serialize(Archive& ar) override;
+    void Fields(FieldVisitor& v) override;
     void SetDragPoints(Point start, Point current) override;
     void UpdateShape() override;
     bool EditProperties() override { return true; }  // no dialog of its own
     void PlaceLabel() override;
     void Paint(Painter& painter) const override;
-    void Describe(nlohmann::json& out) const override;
 
     Point a{};
     Point b{};

@@ -136,13 +136,12 @@ bool CVelkorDoc::Load(const std::vector<uint8_t>& bytes) {
 }
 
 std::vector<uint8_t> CVelkorDoc::Store(std::vector<uint8_t>& companionOut) const {
-    std::array<std::vector<CADGraphic*>, kClassGroups.size()> groups;
+    std::array<std::vector<CADGraphic*>, kStationFileGroupCount> groups;
     int32_t total = 0;
     for (const auto& obj : objects_) {
-        const std::string_view name = obj->GetRuntimeClass().name;
-        auto it = std::find(kClassGroups.begin(), kClassGroups.end(), name);
-        if (it == kClassGroups.end() || obj->IsDegenerate()) continue;
-        groups[static_cast<size_t>(it - kClassGroups.begin())].push_back(obj.get());
+        const int group = StationFileGroup(obj->GetRuntimeClass().name);
+        if (group < 0 || obj->IsDegenerate()) continue;
+        groups[static_cast<size_t>(group)].push_back(obj.get());
         ++total;
     }
 

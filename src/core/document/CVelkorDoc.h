@@ -27,13 +27,6 @@ inline constexpr const char* kMsgSaveFailed = "保存文档失败。";
 inline constexpr const char* kMsgCompanionFailed = "打开二进制文件失败";
 inline constexpr const char* kDocumentFilter = "Velkor Files (*.lcp)";
 
-// The fourteen class groups of the station file, in file order. Objects of
-// other classes are not saved.
-inline constexpr std::array<const char*, 14> kClassGroups = {
-    "CADSection", "CADSignal",    "RailSwitch",  "CADThreeSwitch",   "CADButton",
-    "CADDeLight", "Label",        "CADDeLine",   "CADSemiAutoBlock", "CADStation",
-    "ArrowLight", "CADSealCount", "CADDerailer", "CADAfgDoor"};
-
 // One of the table-file routines that run around the station file: given the
 // station directory and the direction, it writes or reads its files.
 struct TableFileStep {
