@@ -9,9 +9,9 @@
 #include <fstream>
 
 #include "common/Files.h"
+#include "demo/DemoStation.h"
 #include "devices/CADGraphic.h"
 #include "document/CVelkorDoc.h"
-#include "document/DemoStation.h"
 
 namespace {
 

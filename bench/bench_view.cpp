@@ -9,8 +9,8 @@
 #include <filesystem>
 
 #include "QtTextMetrics.h"
+#include "demo/DemoStation.h"
 #include "document/CVelkorDoc.h"
-#include "document/DemoStation.h"
 #include "view/CChildView.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include "common/Files.h"
 #include "common/Interaction.h"
 #include "document/CVelkorDoc.h"
-#include "iotables/IoTableFiles.h"
+#include "tables/TableFiles.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     velkor::SilentInteraction ui;

@@ -134,8 +134,8 @@ TEST(CliPictures, LargeDemoHoldsAtLeastTheObjectsAsked) {
 }  // namespace velkor::cli
 
 #include "document/CVelkorDoc.h"
-#include "iotables/IoTables.h"
 #include "support/ScriptedInteraction.h"
+#include "tables/IoTables.h"
 #include "workbook/ExcelHelper.h"
 
 namespace velkor::cli {

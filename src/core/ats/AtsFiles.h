@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "ats/AtsItem.h"
 #include "document/Settings.h"
+#include "tables/AtsItem.h"
 
 namespace velkor {
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <vector>
 
-#include "ats/AtsItem.h"
+#include "tables/AtsItem.h"
 
 namespace velkor {
 

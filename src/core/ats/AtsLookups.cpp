@@ -10,7 +10,7 @@
 #include "devices/RailSwitch.h"
 #include "devices/TrackSpecials.h"
 #include "document/CVelkorDoc.h"
-#include "iotables/IoTables.h"
+#include "tables/IoTables.h"
 
 namespace velkor {
 

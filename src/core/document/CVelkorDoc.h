@@ -7,15 +7,15 @@
 #include <string>
 #include <vector>
 
-#include "ats/AtsItem.h"
 #include "common/Files.h"
 #include "common/Interaction.h"
+#include "common/StationDir.h"
 #include "devices/CADGraphic.h"
 #include "document/EditHistory.h"
 #include "document/Settings.h"
-#include "document/StationDir.h"
-#include "iotables/IoTables.h"
-#include "siemens/CodeTables.h"
+#include "tables/AtsItem.h"
+#include "tables/CodeTables.h"
+#include "tables/IoTables.h"
 
 namespace velkor {
 

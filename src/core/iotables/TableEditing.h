@@ -6,7 +6,7 @@
 
 #include "common/Interaction.h"
 #include "devices/IORecord.h"
-#include "iotables/IoTables.h"
+#include "tables/IoTables.h"
 
 namespace velkor {
 

@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "iotables/IoTables.h"
+#include "tables/IoTables.h"
 
 namespace velkor {
 

@@ -8,7 +8,7 @@
 #include "devices/RailSwitch.h"
 #include "document/CVelkorDoc.h"
 #include "iotables/Generators.h"
-#include "iotables/IoTableFiles.h"
+#include "tables/TableFiles.h"
 
 namespace velkor {
 

@@ -3,7 +3,7 @@
 #include "common/Text.h"
 #include "devices/RailSwitch.h"
 #include "document/CVelkorDoc.h"
-#include "siemens/CodeTables.h"
+#include "tables/CodeTables.h"
 
 namespace velkor {
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <vector>
 
-#include "iotables/IoTables.h"
+#include "tables/IoTables.h"
 
 namespace velkor {
 

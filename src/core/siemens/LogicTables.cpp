@@ -6,7 +6,7 @@
 #include "devices/CADSection.h"
 #include "devices/RailSwitch.h"
 #include "document/CVelkorDoc.h"
-#include "siemens/CodeTables.h"
+#include "tables/CodeTables.h"
 
 namespace velkor {
 

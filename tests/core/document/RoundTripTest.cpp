@@ -2,11 +2,11 @@
 
 #include <map>
 
+#include "demo/DemoStation.h"
 #include "devices/CADSection.h"
 #include "devices/PanelObjects.h"
 #include "devices/TrackSpecials.h"
 #include "document/CVelkorDoc.h"
-#include "document/DemoStation.h"
 #include "document/Placing.h"
 #include "support/RecordingPainter.h"
 #include "support/ScriptedInteraction.h"

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
+#include "demo/DemoStation.h"
 #include "devices/CADSection.h"
 #include "devices/CADSignal.h"
 #include "document/Arrange.h"
 #include "document/CVelkorDoc.h"
-#include "document/DemoStation.h"
 #include "document/Placing.h"
 #include "support/RecordingPainter.h"
 #include "support/ScriptedInteraction.h"

@@ -4,8 +4,8 @@
 #include "document/CVelkorDoc.h"
 #include "document/Placing.h"
 #include "siemens/CodeBuilds.h"
-#include "siemens/CodeTables.h"
 #include "support/ScriptedInteraction.h"
+#include "tables/CodeTables.h"
 
 namespace velkor {
 namespace {

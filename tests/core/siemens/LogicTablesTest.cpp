@@ -4,9 +4,9 @@
 #include "devices/RailSwitch.h"
 #include "document/CVelkorDoc.h"
 #include "document/Placing.h"
-#include "siemens/CodeTables.h"
 #include "siemens/LogicTables.h"
 #include "support/ScriptedInteraction.h"
+#include "tables/CodeTables.h"
 
 namespace velkor {
 namespace {

@@ -1,7 +1,11 @@
-#include "iotables/IoTableFiles.h"
+#include "tables/TableFiles.h"
+
+#include <algorithm>
 
 #include "common/Bytes.h"
-#include "document/CVelkorDoc.h"
+#include "common/Files.h"
+#include "common/Interaction.h"
+#include "common/StationDir.h"
 
 namespace velkor {
 
@@ -11,7 +15,7 @@ const char* const kLeNames[kInputTableCount] = {"Section.le",      "Switch.le", 
 const char* const kBeNames[kInputTableCount] = {"Section.be",      "Switch.be",  "Signal.be",
                                                 "LogicSection.be", "LingSan.be", "Station.be"};
 
-bool Write(CVelkorDoc& doc, const fs::path& path, const std::vector<uint8_t>& bytes) {
+bool Write(const TableFileContext& doc, const fs::path& path, const std::vector<uint8_t>& bytes) {
     return doc.Files().WriteAtomic(path, bytes);
 }
 }  // namespace
@@ -56,7 +60,7 @@ bool DecodeTableFile(const RecordDesc& desc, std::span<const uint8_t> bytes, std
     return count >= 0 && static_cast<size_t>(count) == n && bytes.size() == 4 + n * desc.size;
 }
 
-void SerializeInputTables(CVelkorDoc& doc, const StationDir& dir, bool storing) {
+void SerializeInputTables(const TableFileContext& doc, const StationDir& dir, bool storing) {
     IoTables& t = doc.io;
     const bool logic = doc.hasLogicSections != 0;
     if (storing) {
@@ -91,7 +95,8 @@ void SerializeInputTables(CVelkorDoc& doc, const StationDir& dir, bool storing) 
     }
 }
 
-void SerializeSectionCombinations(CVelkorDoc& doc, const StationDir& dir, bool storing) {
+void SerializeSectionCombinations(const TableFileContext& doc, const StationDir& dir,
+                                  bool storing) {
     const RecordDesc& desc = MutiSectionDesc();
     if (storing) {
         // MutiSection.le failing to write says nothing: only the big-endian
@@ -108,7 +113,7 @@ void SerializeSectionCombinations(CVelkorDoc& doc, const StationDir& dir, bool s
     }
 }
 
-void SerializeAddressRelation(CVelkorDoc& doc, const StationDir& dir, bool storing) {
+void SerializeAddressRelation(const TableFileContext& doc, const StationDir& dir, bool storing) {
     const RecordDesc& desc = AddressRelationDesc();
     if (storing) {
         RebuildRelations(doc.io);

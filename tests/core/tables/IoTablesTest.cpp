@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "document/CVelkorDoc.h"
-#include "iotables/IoTableFiles.h"
-#include "iotables/IoTables.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestFiles.h"
+#include "tables/IoTables.h"
+#include "tables/TableFiles.h"
 
 namespace velkor {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "iotables/RecordDesc.h"
+#include "tables/RecordDesc.h"
 
 namespace velkor {
 

@@ -4,12 +4,27 @@
 #include <span>
 #include <vector>
 
-#include "iotables/IoTables.h"
+#include "tables/IoTables.h"
 
 namespace velkor {
 
-class CVelkorDoc;
 struct StationDir;
+class FileStore;
+class Interaction;
+struct CodeTables;
+
+// What the table-file routines work on: a station's tables, whether it has
+// logic sections, where its files are kept and where failures are told.
+struct TableFileContext {
+    IoTables& io;
+    CodeTables& codes;
+    bool hasLogicSections;
+    FileStore& files;
+    Interaction& ui;
+
+    FileStore& Files() const { return files; }
+    Interaction& UI() const { return ui; }
+};
 
 inline constexpr const char* kMsgSaveTablesFailed = "保存驱采数据失败，无法打开文件";
 inline constexpr const char* kMsgSavePpcFailed = "打开 ppc 下的文件失败";
@@ -37,9 +52,9 @@ bool DecodeTableFile(const RecordDesc& desc, std::span<const uint8_t> bytes, std
                      const Row* defaults = nullptr);
 
 // The routines the document runs around the station file.
-void SerializeInputTables(CVelkorDoc& doc, const StationDir& dir, bool storing);
-void SerializeSectionCombinations(CVelkorDoc& doc, const StationDir& dir, bool storing);
-void SerializeAddressRelation(CVelkorDoc& doc, const StationDir& dir, bool storing);
+void SerializeInputTables(const TableFileContext& doc, const StationDir& dir, bool storing);
+void SerializeSectionCombinations(const TableFileContext& doc, const StationDir& dir, bool storing);
+void SerializeAddressRelation(const TableFileContext& doc, const StationDir& dir, bool storing);
 
 // The miscellaneous table's button codes as saving raises them: a low byte
 // in 0x40 to 0x4F becomes 0x50 to 0x5F.

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "document/CVelkorDoc.h"
-#include "iotables/IoTableFiles.h"
-#include "siemens/CodeTables.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestFiles.h"
+#include "tables/CodeTables.h"
+#include "tables/TableFiles.h"
 
 namespace velkor {
 namespace {

@@ -1,4 +1,4 @@
-#include "iotables/IoTables.h"
+#include "tables/IoTables.h"
 
 #include <algorithm>
 

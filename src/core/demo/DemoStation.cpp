@@ -1,4 +1,4 @@
-#include "document/DemoStation.h"
+#include "demo/DemoStation.h"
 
 #include "iotables/Generators.h"
 
@@ -14,7 +14,7 @@
 #include "devices/RailSwitch.h"
 #include "devices/TrackSpecials.h"
 #include "document/Placing.h"
-#include "iotables/IoTables.h"
+#include "tables/IoTables.h"
 
 namespace velkor {
 

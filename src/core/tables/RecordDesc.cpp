@@ -1,4 +1,4 @@
-#include "iotables/RecordDesc.h"
+#include "tables/RecordDesc.h"
 
 #include <cstdio>
 #include <cstring>

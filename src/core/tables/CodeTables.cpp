@@ -1,7 +1,9 @@
-#include "siemens/CodeTables.h"
+#include "tables/CodeTables.h"
 
-#include "document/CVelkorDoc.h"
-#include "iotables/IoTableFiles.h"
+#include "common/Files.h"
+#include "common/Interaction.h"
+#include "common/StationDir.h"
+#include "tables/TableFiles.h"
 
 namespace velkor {
 
@@ -61,7 +63,7 @@ const std::array<RecordDesc, kSiemensTableCount>& Descs() {
 }
 
 // One group of tables: every .le file, then every .be file.
-void StoreGroup(CVelkorDoc& doc, const StationDir& dir,
+void StoreGroup(const TableFileContext& doc, const StationDir& dir,
                 const std::vector<std::pair<const RecordDesc*, const std::vector<Row>*>>& group) {
     for (const auto& [desc, rows] : group) {
         const fs::path le = dir.X86Atp() / (std::string(desc->name) + ".le");
@@ -77,8 +79,8 @@ void StoreGroup(CVelkorDoc& doc, const StationDir& dir,
     }
 }
 
-void LoadTable(CVelkorDoc& doc, const StationDir& dir, const RecordDesc& desc, const Row& defaults,
-               std::vector<Row>& rows) {
+void LoadTable(const TableFileContext& doc, const StationDir& dir, const RecordDesc& desc,
+               const Row& defaults, std::vector<Row>& rows) {
     const auto bytes = doc.Files().Read(dir.X86Atp() / (std::string(desc.name) + ".le"));
     // A missing file and a damaged one are reported; the complete records
     // of a damaged one are kept, nothing past its end is read.
@@ -130,7 +132,8 @@ Row CodeTables::NewDialogRow(int index) {
     return r;
 }
 
-void SerializePhysicalSectionCode(CVelkorDoc& doc, const StationDir& dir, bool storing) {
+void SerializePhysicalSectionCode(const TableFileContext& doc, const StationDir& dir,
+                                  bool storing) {
     if (storing) {
         StoreGroup(doc, dir, {{&PhysicalSectionCodeDesc(), &doc.codes.physical}});
         return;
@@ -139,7 +142,7 @@ void SerializePhysicalSectionCode(CVelkorDoc& doc, const StationDir& dir, bool s
               doc.codes.physical);
 }
 
-void SerializeCodeTables(CVelkorDoc& doc, const StationDir& dir, bool storing) {
+void SerializeCodeTables(const TableFileContext& doc, const StationDir& dir, bool storing) {
     if (storing) {
         std::vector<std::pair<const RecordDesc*, const std::vector<Row>*>> group;
         for (int i = 0; i < kSiemensTableCount; ++i)

@@ -2,12 +2,12 @@
 #include <array>
 #include <vector>
 
-#include "iotables/IoTables.h"
+#include "tables/IoTables.h"
 
 namespace velkor {
 
-class CVelkorDoc;
 struct StationDir;
+struct TableFileContext;
 
 // The five Siemens code tables by code-table index; PhysicalSectionCode
 // stands apart with its own routine.
@@ -44,7 +44,7 @@ struct CodeTables {
 
 // The code-table file routines: PhysicalSectionCode first, then the five
 // Siemens tables in index order; .le files under x86/ATP, .be under ppc/ATP.
-void SerializePhysicalSectionCode(CVelkorDoc& doc, const StationDir& dir, bool storing);
-void SerializeCodeTables(CVelkorDoc& doc, const StationDir& dir, bool storing);
+void SerializePhysicalSectionCode(const TableFileContext& doc, const StationDir& dir, bool storing);
+void SerializeCodeTables(const TableFileContext& doc, const StationDir& dir, bool storing);
 
 }  // namespace velkor
