@@ -377,26 +377,22 @@ int CmdBuildCodes(Context& c) {
         run = [](CVelkorDoc& d) {
             if (!d.UI().AskYesNo(kAskBuildCodes)) return false;
             // What the dialog's grid holds when it is closed.
-            d.codes.physical = BuildPhysicalSectionCode(d);
-            d.SetModified();
+            TakePhysicalSectionCode(d, BuildPhysicalSectionCode(d));
             return true;
         };
     } else if (table == "TrackSectionCode") {
         run = [](CVelkorDoc& d) {
             BuildTrackSectionCode(d);
-            d.SetModified();
             return true;
         };
     } else if (table == "CrossCode") {
         run = [](CVelkorDoc& d) {
             BuildCrossCode(d);
-            d.SetModified();
             return true;
         };
     } else if (table == "SwitchCode") {
         run = [](CVelkorDoc& d) {
             BuildSwitchCode(d);
-            d.SetModified();
             return true;
         };
     } else {

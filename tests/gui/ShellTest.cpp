@@ -31,7 +31,7 @@ protected:
     }
     void TearDown() override {
         // Unsaved stations are discarded without questions at the end of a test.
-        for (CChildFrame* c : frame().Children()) c->Doc().SetModified(false);
+        for (CChildFrame* c : frame().Children()) c->Doc().DiscardChanges();
         frame().close();
         app.reset();
     }

@@ -37,7 +37,7 @@ protected:
         view().verticalScrollBar()->setValue(0);
     }
     void TearDown() override {
-        for (CChildFrame* c : frame().Children()) c->Doc().SetModified(false);
+        for (CChildFrame* c : frame().Children()) c->Doc().DiscardChanges();
         while (doc().CanUndo()) doc().Undo();
         frame().close();
         app.reset();

@@ -59,12 +59,12 @@ void SpaceEvenly(std::vector<CADGraphic*>& selection) {
 void MoveAll(CVelkorDoc& doc, int32_t dx, int32_t dy) {
     std::vector<CADGraphic*> all;
     for (const auto& obj : doc.Objects()) all.push_back(obj.get());
-    doc.BeginEdit("全移", all);
+    DocumentEdit edit(doc, "全移", all);
     for (CADGraphic* obj : all) {
         obj->OffsetWindow(dx, dy);
         if (AsDevice(obj)) obj->PlaceLabel();
     }
-    doc.CommitEdit();
+    edit.Commit();
 }
 
 Point SelectionDragOffset(Point start, Point end, bool gridOn, int32_t g) {

@@ -1,6 +1,7 @@
 #include "document/CVelkorDoc.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "archive/Archive.h"
 #include "devices/CADDevice.h"
@@ -26,20 +27,10 @@ void CVelkorDoc::OnNewDocument() {
     contextObject_ = nullptr;
     modified_ = false;
     history_.Clear();
-    pending_.reset();
     io = IoTables{};
     codes = CodeTables{};
     path_.clear();
-    version = {};
-    hasLogicSections = 1;
-    logicSectionsPerSwitch = 1;
-    displayWidth = 1600;
-    displayHeight = 900;
-    displayCount = 2;
-    stationName = u"NO";
-    stationNumber = 0;
-    bufferWidth = 12288;
-    bufferHeight = 6480;
+    static_cast<StationSettings&>(*this) = StationSettings{};
     fileTrailer.reset();
 }
 
@@ -223,6 +214,14 @@ bool CVelkorDoc::OnSaveDocument(const fs::path& path) {
     return true;
 }
 
+std::vector<uint8_t> CVelkorDoc::Snapshot(CADGraphic& obj) const {
+    return SnapshotObject(obj, hasLogicSections != 0);
+}
+
+std::unique_ptr<CADGraphic> CVelkorDoc::Restore(const std::vector<uint8_t>& snapshot) const {
+    return RestoreObject(snapshot, hasLogicSections != 0, drawing_);
+}
+
 void CVelkorDoc::AddObject(std::unique_ptr<CADGraphic> obj) {
     CADGraphic* raw = obj.get();
     objects_.push_back(std::move(obj));
@@ -230,85 +229,47 @@ void CVelkorDoc::AddObject(std::unique_ptr<CADGraphic> obj) {
     raw->UpdateShape();
     if (IsDeclaredDevice(*raw)) raw->PlaceLabel();
     Edit edit;
-    edit.kind = Edit::Kind::Add;
     edit.name = "放置";
-    edit.changes.push_back({objects_.size() - 1, {}, SnapshotObject(*raw, hasLogicSections != 0)});
-    history_.Push(std::move(edit));
+    edit.changes.push_back({objects_.size() - 1, {}, Snapshot(*raw)});
+    Record(std::move(edit));
 }
 
-void CVelkorDoc::BeginEdit(std::string name, const std::vector<CADGraphic*>& objects) {
-    Edit edit;
-    edit.kind = Edit::Kind::Modify;
-    edit.name = std::move(name);
-    for (size_t i = 0; i < objects_.size(); ++i) {
-        if (std::find(objects.begin(), objects.end(), objects_[i].get()) == objects.end()) continue;
-        edit.changes.push_back({i, SnapshotObject(*objects_[i], hasLogicSections != 0), {}});
+void CVelkorDoc::ApplyEdit(const Edit& edit, bool toBefore) {
+    ObjectsReplaced();
+    const auto from = [toBefore](const Edit::Change& c) -> const std::vector<uint8_t>& {
+        return toBefore ? c.after : c.before;
+    };
+    const auto to = [toBefore](const Edit::Change& c) -> const std::vector<uint8_t>& {
+        return toBefore ? c.before : c.after;
+    };
+    // Objects changed in place first, then the removed ones from the back and
+    // the inserted ones from the front, so that each index names the place
+    // the object had when the edit was recorded.
+    for (const Edit::Change& c : edit.changes) {
+        if (from(c).empty() || to(c).empty() || c.index >= objects_.size()) continue;
+        objects_[c.index]->DestroyWindow();
+        objects_[c.index] = Restore(to(c));
     }
-    pending_ = std::move(edit);
-}
-
-void CVelkorDoc::CommitEdit() {
-    if (!pending_) return;
-    Edit edit = std::move(*pending_);
-    pending_.reset();
-    std::vector<Edit::Change> changed;
-    for (Edit::Change& c : edit.changes) {
-        if (c.index >= objects_.size()) continue;
-        c.after = SnapshotObject(*objects_[c.index], hasLogicSections != 0);
-        if (c.after != c.before) changed.push_back(std::move(c));
+    for (auto it = edit.changes.rbegin(); it != edit.changes.rend(); ++it) {
+        if (!to(*it).empty() || it->index >= objects_.size()) continue;
+        objects_[it->index]->DestroyWindow();
+        objects_.erase(objects_.begin() + static_cast<long>(it->index));
     }
-    if (changed.empty()) return;
-    edit.changes = std::move(changed);
-    history_.Push(std::move(edit));
+    for (const Edit::Change& c : edit.changes) {
+        if (!from(c).empty() || to(c).empty() || c.index > objects_.size()) continue;
+        objects_.insert(objects_.begin() + static_cast<long>(c.index), Restore(to(c)));
+    }
 }
 
-bool CVelkorDoc::Undo() {
-    const Edit* edit = history_.NextUndo();
+bool CVelkorDoc::Step(bool back) {
+    const Edit* edit = back ? history_.NextUndo() : history_.NextRedo();
     if (!edit) return false;
-    const bool logic = hasLogicSections != 0;
-    contextObject_ = nullptr;
-    switch (edit->kind) {
-        case Edit::Kind::Modify:
-            for (const Edit::Change& c : edit->changes) {
-                objects_[c.index]->DestroyWindow();
-                objects_[c.index] = RestoreObject(c.before, logic, drawing_);
-            }
-            break;
-        case Edit::Kind::Add:
-            objects_[edit->changes[0].index]->DestroyWindow();
-            objects_.erase(objects_.begin() + static_cast<long>(edit->changes[0].index));
-            break;
-        case Edit::Kind::Delete:
-            objects_.insert(objects_.begin() + static_cast<long>(edit->changes[0].index),
-                            RestoreObject(edit->changes[0].before, logic, drawing_));
-            break;
+    ApplyEdit(*edit, back);
+    if (back) {
+        history_.StepBack();
+    } else {
+        history_.StepForward();
     }
-    history_.StepBack();
-    return true;
-}
-
-bool CVelkorDoc::Redo() {
-    const Edit* edit = history_.NextRedo();
-    if (!edit) return false;
-    const bool logic = hasLogicSections != 0;
-    contextObject_ = nullptr;
-    switch (edit->kind) {
-        case Edit::Kind::Modify:
-            for (const Edit::Change& c : edit->changes) {
-                objects_[c.index]->DestroyWindow();
-                objects_[c.index] = RestoreObject(c.after, logic, drawing_);
-            }
-            break;
-        case Edit::Kind::Add:
-            objects_.insert(objects_.begin() + static_cast<long>(edit->changes[0].index),
-                            RestoreObject(edit->changes[0].after, logic, drawing_));
-            break;
-        case Edit::Kind::Delete:
-            objects_[edit->changes[0].index]->DestroyWindow();
-            objects_.erase(objects_.begin() + static_cast<long>(edit->changes[0].index));
-            break;
-    }
-    history_.StepForward();
     return true;
 }
 
@@ -322,15 +283,12 @@ void CVelkorDoc::DeleteContextObject() {
     auto it = std::find_if(objects_.begin(), objects_.end(),
                            [this](const auto& o) { return o.get() == contextObject_; });
     Edit edit;
-    edit.kind = Edit::Kind::Delete;
     edit.name = "删除";
-    edit.changes.push_back({static_cast<size_t>(it - objects_.begin()),
-                            SnapshotObject(**it, hasLogicSections != 0),
-                            {}});
+    edit.changes.push_back({static_cast<size_t>(it - objects_.begin()), Snapshot(**it), {}});
     (*it)->DestroyWindow();
     objects_.erase(it);
     contextObject_ = nullptr;
-    history_.Push(std::move(edit));
+    Record(std::move(edit));
 }
 
 void CVelkorDoc::SetContextStretchMode(int mode) {
@@ -341,19 +299,92 @@ void CVelkorDoc::SetContextStretchMode(int mode) {
 void CVelkorDoc::RotateContextSwitch(double radians) {
     if (!Contains(contextObject_)) return;
     if (auto* sw = dynamic_cast<RailSwitch*>(contextObject_)) {
-        BeginEdit("旋转", {sw});
+        DocumentEdit edit(*this, "旋转", {sw});
         sw->Rotate(radians);
-        CommitEdit();
+        edit.Commit();
     }
 }
 
 void CVelkorDoc::AlignContextName() {
     if (!Contains(contextObject_)) return;
     if (AsDevice(contextObject_)) {
-        BeginEdit("名字对齐", {contextObject_});
+        DocumentEdit edit(*this, "名字对齐", {contextObject_});
         contextObject_->PlaceLabel();
-        CommitEdit();
+        edit.Commit();
     }
+}
+
+DocumentEdit::DocumentEdit(CVelkorDoc& doc, std::string name,
+                           const std::vector<CADGraphic*>& objects)
+    : doc_(&doc) {
+    edit_.name = std::move(name);
+    for (size_t i = 0; i < doc.objects_.size(); ++i) {
+        CADGraphic* obj = doc.objects_[i].get();
+        if (std::find(objects.begin(), objects.end(), obj) == objects.end()) continue;
+        edit_.changes.push_back({i, doc.Snapshot(*obj), {}});
+    }
+}
+
+DocumentEdit::DocumentEdit(CVelkorDoc& doc, std::string name, Scope scope)
+    : doc_(&doc), scope_(scope), settings_(doc), io_(doc.io), codes_(doc.codes) {
+    edit_.name = std::move(name);
+}
+
+DocumentEdit::DocumentEdit(DocumentEdit&& other) noexcept
+    : doc_(std::exchange(other.doc_, nullptr)),
+      scope_(std::move(other.scope_)),
+      edit_(std::move(other.edit_)),
+      settings_(std::move(other.settings_)),
+      io_(std::move(other.io_)),
+      codes_(std::move(other.codes_)) {}
+
+DocumentEdit::~DocumentEdit() {
+    if (!doc_) return;
+    try {
+        RollBack();
+    } catch (...) {
+        // A roll-back that fails leaves the edit as it stands; a destructor
+        // must not throw.
+    }
+}
+
+void DocumentEdit::Commit() {
+    if (!doc_) return;
+    CVelkorDoc& doc = *doc_;
+    doc_ = nullptr;
+    if (scope_) {
+        if (*scope_ == Scope::AllObjects) doc.history_.Clear();
+        doc.modified_ = true;
+        return;
+    }
+    std::vector<Edit::Change> changed;
+    for (Edit::Change& c : edit_.changes) {
+        if (c.index >= doc.objects_.size()) continue;
+        c.after = doc.Snapshot(*doc.objects_[c.index]);
+        if (c.after != c.before) changed.push_back(std::move(c));
+    }
+    if (changed.empty()) return;
+    edit_.changes = std::move(changed);
+    doc.Record(std::move(edit_));
+}
+
+void DocumentEdit::RollBack() {
+    CVelkorDoc& doc = *doc_;
+    doc_ = nullptr;
+    if (scope_) {
+        static_cast<StationSettings&>(doc) = std::move(*settings_);
+        doc.io = std::move(*io_);
+        doc.codes = std::move(*codes_);
+        return;
+    }
+    // Only what changed is put back: untouched objects keep their identity.
+    Edit changed;
+    for (Edit::Change& c : edit_.changes) {
+        if (c.index >= doc.objects_.size()) continue;
+        c.after = doc.Snapshot(*doc.objects_[c.index]);
+        if (c.after != c.before) changed.changes.push_back(std::move(c));
+    }
+    if (!changed.changes.empty()) doc.ApplyEdit(changed, true);
 }
 
 }  // namespace velkor

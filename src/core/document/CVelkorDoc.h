@@ -40,8 +40,9 @@ struct TableFileStep {
 // relation (only while the station has logic sections).
 std::vector<TableFileStep> DefaultTableFileSteps();
 
-// One open station: its drawing, settings and tables.
-class CVelkorDoc {
+// One open station: its drawing, settings and tables. The station settings
+// are the document's own members (doc.hasLogicSections ...).
+class CVelkorDoc : public StationSettings {
 public:
     explicit CVelkorDoc(Interaction& ui, FileStore& files = DefaultFileStore());
     ~CVelkorDoc();
@@ -83,25 +84,27 @@ public:
         return out;
     }
 
-    // Unsaved changes to the drawing or the settings since the last open or
-    // save. Undoing back to the saved drawing makes the station unchanged again.
+    // Unsaved changes to the drawing, the tables or the settings since the
+    // last open or save. Undoing back to the saved drawing makes the station
+    // unchanged again. Changes become unsaved by committing a DocumentEdit,
+    // and by placing and deleting objects.
     bool IsModified() const { return modified_ || !history_.AtSavePoint(); }
-    // A change outside the undoable drawing edits (the settings, the version).
-    void SetModified(bool modified = true) { modified_ = modified; }
+    // Drops the unsaved state: the user chose to discard the changes.
+    void DiscardChanges() {
+        modified_ = false;
+        history_.MarkSavePoint();
+    }
 
-    // Undo and redo. Placing (AddObject) and deleting record their edits;
-    // other changes of objects are framed by BeginEdit and CommitEdit, which
-    // record the objects before and after.
-    void BeginEdit(std::string name, const std::vector<CADGraphic*>& objects);
-    void CommitEdit();
+    // Undo and redo of the drawing edits.
     bool CanUndo() const { return history_.CanUndo(); }
     bool CanRedo() const { return history_.CanRedo(); }
-    bool Undo();
-    bool Redo();
-    // After a generation command changed objects outside undo.
-    void ForgetHistory() {
-        history_.Clear();
-        history_.MarkSavePoint();
+    bool Undo() { return Step(true); }
+    bool Redo() { return Step(false); }
+
+    // Told before objects are replaced or removed by undo, redo or a
+    // rolled-back edit, so that a view lets go of the objects it points at.
+    void SetObjectsReplacedListener(std::function<void()> listener) {
+        objectsReplaced_ = std::move(listener);
     }
 
     const fs::path& PathName() const { return path_; }
@@ -118,18 +121,6 @@ public:
     // Replaces the table-file routines (tests watch their order with it).
     void SetTableFileSteps(std::vector<TableFileStep> steps) { tableSteps_ = std::move(steps); }
 
-    // Station settings.
-    DataVersion version;
-    int32_t hasLogicSections = 1;
-    int32_t logicSectionsPerSwitch = 1;
-    int32_t displayWidth = 1600;
-    int32_t displayHeight = 900;
-    int32_t displayCount = 2;
-    std::u16string stationName = u"NO";
-    int32_t stationNumber = 0;
-    int32_t bufferWidth = 12288;
-    int32_t bufferHeight = 6480;
-
     // The input tables, section combinations and address relation.
     IoTables io;
     // The six code tables.
@@ -143,6 +134,20 @@ public:
     std::optional<std::array<int32_t, 3>> fileTrailer;
 
 private:
+    friend class DocumentEdit;
+
+    // Undoes (back) or redoes the next edit.
+    bool Step(bool back);
+    // Puts the objects of one side of an edit in place.
+    void ApplyEdit(const Edit& edit, bool toBefore);
+    void Record(Edit edit) { history_.Push(std::move(edit)); }
+    std::unique_ptr<CADGraphic> Restore(const std::vector<uint8_t>& snapshot) const;
+    std::vector<uint8_t> Snapshot(CADGraphic& obj) const;
+    void ObjectsReplaced() {
+        contextObject_ = nullptr;
+        if (objectsReplaced_) objectsReplaced_();
+    }
+
     void MakeFolders(const StationDir& dir);
     void RunTableFiles(const StationDir& dir, bool storing);
     bool Load(const std::vector<uint8_t>& bytes);
@@ -156,9 +161,47 @@ private:
     CADGraphic* contextObject_ = nullptr;
     bool modified_ = false;
     EditHistory history_;
-    std::optional<Edit> pending_;
+    std::function<void()> objectsReplaced_;
     fs::path path_;
     std::vector<TableFileStep> tableSteps_;
+};
+
+// One change of a station, begun when made and committed once complete:
+// the only way a change other than placing or deleting becomes unsaved.
+//
+// An edit of drawing objects keeps their bytes before and after; committing
+// records it for undo. A change of the tables and settings is not undone,
+// and one that also rewrites objects outside undo (a generation writing into
+// the devices) clears the undo history when committed. An edit dropped
+// without Commit (an error, an early return) puts back what it covers: the
+// objects of an object edit, the tables and settings of the others.
+class DocumentEdit {
+public:
+    enum class Scope {
+        TablesAndSettings,  // the tables and the station settings
+        AllObjects,         // these, and objects outside undo
+    };
+    // An undoable edit of these objects.
+    DocumentEdit(CVelkorDoc& doc, std::string name, const std::vector<CADGraphic*>& objects);
+    DocumentEdit(CVelkorDoc& doc, std::string name, Scope scope);
+    DocumentEdit(DocumentEdit&& other) noexcept;
+    DocumentEdit(const DocumentEdit&) = delete;
+    DocumentEdit& operator=(const DocumentEdit&) = delete;
+    DocumentEdit& operator=(DocumentEdit&&) = delete;
+    ~DocumentEdit();
+
+    void Commit();
+
+private:
+    void RollBack();
+
+    CVelkorDoc* doc_;
+    std::optional<Scope> scope_;  // none for an object edit
+    Edit edit_;
+    // The tables and settings as they were, for a change that is dropped.
+    std::optional<StationSettings> settings_;
+    std::optional<IoTables> io_;
+    std::optional<CodeTables> codes_;
 };
 
 }  // namespace velkor

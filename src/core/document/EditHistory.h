@@ -26,8 +26,6 @@ struct Edit {
         std::vector<uint8_t> before;
         std::vector<uint8_t> after;
     };
-    enum class Kind { Modify, Add, Delete };
-    Kind kind = Kind::Modify;
     std::string name;
     std::vector<Change> changes;
     size_t Bytes() const;

@@ -35,6 +35,7 @@ std::optional<std::string> ValidateGlobalSettings(const GlobalSettings& s) {
 }
 
 Size ApplyGlobalSettings(const GlobalSettings& s, CVelkorDoc& doc, DrawingValues& drawing) {
+    DocumentEdit edit(doc, "设置", DocumentEdit::Scope::TablesAndSettings);
     doc.stationName = s.stationName;
     doc.stationNumber = s.stationNumber;
     doc.displayWidth = s.displayWidth;
@@ -43,6 +44,7 @@ Size ApplyGlobalSettings(const GlobalSettings& s, CVelkorDoc& doc, DrawingValues
     drawing = s.drawing;  // the section pen follows the new section width
     doc.hasLogicSections = s.hasLogicSections;
     doc.logicSectionsPerSwitch = s.logicSectionsPerSwitch;
+    edit.Commit();
     return {doc.displayCount * doc.displayWidth, doc.displayCount * doc.displayHeight};
 }
 

@@ -19,6 +19,20 @@ struct DataVersion {
     friend bool operator==(const DataVersion&, const DataVersion&) = default;
 };
 
+// The settings a station keeps, with the values of a new station.
+struct StationSettings {
+    DataVersion version;
+    int32_t hasLogicSections = 1;
+    int32_t logicSectionsPerSwitch = 1;
+    int32_t displayWidth = 1600;
+    int32_t displayHeight = 900;
+    int32_t displayCount = 2;
+    std::u16string stationName = u"NO";
+    int32_t stationNumber = 0;
+    int32_t bufferWidth = 12288;
+    int32_t bufferHeight = 6480;
+};
+
 // "V  1.  2.  3, Build号： 45." for 1, 2, 3, 45.
 std::string FormatDataVersion(const DataVersion& v);
 

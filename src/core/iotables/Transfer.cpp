@@ -112,6 +112,8 @@ void TransferInputTablesInto(CVelkorDoc& doc, const std::vector<bool>& boxes) {
     const auto ticked = [&](Box b) {
         return static_cast<size_t>(b) < boxes.size() && boxes[static_cast<size_t>(b)];
     };
+    // Outside undo, as every generation: earlier edits can no longer be undone.
+    DocumentEdit edit(doc, "读取输入板", DocumentEdit::Scope::AllObjects);
     const bool logic = doc.hasLogicSections != 0;
     for (const auto& obj : doc.Objects()) {
         const bool treat = (ticked(kSignals) && IsClass(*obj, CADSignal::Class())) ||
@@ -130,9 +132,7 @@ void TransferInputTablesInto(CVelkorDoc& doc, const std::vector<bool>& boxes) {
             lamp->io.button = RaiseLingsanButton(lamp->io.button);
         }
     }
-    // Outside undo, as every generation: earlier edits can no longer be undone.
-    doc.ForgetHistory();
-    doc.SetModified();
+    edit.Commit();
 }
 
 bool TransferInputTables(CVelkorDoc& doc) {

@@ -33,7 +33,14 @@ std::vector<Row> BuildPhysicalSectionCode(const CVelkorDoc& doc) {
     return grid;
 }
 
+void TakePhysicalSectionCode(CVelkorDoc& doc, std::vector<Row> rows) {
+    DocumentEdit edit(doc, "创建码位表", DocumentEdit::Scope::TablesAndSettings);
+    doc.codes.physical = std::move(rows);
+    edit.Commit();
+}
+
 void BuildTrackSectionCode(CVelkorDoc& doc) {
+    DocumentEdit edit(doc, "创建码位表", DocumentEdit::Scope::TablesAndSettings);
     auto& table = doc.codes.Table(kTrackSectionCode);
     table.clear();
     for (const Row& e : doc.codes.Table(kElementCode)) {
@@ -57,9 +64,11 @@ void BuildTrackSectionCode(CVelkorDoc& doc) {
         r.SetU16(40, 0);
         table.push_back(std::move(r));
     }
+    edit.Commit();
 }
 
 void BuildCrossCode(CVelkorDoc& doc) {
+    DocumentEdit edit(doc, "创建码位表", DocumentEdit::Scope::TablesAndSettings);
     auto& table = doc.codes.Table(kCrossCode);
     table.clear();
     for (const Row& e : doc.codes.Table(kElementCode)) {
@@ -69,9 +78,11 @@ void BuildCrossCode(CVelkorDoc& doc) {
         r.SetText(2, 16, e.Text(kElName, kElNameBytes));
         table.push_back(std::move(r));
     }
+    edit.Commit();
 }
 
 void BuildSwitchCode(CVelkorDoc& doc) {
+    DocumentEdit edit(doc, "创建码位表", DocumentEdit::Scope::TablesAndSettings);
     auto& table = doc.codes.Table(kSwitchCode);
     table.clear();
     const auto& rows = doc.io.Table(kSwitchTable);
@@ -88,6 +99,7 @@ void BuildSwitchCode(CVelkorDoc& doc) {
         }
         table.push_back(std::move(r));
     }
+    edit.Commit();
 }
 
 }  // namespace velkor

@@ -14,6 +14,8 @@ inline constexpr const char* kAskBuildCodesCaption = "提示";
 // PhysicalSectionCode: runs of TrackSectionCode rows with one physical name.
 // Returns the rows; the dialog keeps them in its grid until it is closed.
 std::vector<Row> BuildPhysicalSectionCode(const CVelkorDoc& doc);
+// Takes the rows of a closed PhysicalSectionCode grid into the document.
+void TakePhysicalSectionCode(CVelkorDoc& doc, std::vector<Row> rows);
 // The others change the document's table at once.
 void BuildTrackSectionCode(CVelkorDoc& doc);  // ElementCode rows of kind 207
 void BuildCrossCode(CVelkorDoc& doc);         // ElementCode rows of kind 203

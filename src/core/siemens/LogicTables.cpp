@@ -64,8 +64,8 @@ bool EndsWithSuffixLetter(const std::u16string& name) {
     return !name.empty() && name.back() >= u'A' && name.back() <= u'F';
 }
 
-void Finish(CVelkorDoc& doc, const char* message) {
-    doc.SetModified();
+void Finish(CVelkorDoc& doc, DocumentEdit& edit, const char* message) {
+    edit.Commit();
     doc.UI().Info(message);
 }
 
@@ -73,6 +73,7 @@ void Finish(CVelkorDoc& doc, const char* message) {
 
 bool GenerateRepeatSectionRows(CVelkorDoc& doc) {
     if (!doc.UI().AskYesNo(kAskRepeatSections)) return false;
+    DocumentEdit edit(doc, "生成复示逻辑区段IO", DocumentEdit::Scope::TablesAndSettings);
     auto& table = doc.codes.Table(kTrackSectionCode);
     // An empty table numbers the new rows from 0.
     const int32_t last = table.empty() ? -1 : table.back().U16(kTsNumber);
@@ -105,12 +106,13 @@ bool GenerateRepeatSectionRows(CVelkorDoc& doc) {
         r.SetU16(kTsNumber, static_cast<uint16_t>(++n));
         table.push_back(std::move(r));
     }
-    Finish(doc, kMsgRepeatSectionsDone);
+    Finish(doc, edit, kMsgRepeatSectionsDone);
     return true;
 }
 
 bool GenerateSiemensLogicTable(CVelkorDoc& doc) {
     if (!doc.UI().AskYesNo(kAskSiemensLogicTable)) return false;
+    DocumentEdit edit(doc, "生成逻辑区段表", DocumentEdit::Scope::TablesAndSettings);
     auto& logic = doc.io.Table(kLogicSectionTable);
     logic.clear();
     Bits bits;
@@ -151,13 +153,14 @@ bool GenerateSiemensLogicTable(CVelkorDoc& doc) {
         bits.Place(r);
         logic.push_back(std::move(r));
     }
-    Finish(doc, kMsgLogicTableDone);
+    Finish(doc, edit, kMsgLogicTableDone);
     return true;
 }
 
 bool GenerateSiemensVirtualLogicTable(CVelkorDoc& doc) {
     doc.UI().Info(kMsgSiemensVirtual);
     if (!doc.UI().AskYesNo(kAskVirtualLogicTable)) return false;
+    DocumentEdit edit(doc, "生成虚拟逻辑区段表", DocumentEdit::Scope::TablesAndSettings);
     auto& logic = doc.io.Table(kLogicSectionTable);
     logic.clear();
     Bits bits;
@@ -182,12 +185,13 @@ bool GenerateSiemensVirtualLogicTable(CVelkorDoc& doc) {
         if (switches[j]->switchSection.address == 0xFFFF) continue;
         append(switches[j]->switchSection, static_cast<uint16_t>(sections.size() + j));
     }
-    Finish(doc, kMsgVirtualDone);
+    Finish(doc, edit, kMsgVirtualDone);
     return true;
 }
 
 bool GenerateHaldeVirtualLogicTable(CVelkorDoc& doc) {
     if (!doc.UI().AskYesNo(kAskVirtualLogicTable)) return false;
+    DocumentEdit edit(doc, "生成虚拟逻辑区段表", DocumentEdit::Scope::TablesAndSettings);
     auto& logic = doc.io.Table(kLogicSectionTable);
     logic.clear();
     std::vector<std::u16string> plain, repeats;
@@ -231,7 +235,7 @@ bool GenerateHaldeVirtualLogicTable(CVelkorDoc& doc) {
             logic.push_back(std::move(r));
         }
     }
-    Finish(doc, kMsgVirtualDone);
+    Finish(doc, edit, kMsgVirtualDone);
     return true;
 }
 

@@ -128,11 +128,9 @@ void DocumentTarget::ExecuteCommand(int id) {
             GenerateRepeatSectionRows(doc);
             break;
         case cmd::kUndo:
-            frame_.View().ForgetObjects();
             doc.Undo();
             break;
         case cmd::kRedo:
-            frame_.View().ForgetObjects();
             doc.Redo();
             break;
         default:

@@ -305,7 +305,6 @@ void CMainFrame::OpenGlobalSettings(CChildFrame& child) {
     }
     if (!chosen) return;
     const Size canvas = ApplyGlobalSettings(*chosen, child.Doc(), app_.Drawing().values);
-    child.Doc().SetModified();
     child.View().SetCanvasSize(canvas);
     child.View().Refresh();
 }
@@ -313,8 +312,9 @@ void CMainFrame::OpenGlobalSettings(CChildFrame& child) {
 void CMainFrame::OpenVersionDialog(CChildFrame& child) {
     VersionDialog dialog(child.Doc().version, this);
     if (dialog.exec() != QDialog::Accepted) return;
+    DocumentEdit edit(child.Doc(), "版本号", DocumentEdit::Scope::TablesAndSettings);
     child.Doc().version = dialog.Version();
-    child.Doc().SetModified();
+    edit.Commit();
 }
 
 void CMainFrame::closeEvent(QCloseEvent* e) {

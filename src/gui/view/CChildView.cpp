@@ -33,9 +33,11 @@ CChildView::CChildView(CVelkorDoc& doc, QWidget* parent)
     setFrameShape(QFrame::NoFrame);
     // One display is the scroll range; the global settings may widen it.
     SetCanvasSize({doc.displayWidth, doc.displayHeight});
+    // Undo, redo and rolled-back edits replace objects this view may point at.
+    doc_.SetObjectsReplacedListener([this] { ForgetObjects(); });
 }
 
-CChildView::~CChildView() = default;
+CChildView::~CChildView() { doc_.SetObjectsReplacedListener(nullptr); }
 
 void CChildView::SetCanvasSize(Size size) {
     canvas_ = size;
@@ -164,6 +166,12 @@ void CChildView::PostRelease(Point p) {
 }
 
 void CChildView::ForgetObjects() {
+    // A move in progress keeps what was done so far.
+    if (dragEdit_) {
+        DocumentEdit finished = std::move(*dragEdit_);
+        dragEdit_.reset();
+        finished.Commit();
+    }
     selector_->ClearSelection();
     hovered_ = nullptr;
     lastHit_ = nullptr;
@@ -204,7 +212,8 @@ void CChildView::LeftDown(Point p) {
         if (Shell().moveMode) {
             dragged_ = obj;
             dragFrom_ = p;
-            if (CADGraphic* owner = OwnerOf(obj)) doc_.BeginEdit("移动", {owner});
+            if (CADGraphic* owner = OwnerOf(obj))
+                dragEdit_.emplace(doc_, "移动", std::vector{owner});
         }
         return;
     }
@@ -237,7 +246,8 @@ void CChildView::LeftUp(Point p) {
     if (dragged_) {
         dragged_->AfterMove();
         dragged_ = nullptr;
-        doc_.CommitEdit();
+        if (dragEdit_) dragEdit_->Commit();
+        dragEdit_.reset();
         Refresh();
     } else if (active_) {
         MouseHandler* h = active_;
@@ -280,12 +290,18 @@ void CChildView::ShowEditMenu(Point at) {
     if (chosen != 0 && sink_) sink_(chosen);
 }
 
+void CChildView::ArrangeSelection(const char* name, const std::function<void()>& arrange) {
+    DocumentEdit edit(doc_, name, selector_->Selection());
+    arrange();
+    edit.Commit();
+}
+
 void CChildView::DoubleClick(Point p) {
     if (CADGraphic* obj = ObjectAt(p)) {
         CADGraphic* owner = OwnerOf(obj);
-        doc_.BeginEdit("属性", {owner ? owner : obj});
+        DocumentEdit edit(doc_, "属性", {owner ? owner : obj});
         obj->EditProperties();
-        doc_.CommitEdit();
+        edit.Commit();
         Refresh();
         return;
     }
@@ -298,9 +314,9 @@ void CChildView::OpenExtendDialog() {
     ExtendDeviceDialog dialog(this);
     if (dialog.exec() != QDialog::Accepted) return;
     if (!dialog.StraightChosen()) return;
-    doc_.BeginEdit("延伸", {device});
+    DocumentEdit edit(doc_, "延伸", {device});
     ExtendStraight(*device, dialog.Length());
-    doc_.CommitEdit();
+    edit.Commit();
     Refresh();
 }
 
@@ -357,19 +373,13 @@ void CChildView::ExecuteCommand(int id) {
             return;
         }
         case cmd::kAlignLeft:
-            doc_.BeginEdit("对齐", selector_->Selection());
-            AlignLeft(selector_->Selection());
-            doc_.CommitEdit();
+            ArrangeSelection("对齐", [this] { AlignLeft(selector_->Selection()); });
             break;
         case cmd::kAlignTop:
-            doc_.BeginEdit("对齐", selector_->Selection());
-            AlignTop(selector_->Selection());
-            doc_.CommitEdit();
+            ArrangeSelection("对齐", [this] { AlignTop(selector_->Selection()); });
             break;
         case cmd::kSameSpacing:
-            doc_.BeginEdit("同样间距", selector_->Selection());
-            SpaceEvenly(selector_->Selection());
-            doc_.CommitEdit();
+            ArrangeSelection("同样间距", [this] { SpaceEvenly(selector_->Selection()); });
             break;
         case cmd::kMoveLeft:
             MoveAll(doc_, -g, 0);

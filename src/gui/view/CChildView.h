@@ -116,7 +116,12 @@ private:
     CADGraphic* lastHit_ = nullptr;
     mutable std::vector<CADGraphic*> partsScratch_;
     // A window being dragged in move mode.
+    // Runs an arrangement of the selection as one undoable edit.
+    void ArrangeSelection(const char* name, const std::function<void()>& arrange);
+
     CADGraphic* dragged_ = nullptr;
+    // The move of the dragged window, from press to release.
+    std::optional<DocumentEdit> dragEdit_;
     Point dragFrom_;
     MenuChooser chooser_;
     CommandSink sink_;

@@ -103,9 +103,9 @@ bool ExtendHandler::ButtonDown(Point) {
 void ExtendHandler::ButtonUp(Point p) {
     if (!target_ || !view_.Doc().Contains(target_)) return;
     if (view_.EndPointHit()) p = view_.SnapPoint();
-    view_.Doc().BeginEdit("延伸", {target_});
+    DocumentEdit edit(view_.Doc(), "延伸", {target_});
     target_->ExtendTo(p.x, p.y, end_);
-    view_.Doc().CommitEdit();
+    edit.Commit();
     target_ = nullptr;
     view_.Refresh();
 }
@@ -153,9 +153,9 @@ void MutiSelectHandler::ButtonUp(Point p) {
     }
     const Point d = SelectionDragOffset(start_, p, view_.Doc().Drawing().gridOn,
                                         view_.Doc().Drawing().values.gridSpacing);
-    view_.Doc().BeginEdit("移动", selection_);
+    DocumentEdit edit(view_.Doc(), "移动", selection_);
     for (CADGraphic* obj : selection_) MoveWithLabel(*obj, d.x, d.y);
-    view_.Doc().CommitEdit();
+    edit.Commit();
     ClearSelection();
 }
 

@@ -93,8 +93,8 @@ TEST_F(Undo, AnEditThatChangesNothingRecordsNothing) {
     CVelkorDoc doc(ui);
     doc.OnNewDocument();
     PlaceObject(doc, {0, {100, 200}, {300, 200}});
-    doc.BeginEdit("移动", {doc.Objects()[0].get()});
-    doc.CommitEdit();
+    DocumentEdit edit(doc, "移动", {doc.Objects()[0].get()});
+    edit.Commit();
     ASSERT_TRUE(doc.Undo());
     EXPECT_TRUE(doc.Objects().empty());
 }
@@ -117,6 +117,73 @@ TEST_F(Undo, SnapshotsKeepWhatIsShownAndRestoreEveryClass) {
     auto* back = dynamic_cast<CADSection*>(doc.Objects().back().get());
     EXPECT_EQ(back->io.Name(), u"5DGA");
     EXPECT_TRUE(doc.Objects().back()->IsVisible());
+}
+
+}  // namespace
+}  // namespace velkor
+
+namespace velkor {
+namespace {
+
+class Edits : public Undo {};
+
+TEST_F(Edits, AnObjectEditDroppedWithoutCommitPutsTheObjectsBack) {
+    CVelkorDoc doc(ui);
+    doc.OnNewDocument();
+    PlaceObject(doc, {0, {100, 200}, {300, 200}});
+    PlaceObject(doc, {0, {100, 300}, {300, 300}});
+    const auto before = Drawing(doc);
+    CADGraphic* untouched = doc.Objects()[1].get();
+    int told = 0;
+    doc.SetObjectsReplacedListener([&] { ++told; });
+    {
+        DocumentEdit edit(doc, "移动", {doc.Objects()[0].get(), untouched});
+        doc.Objects()[0]->OffsetWindow(40, 40);
+        // Dropped here, as by an error before Commit.
+    }
+    EXPECT_EQ(Drawing(doc), before);
+    EXPECT_EQ(doc.Objects()[1].get(), untouched);  // only what changed is replaced
+    EXPECT_EQ(told, 1);
+    ASSERT_TRUE(doc.Undo());  // the placement, not the dropped move
+    EXPECT_EQ(doc.Objects().size(), 1u);
+    EXPECT_EQ(told, 2);
+}
+
+TEST_F(Edits, TableChangesMarkTheStationOnlyWhenCommitted) {
+    CVelkorDoc doc(ui);
+    doc.OnNewDocument();
+    {
+        DocumentEdit edit(doc, "设置", DocumentEdit::Scope::TablesAndSettings);
+        doc.displayCount = 7;
+        doc.io.Table(kSectionTable).push_back(IoTables::NewRow(kSectionTable));
+        doc.codes.physical.push_back(CodeTables::NewPhysicalRow());
+    }
+    EXPECT_EQ(doc.displayCount, 2);
+    EXPECT_TRUE(doc.io.Table(kSectionTable).empty());
+    EXPECT_TRUE(doc.codes.physical.empty());
+    EXPECT_FALSE(doc.IsModified());
+
+    DocumentEdit edit(doc, "设置", DocumentEdit::Scope::TablesAndSettings);
+    doc.displayCount = 7;
+    edit.Commit();
+    EXPECT_EQ(doc.displayCount, 7);
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_FALSE(doc.CanUndo());  // tables and settings are not undone
+}
+
+TEST_F(Edits, AChangeOfObjectsOutsideUndoEndsTheHistory) {
+    CVelkorDoc doc(ui);
+    doc.OnNewDocument();
+    PlaceObject(doc, {0, {100, 200}, {300, 200}});
+    ASSERT_TRUE(doc.CanUndo());
+    { DocumentEdit edit(doc, "读取输入板", DocumentEdit::Scope::AllObjects); }
+    EXPECT_TRUE(doc.CanUndo());  // dropped: the history stays
+    DocumentEdit edit(doc, "读取输入板", DocumentEdit::Scope::AllObjects);
+    edit.Commit();
+    EXPECT_FALSE(doc.CanUndo());
+    EXPECT_TRUE(doc.IsModified());
+    doc.DiscardChanges();
+    EXPECT_FALSE(doc.IsModified());
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "devices/RailSwitch.h"
 #include "document/CVelkorDoc.h"
 #include "document/Placing.h"
+#include "siemens/CodeBuilds.h"
 #include "siemens/LogicTables.h"
 #include "support/ScriptedInteraction.h"
 #include "tables/CodeTables.h"
@@ -190,6 +191,50 @@ TEST(SuffixRule, PhysicalNamesOfTheHaldeTable) {
     EXPECT_EQ(RemoveLogicSuffix(u"4GFF"), u"4GF");
     EXPECT_EQ(RemoveLogicSuffix(u"4GF"), u"4GF");
     EXPECT_EQ(RemoveLogicSuffix(u"4GE"), u"4G");
+}
+
+}  // namespace
+}  // namespace velkor
+
+namespace velkor {
+namespace {
+
+// Every generator and build that changes the tables leaves the station
+// unsaved, through the GUI or the command line alike; one that is declined
+// leaves it as it was.
+TEST(GenerationMarksTheStation, OnlyWhenItRuns) {
+    struct Case {
+        const char* name;
+        bool (*run)(CVelkorDoc&);
+    };
+    const std::vector<Case> cases = {
+        {"repeat sections", &GenerateRepeatSectionRows},
+        {"Siemens logic table", &GenerateSiemensLogicTable},
+        {"Siemens virtual table", &GenerateSiemensVirtualLogicTable},
+        {"Halde virtual table", &GenerateHaldeVirtualLogicTable},
+        {"TrackSectionCode",
+         [](CVelkorDoc& d) {
+             BuildTrackSectionCode(d);
+             return true;
+         }},
+        {"SwitchCode",
+         [](CVelkorDoc& d) {
+             BuildSwitchCode(d);
+             return true;
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedInteraction ui;
+        CVelkorDoc doc(ui);
+        doc.OnNewDocument();
+        ui.answers = {false};
+        const bool ran = c.run(doc);
+        EXPECT_EQ(doc.IsModified(), ran);
+        ui.answers = {true, true};
+        ASSERT_TRUE(c.run(doc));
+        EXPECT_TRUE(doc.IsModified());
+    }
 }
 
 }  // namespace
