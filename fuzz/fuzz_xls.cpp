@@ -10,7 +10,7 @@
 #include "workbook/Workbook.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    std::string error;
+    velkor::Status error;
     auto book = velkor::ReadXls(std::span<const uint8_t>(data, size), &error);
     if (!book) return 0;
     bool fits = true;

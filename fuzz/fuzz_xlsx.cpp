@@ -7,7 +7,7 @@
 #include "workbook/Workbook.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    std::string error;
+    velkor::Status error;
     auto book = velkor::ReadXlsx(std::span<const uint8_t>(data, size), &error);
     if (book) {
         for (const auto& sheet : book->sheets) {

@@ -5,7 +5,7 @@
 namespace velkor {
 
 ArchiveError::ArchiveError(ArchiveErrorKind kind)
-    : std::runtime_error([kind] {
+    : StatusError(Status::Damaged([kind] {
           switch (kind) {
               case ArchiveErrorKind::EndOfFile:
                   return "unexpected end of archive";
@@ -17,7 +17,7 @@ ArchiveError::ArchiveError(ArchiveErrorKind kind)
                   return "unexpected schema in archive";
           }
           return "archive error";
-      }()),
+      }())),
       kind_(kind) {}
 
 bool RuntimeClass::IsDerivedFrom(const RuntimeClass& base) const {

@@ -17,7 +17,7 @@ namespace velkor {
 // is not one the system can open.
 enum class ArchiveErrorKind { EndOfFile, BadIndex, BadClass, BadSchema };
 
-class ArchiveError : public std::runtime_error {
+class ArchiveError : public StatusError {
 public:
     explicit ArchiveError(ArchiveErrorKind kind);
     ArchiveErrorKind Kind() const { return kind_; }

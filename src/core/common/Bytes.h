@@ -6,14 +6,16 @@
 #include <string>
 #include <vector>
 
+#include "common/Status.h"
+
 namespace velkor {
 
 enum class Endian { Little, Big };
 
 // Thrown when a read asks for more bytes than the buffer holds.
-class ShortReadError : public std::runtime_error {
+class ShortReadError : public StatusError {
 public:
-    ShortReadError() : std::runtime_error("read past the end of the data") {}
+    ShortReadError() : StatusError(Status::Damaged("read past the end of the data")) {}
 };
 
 // Appends integers in a fixed byte order to a growing byte buffer.

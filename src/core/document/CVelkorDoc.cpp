@@ -48,8 +48,14 @@ void CVelkorDoc::RunTableFiles(const StationDir& dir, bool storing) {
     }
 }
 
-bool CVelkorDoc::OnOpenDocument(const fs::path& path) {
+Status CVelkorDoc::OnOpenDocument(const fs::path& path) {
     OnNewDocument();
+    // A station that did not open is told to the user and left empty.
+    const auto Fail = [this](Status status) {
+        ui_.Warning(status.Message());
+        OnNewDocument();
+        return status;
+    };
     path_ = path;
     const StationDir dir = StationDir::ForStationFile(path);
     MakeFolders(dir);
@@ -60,25 +66,20 @@ bool CVelkorDoc::OnOpenDocument(const fs::path& path) {
 
     const auto bytes = files_.Read(path);
     if (!bytes) {
-        ui_.Warning(kMsgOpenFailed);
-        OnNewDocument();
-        return false;
+        return Fail(Status::IoError(kMsgOpenFailed));
     }
     try {
-        if (Load(*bytes)) {
-            modified_ = false;
-            return true;
-        }
+        Load(*bytes);
+        modified_ = false;
+        return {};
     } catch (const ArchiveError&) {
-        ui_.Warning(kMsgBadFormat);
+        return Fail(Status::Damaged(kMsgBadFormat));
     } catch (const std::exception&) {
-        ui_.Warning(kMsgOpenFailed);
+        return Fail(Status::Damaged(kMsgOpenFailed));
     }
-    OnNewDocument();
-    return false;
 }
 
-bool CVelkorDoc::Load(const std::vector<uint8_t>& bytes) {
+void CVelkorDoc::Load(const std::vector<uint8_t>& bytes) {
     ByteReader in(bytes);
     Archive ar(in, StationClassRegistry());
     StationContext context;
@@ -123,7 +124,6 @@ bool CVelkorDoc::Load(const std::vector<uint8_t>& bytes) {
     hasLogicSections = logic;
     logicSectionsPerSwitch = perSwitch;
     objects_ = std::move(loaded);
-    return true;
 }
 
 std::vector<uint8_t> CVelkorDoc::Store(std::vector<uint8_t>& companionOut) const {
@@ -170,9 +170,13 @@ std::vector<uint8_t> CVelkorDoc::Store(std::vector<uint8_t>& companionOut) const
     return std::move(out.Data());
 }
 
-bool CVelkorDoc::OnSaveDocument(const fs::path& path) {
+Status CVelkorDoc::OnSaveDocument(const fs::path& path) {
     // A reminder only: both answers go on with the save.
     (void)ui_.AskYesNo(kVersionQuestion);
+    const auto Fail = [this](const char* message) {
+        ui_.Warning(message);
+        return Status::IoError(message);
+    };
     const StationDir dir = StationDir::ForStationFile(path);
     MakeFolders(dir);
     RunTableFiles(dir, true);
@@ -182,36 +186,31 @@ bool CVelkorDoc::OnSaveDocument(const fs::path& path) {
     try {
         station = Store(companion);
     } catch (const std::exception&) {
-        ui_.Warning(kMsgSaveFailed);
-        return false;
+        return Fail(kMsgSaveFailed);
     }
 
     // Both files are staged before either replaces its predecessor, so a
     // failure leaves the previous station file and companion file in place.
     const auto stagedCompanion = files_.Stage(dir.CompanionFile(), companion);
     if (!stagedCompanion) {
-        ui_.Warning(kMsgCompanionFailed);
-        return false;
+        return Fail(kMsgCompanionFailed);
     }
     const auto stagedStation = files_.Stage(path, station);
     if (!stagedStation) {
         files_.Discard(*stagedCompanion);
-        ui_.Warning(kMsgSaveFailed);
-        return false;
+        return Fail(kMsgSaveFailed);
     }
     if (!files_.Commit(*stagedStation)) {
         files_.Discard(*stagedCompanion);
-        ui_.Warning(kMsgSaveFailed);
-        return false;
+        return Fail(kMsgSaveFailed);
     }
     if (!files_.Commit(*stagedCompanion)) {
-        ui_.Warning(kMsgSaveFailed);
-        return false;
+        return Fail(kMsgSaveFailed);
     }
     path_ = path;
     modified_ = false;
     history_.MarkSavePoint();
-    return true;
+    return {};
 }
 
 std::vector<uint8_t> CVelkorDoc::Snapshot(CADGraphic& obj) const {

@@ -10,6 +10,7 @@
 #include "common/Files.h"
 #include "common/Interaction.h"
 #include "common/StationDir.h"
+#include "common/Status.h"
 #include "devices/CADGraphic.h"
 #include "document/EditHistory.h"
 #include "document/Settings.h"
@@ -54,10 +55,10 @@ public:
     // Reads the station at `path` into this document, which starts afresh.
     // On failure the user has been told, the document is left empty and the
     // caller discards it, as a station that did not open has no window.
-    bool OnOpenDocument(const fs::path& path);
+    Status OnOpenDocument(const fs::path& path);
     // Writes the station to `path`. On failure the user has been told and the
     // previous station file and companion file are as they were.
-    bool OnSaveDocument(const fs::path& path);
+    Status OnSaveDocument(const fs::path& path);
 
     // Appends a newly placed object, lays it out and, for a declared device,
     // places its name label.
@@ -150,7 +151,8 @@ private:
 
     void MakeFolders(const StationDir& dir);
     void RunTableFiles(const StationDir& dir, bool storing);
-    bool Load(const std::vector<uint8_t>& bytes);
+    // Throws ArchiveError or ShortReadError for a damaged station file.
+    void Load(const std::vector<uint8_t>& bytes);
     std::vector<uint8_t> Store(std::vector<uint8_t>& companion) const;
 
     Interaction& ui_;

@@ -199,9 +199,9 @@ std::vector<uint8_t> WriteCompoundFile(const std::vector<CompoundStream>& stream
 }
 
 std::optional<std::vector<CompoundStream>> ReadCompoundFile(std::span<const uint8_t> file,
-                                                            std::string* error) {
-    const auto fail = [error](const char* why) -> std::optional<std::vector<CompoundStream>> {
-        if (error) *error = why;
+                                                            Status* status) {
+    const auto fail = [status](const char* why) -> std::optional<std::vector<CompoundStream>> {
+        if (status) *status = Status::Damaged(why);
         return std::nullopt;
     };
     if (file.size() < kSector || std::memcmp(file.data(), kSignature, 8) != 0) {

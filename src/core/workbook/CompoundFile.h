@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "common/Status.h"
+
 namespace velkor {
 
 // The compound-file container of legacy Office documents (version 3,
@@ -20,8 +22,8 @@ std::vector<uint8_t> WriteCompoundFile(const std::vector<CompoundStream>& stream
 
 // Reads the streams of the root storage. Every sector number, chain and size
 // is checked against the file; a damaged container gives nothing and the
-// reason in `error`.
+// reason in `status`.
 std::optional<std::vector<CompoundStream>> ReadCompoundFile(std::span<const uint8_t> file,
-                                                            std::string* error = nullptr);
+                                                            Status* status = nullptr);
 
 }  // namespace velkor

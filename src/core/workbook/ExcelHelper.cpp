@@ -12,10 +12,10 @@ bool ExcelHelper::OpenWorkbook(const fs::path& path) {
     CloseWorkbook();
     const auto bytes = files_->Read(path);
     if (!bytes) {
-        error_ = "cannot read " + PathToUtf8(path);
+        status_ = Status::IoError("cannot read " + PathToUtf8(path));
         return false;
     }
-    auto book = ReadWorkbook(*bytes, &error_);
+    auto book = ReadWorkbook(*bytes, &status_);
     if (!book) return false;
     book_ = std::move(*book);
     path_ = path;
@@ -92,12 +92,13 @@ bool ExcelHelper::SaveAs(const fs::path& path) {
         if (!s.cells.empty() && (s.cells.rbegin()->first.first > 65536 ||
                                  std::any_of(s.cells.begin(), s.cells.end(),
                                              [](const auto& c) { return c.first.second > 256; }))) {
-            error_ = "工作表“" + ToUtf8(s.name) + "”超出 .xls 工作簿的 65536 行、256 列";
+            status_ = Status::Unsupported("工作表“" + ToUtf8(s.name) +
+                                          "”超出 .xls 工作簿的 65536 行、256 列");
             return false;
         }
     }
     if (!files_->WriteAtomic(path, WriteXls(*book_))) {
-        error_ = "cannot write " + PathToUtf8(path);
+        status_ = Status::IoError("cannot write " + PathToUtf8(path));
         return false;
     }
     path_ = path;

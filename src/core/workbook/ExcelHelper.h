@@ -45,7 +45,9 @@ public:
                   const std::vector<std::vector<std::u16string>>& cells);
 
     bool HasWorkbook() const { return book_.has_value(); }
-    const std::string& LastError() const { return error_; }
+    // Why the last open or save failed.
+    const Status& LastStatus() const { return status_; }
+    const std::string& LastError() const { return status_.Message(); }
     const Workbook* Book() const { return book_ ? &*book_ : nullptr; }
 
 private:
@@ -54,7 +56,7 @@ private:
     std::optional<Workbook> book_;
     size_t current_ = 0;
     fs::path path_;
-    std::string error_;
+    Status status_;
 };
 
 }  // namespace velkor

@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "common/Status.h"
+
 namespace velkor {
 
 // One cell as the workbook keeps it.
@@ -134,13 +136,14 @@ std::u16string CellText(const WorkbookCell& cell);
 
 // A legacy Excel workbook (BIFF8 in a compound file).
 std::vector<uint8_t> WriteXls(const Workbook& book);
-// Reads a BIFF8 workbook; a BIFF5 or older file, a damaged file or another
-// format gives nothing and the reason in `error`.
-std::optional<Workbook> ReadXls(std::span<const uint8_t> file, std::string* error = nullptr);
+// Reads a BIFF8 workbook; a BIFF5 or older file (unsupported, with the
+// user's message), a damaged file or another format (damaged, with a
+// diagnostic) gives nothing and the reason in `status`.
+std::optional<Workbook> ReadXls(std::span<const uint8_t> file, Status* status = nullptr);
 
 // Reads an Office Open XML workbook (.xlsx).
-std::optional<Workbook> ReadXlsx(std::span<const uint8_t> file, std::string* error = nullptr);
+std::optional<Workbook> ReadXlsx(std::span<const uint8_t> file, Status* status = nullptr);
 // Either format, by the file's first bytes.
-std::optional<Workbook> ReadWorkbook(std::span<const uint8_t> file, std::string* error = nullptr);
+std::optional<Workbook> ReadWorkbook(std::span<const uint8_t> file, Status* status = nullptr);
 
 }  // namespace velkor

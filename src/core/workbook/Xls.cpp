@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -637,242 +638,330 @@ double RkValue(uint32_t rk) {
 
 }  // namespace
 
-std::optional<Workbook> ReadXls(std::span<const uint8_t> file, std::string* error) {
-    const auto fail = [error](const std::string& why) -> std::optional<Workbook> {
-        if (error) *error = why;
-        return std::nullopt;
+namespace {
+
+inline constexpr const char* kMsgOldWorkbook = "BIFF5 或更早版本的工作簿不受支持";
+
+// A failure inside a record: the whole workbook is refused.
+[[noreturn]] void Damaged(const char* why) { throw StatusError(Status::Damaged(why)); }
+
+// The workbook globals: sheets, formats, shared strings.
+struct Globals {
+    struct SheetRef {
+        uint32_t offset;
+        std::u16string name;
+        uint8_t visibility;
     };
-    std::string containerError;
-    auto streams = ReadCompoundFile(file, &containerError);
-    if (!streams) return fail(containerError);
-    const CompoundStream* book = nullptr;
-    for (const auto& s : *streams) {
-        if (s.name == u"Workbook") book = &s;
-        if (s.name == u"Book" && !book) return fail("BIFF5 或更早版本的工作簿不受支持");
-    }
-    if (!book) return fail("not an Excel workbook");
-    try {
-        const std::span<const uint8_t> data(book->data);
-        const auto globals = Records(data, 0, true);
-        if (globals.empty() || globals[0].type != kBOF || globals[0].body.size() < 4 ||
-            GetU16LE(globals[0].body.data()) != 0x0600) {
-            return fail("BIFF5 或更早版本的工作簿不受支持");
-        }
-        std::vector<std::u16string> sst;
-        std::map<uint16_t, std::u16string> formats;
-        std::vector<uint16_t> xfFormats;
-        WorkbookFormats kept;
-        bool date1904 = false;
-        struct SheetRef {
-            uint32_t offset;
-            std::u16string name;
-            uint8_t visibility;
-        };
-        std::vector<SheetRef> refs;
-        for (size_t i = 0; i < globals.size(); ++i) {
-            const RawRecord& r = globals[i];
-            ByteReader in(r.body);
-            if (r.type == kBOUNDSHEET) {
+    std::vector<SheetRef> sheets;
+    std::vector<std::u16string> sst;
+    std::map<uint16_t, std::u16string> numberFormats;
+    std::vector<uint16_t> xfFormats;
+    WorkbookFormats kept;
+    bool date1904 = false;
+
+    // One short case per record type; `continues` are the CONTINUE records
+    // that follow it.
+    void Read(const RawRecord& r, std::span<const RawRecord> continues) {
+        ByteReader in(r.body);
+        switch (r.type) {
+            case kBOUNDSHEET: {
                 const uint32_t offset = in.U32();
                 const uint16_t flags = in.U16();
-                std::vector<std::span<const uint8_t>> seg{r.body.subspan(6)};
-                Segments s(seg);
+                Segments s({r.body.subspan(6)});
                 const uint8_t cch = s.U8();
-                const uint8_t f = s.U8();
-                const std::u16string name = s.Chars(cch, (f & 1) != 0);
+                const std::u16string name = s.Chars(cch, (s.U8() & 1) != 0);
                 // Chart and macro sheets are not read.
-                if ((flags >> 8) == 0)
-                    refs.push_back({offset, name, static_cast<uint8_t>(flags & 3)});
-            } else if (r.type == kFORMAT) {
+                if ((flags >> 8) == 0) sheets.push_back({offset, name, uint8_t(flags & 3)});
+                break;
+            }
+            case kFORMAT: {
                 const uint16_t ifmt = in.U16();
                 Segments s({r.body.subspan(2)});
-                formats[ifmt] = UnicodeString(s);
+                numberFormats[ifmt] = UnicodeString(s);
                 kept.numberFormats.push_back({r.type, {r.body.begin(), r.body.end()}});
-            } else if (r.type == kXF) {
+                break;
+            }
+            case kXF:
                 in.U16();
                 xfFormats.push_back(in.U16());
                 kept.xfs.emplace_back(r.body.begin(), r.body.end());
-            } else if (r.type == kFONT) {
+                break;
+            case kFONT:
                 kept.fonts.emplace_back(r.body.begin(), r.body.end());
-            } else if (IsStyleRecord(r.type)) {
-                kept.rest.push_back({r.type, {r.body.begin(), r.body.end()}});
-            } else if (r.type == kDATEMODE) {
+                break;
+            case kDATEMODE:
                 date1904 = r.body.size() >= 2 && GetU16LE(r.body.data()) == 1;
-            } else if (r.type == kSST) {
+                break;
+            case kSST: {
                 std::vector<std::span<const uint8_t>> segs{r.body.subspan(8)};
-                for (size_t j = i + 1; j < globals.size() && globals[j].type == kCONTINUE; ++j) {
-                    segs.push_back(globals[j].body);
-                }
+                for (const RawRecord& c : continues) segs.push_back(c.body);
                 in.U32();
                 const uint32_t unique = in.U32();
                 Segments s(segs);
                 for (uint32_t k = 0; k < unique; ++k) sst.push_back(UnicodeString(s));
+                break;
             }
+            default:
+                if (IsStyleRecord(r.type)) {
+                    kept.rest.push_back({r.type, {r.body.begin(), r.body.end()}});
+                }
+                break;
         }
-        Workbook out;
-        // The formats are kept only when they are complete enough to write
-        // back (every workbook has at least 16 cell formats and one font).
-        if (kept.xfs.size() >= 16 && !kept.fonts.empty()) out.formats = std::move(kept);
-        // How often each shared string is used: its last use takes the
-        // string itself instead of a copy, so a text used once (most of
-        // them) is never copied.
-        std::vector<std::vector<RawRecord>> sheetRecords;
-        std::vector<uint32_t> uses(sst.size(), 0);
-        for (const SheetRef& ref : refs) {
-            if (ref.offset >= data.size()) return fail("sheet outside the workbook stream");
-            sheetRecords.push_back(Records(data, ref.offset, true));
-            for (const RawRecord& r : sheetRecords.back()) {
-                if (r.type == kLABELSST && r.body.size() >= 10) {
-                    const uint32_t k = GetU32LE(r.body.data() + 6);
-                    if (k < uses.size()) ++uses[k];
-                }
-            }
-        }
-        for (size_t sheetIndex = 0; sheetIndex < refs.size(); ++sheetIndex) {
-            const SheetRef& ref = refs[sheetIndex];
-            WorkbookSheet sheet;
-            sheet.name = ref.name;
-            sheet.visibility = ref.visibility;
-            const auto& recs = sheetRecords[sheetIndex];
-            const auto put = [&](uint16_t row, uint16_t col, uint16_t xf, WorkbookCell cell) {
-                if (cell.kind == WorkbookCell::Kind::Number && xf < xfFormats.size() &&
-                    IsDateFormat(xfFormats[xf], formats)) {
-                    cell.kind = WorkbookCell::Kind::Date;
-                    if (date1904) cell.number += 1462;  // kept as days from 1899-12-30
-                }
-                if (out.formats) cell.xf = xf;  // without them, the writer's formats
-                // Cells come row by row, left to right: insert at the end
-                // without a search; a repeated or out-of-order cell replaces.
-                const std::pair<uint32_t, uint32_t> key{uint32_t{row} + 1, uint32_t{col} + 1};
-                if (sheet.cells.empty() || sheet.cells.rbegin()->first < key) {
-                    sheet.cells.emplace_hint(sheet.cells.end(), key, std::move(cell));
-                } else {
-                    sheet.cells[key] = std::move(cell);
-                }
-            };
-            const auto number = [](double v) {
+    }
+};
+
+// One sheet's cells and settings.
+class SheetReader {
+public:
+    SheetReader(WorkbookSheet& sheet, Globals& g, std::vector<uint32_t>& uses, bool keepsFormats)
+        : sheet_(sheet), g_(g), uses_(uses), keepsFormats_(keepsFormats) {}
+
+    // One short case per record type; `next` is the record after it.
+    void Read(const RawRecord& r, const RawRecord* next) {
+        ByteReader in(r.body);
+        switch (r.type) {
+            case kLABELSST: {
+                const Cell at = At(in);
+                const uint32_t k = in.U32();
+                if (k >= g_.sst.size()) Damaged("string index outside the string table");
                 WorkbookCell c;
-                c.kind = WorkbookCell::Kind::Number;
-                c.number = v;
-                return c;
-            };
-            for (size_t i = 0; i < recs.size(); ++i) {
-                const RawRecord& r = recs[i];
-                ByteReader in(r.body);
-                if (r.type == kLABELSST) {
-                    const uint16_t row = in.U16(), col = in.U16(), xf = in.U16();
-                    const uint32_t k = in.U32();
-                    if (k >= sst.size()) return fail("string index outside the string table");
-                    WorkbookCell c;
-                    c.text = --uses[k] == 0 ? std::move(sst[k]) : sst[k];
-                    put(row, col, xf, std::move(c));
-                } else if (r.type == kLABEL) {
-                    const uint16_t row = in.U16(), col = in.U16(), xf = in.U16();
-                    Segments s({r.body.subspan(6)});
-                    WorkbookCell c;
-                    c.text = UnicodeString(s);
-                    put(row, col, xf, std::move(c));
-                } else if (r.type == kNUMBER) {
-                    const uint16_t row = in.U16(), col = in.U16(), xf = in.U16();
-                    const uint64_t bits = in.U64();
-                    double v;
-                    std::memcpy(&v, &bits, 8);
-                    put(row, col, xf, number(v));
-                } else if (r.type == kRK) {
-                    const uint16_t row = in.U16(), col = in.U16(), xf = in.U16();
-                    put(row, col, xf, number(RkValue(in.U32())));
-                } else if (r.type == kMULRK) {
-                    const uint16_t row = in.U16(), first = in.U16();
-                    const size_t n = (r.body.size() - 6) / 6;
-                    for (size_t k = 0; k < n; ++k) {
-                        const uint16_t xf = in.U16();
-                        put(row, static_cast<uint16_t>(first + k), xf, number(RkValue(in.U32())));
-                    }
-                } else if (r.type == kBOOLERR) {
-                    const uint16_t row = in.U16(), col = in.U16(), xf = in.U16();
-                    const uint8_t v = in.U8(), isError = in.U8();
-                    if (!isError) {
-                        WorkbookCell c = number(v);
-                        c.kind = WorkbookCell::Kind::Boolean;
-                        put(row, col, xf, std::move(c));
-                    }
-                } else if (r.type == kFORMULA) {
-                    const uint16_t row = in.U16(), col = in.U16(), xf = in.U16();
-                    uint8_t result[8];
-                    in.Bytes(result, 8);
-                    if (result[6] == 0xFF && result[7] == 0xFF) {
-                        if (result[0] == 0 && i + 1 < recs.size() && recs[i + 1].type == kSTRING) {
-                            Segments s({recs[i + 1].body});
-                            WorkbookCell c;
-                            c.text = UnicodeString(s);
-                            put(row, col, xf, std::move(c));
-                        } else if (result[0] == 1) {
-                            WorkbookCell c = number(result[2]);
-                            c.kind = WorkbookCell::Kind::Boolean;
-                            put(row, col, xf, std::move(c));
-                        }
-                    } else {
-                        double v;
-                        std::memcpy(&v, result, 8);
-                        put(row, col, xf, number(v));
-                    }
-                } else if (r.type == kBLANK) {
-                    const uint16_t row = in.U16(), col = in.U16(), xf = in.U16();
-                    WorkbookCell c;
-                    c.kind = WorkbookCell::Kind::Blank;
-                    put(row, col, xf, std::move(c));
-                } else if (r.type == kMULBLANK) {
-                    const uint16_t row = in.U16(), first = in.U16();
-                    const size_t n = r.body.size() >= 6 ? (r.body.size() - 6) / 2 : 0;
-                    for (size_t k = 0; k < n && first + k < 256; ++k) {
-                        WorkbookCell c;
-                        c.kind = WorkbookCell::Kind::Blank;
-                        put(row, static_cast<uint16_t>(first + k), in.U16(), std::move(c));
-                    }
-                } else if (r.type == kCOLINFO) {
-                    const uint16_t first = in.U16(), last = in.U16();
-                    WorkbookColumn column;
-                    column.width = in.U16();
-                    column.xf = in.U16();
-                    if (!out.formats) column.xf = 15;
-                    column.options = in.U16();
-                    for (uint32_t c = first; c <= last && c < 256; ++c)
-                        sheet.columns[c + 1] = column;
-                } else if (r.type == kROW) {
-                    const uint16_t row = in.U16();
-                    in.U16();
-                    in.U16();
-                    WorkbookRow info;
-                    info.height = in.U16();
-                    in.U16();
-                    in.U16();
-                    info.options = in.U16();
-                    info.xfWord = in.U16();
-                    sheet.rows[uint32_t{row} + 1] = info;
-                } else if (r.type == kMERGEDCELLS) {
-                    const uint16_t n = in.U16();
-                    for (uint16_t k = 0; k < n; ++k) {
-                        WorkbookRange a;
-                        a.firstRow = in.U16() + 1u;
-                        a.lastRow = in.U16() + 1u;
-                        a.firstColumn = in.U16() + 1u;
-                        a.lastColumn = in.U16() + 1u;
-                        if (a.firstRow <= a.lastRow && a.firstColumn <= a.lastColumn &&
-                            a.lastColumn <= 256) {
-                            sheet.merges.push_back(a);
-                        }
-                    }
-                } else if (IsSheetSettingBefore(r.type)) {
-                    sheet.settingsBefore.push_back({r.type, {r.body.begin(), r.body.end()}});
-                } else if (IsSheetSettingAfter(r.type)) {
-                    sheet.settingsAfter.push_back({r.type, {r.body.begin(), r.body.end()}});
-                }
+                // The last use of a shared string takes it instead of a copy.
+                c.text = --uses_[k] == 0 ? std::move(g_.sst[k]) : g_.sst[k];
+                Put(at, std::move(c));
+                break;
             }
-            out.sheets.push_back(std::move(sheet));
+            case kLABEL: {
+                const Cell at = At(in);
+                Segments s({r.body.subspan(6)});
+                WorkbookCell c;
+                c.text = UnicodeString(s);
+                Put(at, std::move(c));
+                break;
+            }
+            case kNUMBER: {
+                const Cell at = At(in);
+                Put(at, Number(std::bit_cast<double>(in.U64())));
+                break;
+            }
+            case kRK: {
+                const Cell at = At(in);
+                Put(at, Number(RkValue(in.U32())));
+                break;
+            }
+            case kMULRK: {
+                const uint16_t row = in.U16(), first = in.U16();
+                const size_t n = (r.body.size() - 6) / 6;
+                for (size_t k = 0; k < n; ++k) {
+                    const uint16_t xf = in.U16();
+                    Put({row, uint16_t(first + k), xf}, Number(RkValue(in.U32())));
+                }
+                break;
+            }
+            case kBOOLERR: {
+                const Cell at = At(in);
+                const uint8_t v = in.U8(), isError = in.U8();
+                if (!isError) Put(at, Boolean(v));
+                break;
+            }
+            case kFORMULA:
+                Formula(in, next);
+                break;
+            case kBLANK:
+                Put(At(in), Blank());
+                break;
+            case kMULBLANK: {
+                const uint16_t row = in.U16(), first = in.U16();
+                const size_t n = r.body.size() >= 6 ? (r.body.size() - 6) / 2 : 0;
+                for (size_t k = 0; k < n && first + k < 256; ++k) {
+                    Put({row, uint16_t(first + k), in.U16()}, Blank());
+                }
+                break;
+            }
+            case kCOLINFO: {
+                const uint16_t first = in.U16(), last = in.U16();
+                WorkbookColumn column;
+                column.width = in.U16();
+                column.xf = in.U16();
+                if (!keepsFormats_) column.xf = 15;
+                column.options = in.U16();
+                for (uint32_t c = first; c <= last && c < 256; ++c) sheet_.columns[c + 1] = column;
+                break;
+            }
+            case kROW: {
+                const uint16_t row = in.U16();
+                in.Skip(4);
+                WorkbookRow info;
+                info.height = in.U16();
+                in.Skip(4);
+                info.options = in.U16();
+                info.xfWord = in.U16();
+                sheet_.rows[uint32_t{row} + 1] = info;
+                break;
+            }
+            case kMERGEDCELLS:
+                Merges(in);
+                break;
+            default:
+                if (IsSheetSettingBefore(r.type)) {
+                    sheet_.settingsBefore.push_back({r.type, {r.body.begin(), r.body.end()}});
+                } else if (IsSheetSettingAfter(r.type)) {
+                    sheet_.settingsAfter.push_back({r.type, {r.body.begin(), r.body.end()}});
+                }
+                break;
         }
-        return out;
+    }
+
+private:
+    struct Cell {
+        uint16_t row, col, xf;
+    };
+    static Cell At(ByteReader& in) {
+        const uint16_t row = in.U16(), col = in.U16(), xf = in.U16();
+        return {row, col, xf};
+    }
+    static WorkbookCell Number(double v) {
+        WorkbookCell c;
+        c.kind = WorkbookCell::Kind::Number;
+        c.number = v;
+        return c;
+    }
+    static WorkbookCell Boolean(uint8_t v) {
+        WorkbookCell c = Number(v);
+        c.kind = WorkbookCell::Kind::Boolean;
+        return c;
+    }
+    static WorkbookCell Blank() {
+        WorkbookCell c;
+        c.kind = WorkbookCell::Kind::Blank;
+        return c;
+    }
+
+    // A formula's cached value: a number, a boolean, or a text in the
+    // STRING record that follows it.
+    void Formula(ByteReader& in, const RawRecord* next) {
+        const Cell at = At(in);
+        uint8_t result[8];
+        in.Bytes(result, 8);
+        if (result[6] != 0xFF || result[7] != 0xFF) {
+            double v;
+            std::memcpy(&v, result, 8);
+            Put(at, Number(v));
+        } else if (result[0] == 0 && next && next->type == kSTRING) {
+            Segments s({next->body});
+            WorkbookCell c;
+            c.text = UnicodeString(s);
+            Put(at, std::move(c));
+        } else if (result[0] == 1) {
+            Put(at, Boolean(result[2]));
+        }
+    }
+
+    void Merges(ByteReader& in) {
+        const uint16_t n = in.U16();
+        for (uint16_t k = 0; k < n; ++k) {
+            WorkbookRange a;
+            a.firstRow = in.U16() + 1u;
+            a.lastRow = in.U16() + 1u;
+            a.firstColumn = in.U16() + 1u;
+            a.lastColumn = in.U16() + 1u;
+            if (a.firstRow <= a.lastRow && a.firstColumn <= a.lastColumn && a.lastColumn <= 256) {
+                sheet_.merges.push_back(a);
+            }
+        }
+    }
+
+    void Put(Cell at, WorkbookCell cell) {
+        if (cell.kind == WorkbookCell::Kind::Number && at.xf < g_.xfFormats.size() &&
+            IsDateFormat(g_.xfFormats[at.xf], g_.numberFormats)) {
+            cell.kind = WorkbookCell::Kind::Date;
+            if (g_.date1904) cell.number += 1462;  // kept as days from 1899-12-30
+        }
+        if (keepsFormats_) cell.xf = at.xf;  // without them, the writer's formats
+        // Cells come row by row, left to right: insert at the end without a
+        // search; a repeated or out-of-order cell replaces.
+        const std::pair<uint32_t, uint32_t> key{uint32_t{at.row} + 1, uint32_t{at.col} + 1};
+        if (sheet_.cells.empty() || sheet_.cells.rbegin()->first < key) {
+            sheet_.cells.emplace_hint(sheet_.cells.end(), key, std::move(cell));
+        } else {
+            sheet_.cells[key] = std::move(cell);
+        }
+    }
+
+    WorkbookSheet& sheet_;
+    Globals& g_;
+    std::vector<uint32_t>& uses_;
+    bool keepsFormats_;
+};
+
+Workbook ReadBook(std::span<const uint8_t> data) {
+    const auto globalRecords = Records(data, 0, true);
+    if (globalRecords.empty() || globalRecords[0].type != kBOF ||
+        globalRecords[0].body.size() < 4 || GetU16LE(globalRecords[0].body.data()) != 0x0600) {
+        throw StatusError(Status::Unsupported(kMsgOldWorkbook));
+    }
+    Globals g;
+    for (size_t i = 0; i < globalRecords.size(); ++i) {
+        size_t end = i + 1;
+        while (end < globalRecords.size() && globalRecords[end].type == kCONTINUE) ++end;
+        g.Read(globalRecords[i],
+               std::span<const RawRecord>(globalRecords).subspan(i + 1, end - i - 1));
+    }
+    Workbook out;
+    // The formats are kept only when they are complete enough to write back
+    // (every workbook has at least 16 cell formats and one font).
+    if (g.kept.xfs.size() >= 16 && !g.kept.fonts.empty()) out.formats = std::move(g.kept);
+
+    // How often each shared string is used: its last use takes the string
+    // itself instead of a copy, so a text used once (most of them) is never
+    // copied.
+    std::vector<std::vector<RawRecord>> sheetRecords;
+    std::vector<uint32_t> uses(g.sst.size(), 0);
+    for (const Globals::SheetRef& ref : g.sheets) {
+        if (ref.offset >= data.size()) Damaged("sheet outside the workbook stream");
+        sheetRecords.push_back(Records(data, ref.offset, true));
+        for (const RawRecord& r : sheetRecords.back()) {
+            if (r.type == kLABELSST && r.body.size() >= 10) {
+                const uint32_t k = GetU32LE(r.body.data() + 6);
+                if (k < uses.size()) ++uses[k];
+            }
+        }
+    }
+    for (size_t sheetIndex = 0; sheetIndex < g.sheets.size(); ++sheetIndex) {
+        WorkbookSheet sheet;
+        sheet.name = g.sheets[sheetIndex].name;
+        sheet.visibility = g.sheets[sheetIndex].visibility;
+        SheetReader reader(sheet, g, uses, out.formats.has_value());
+        const auto& recs = sheetRecords[sheetIndex];
+        for (size_t i = 0; i < recs.size(); ++i) {
+            reader.Read(recs[i], i + 1 < recs.size() ? &recs[i + 1] : nullptr);
+        }
+        out.sheets.push_back(std::move(sheet));
+    }
+    return out;
+}
+
+}  // namespace
+
+std::optional<Workbook> ReadXls(std::span<const uint8_t> file, Status* status) {
+    const auto fail = [status](Status why) -> std::optional<Workbook> {
+        if (status) *status = std::move(why);
+        return std::nullopt;
+    };
+    Status containerStatus;
+    auto streams = ReadCompoundFile(file, &containerStatus);
+    if (!streams) return fail(containerStatus);
+    const CompoundStream* book = nullptr;
+    for (const auto& s : *streams) {
+        if (s.name == u"Workbook") book = &s;
+        if (s.name == u"Book" && !book) return fail(Status::Unsupported(kMsgOldWorkbook));
+    }
+    if (!book) return fail(Status::Damaged("not an Excel workbook"));
+    try {
+        return ReadBook(book->data);
     } catch (const ShortReadError&) {
-        return fail("damaged workbook: a record is cut short");
+        return fail(Status::Damaged("damaged workbook: a record is cut short"));
+    } catch (const StatusError& e) {
+        return fail(e.GetStatus());
     }
 }
 

@@ -141,9 +141,9 @@ bool DateFormat(int id, const std::map<int, std::string>& formats) {
 
 }  // namespace
 
-std::optional<Workbook> ReadXlsx(std::span<const uint8_t> file, std::string* error) {
-    const auto fail = [error](const std::string& why) -> std::optional<Workbook> {
-        if (error) *error = why;
+std::optional<Workbook> ReadXlsx(std::span<const uint8_t> file, Status* status) {
+    const auto fail = [status](const std::string& why) -> std::optional<Workbook> {
+        if (status) *status = Status::Damaged(why);
         return std::nullopt;
     };
     zip_error_t zerr;
@@ -315,9 +315,9 @@ std::optional<Workbook> ReadXlsx(std::span<const uint8_t> file, std::string* err
     return out;
 }
 
-std::optional<Workbook> ReadWorkbook(std::span<const uint8_t> file, std::string* error) {
-    if (file.size() >= 4 && file[0] == 'P' && file[1] == 'K') return ReadXlsx(file, error);
-    return ReadXls(file, error);
+std::optional<Workbook> ReadWorkbook(std::span<const uint8_t> file, Status* status) {
+    if (file.size() >= 4 && file[0] == 'P' && file[1] == 'K') return ReadXlsx(file, status);
+    return ReadXls(file, status);
 }
 
 }  // namespace velkor

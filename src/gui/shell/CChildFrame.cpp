@@ -32,7 +32,7 @@ void CChildFrame::SetTitle(QString title) {
 
 bool CChildFrame::Save() {
     if (doc_->PathName().empty()) return SaveAs();
-    return doc_->OnSaveDocument(doc_->PathName());
+    return doc_->OnSaveDocument(doc_->PathName()).IsOk();
 }
 
 bool CChildFrame::SaveAs() {

@@ -344,9 +344,9 @@ TEST(AtsDemo, EveryFileAndTheWorkbookMatchTheRules) {
 
     // The workbook: the groups under their titles; NULL where the text files
     // named an item so, except the auxiliary indications (the files had copies).
-    std::string error;
+    Status error;
     const auto book = ReadXls(file("码位表.xls"), &error);
-    ASSERT_TRUE(book) << error;
+    ASSERT_TRUE(book) << error.Message();
     ASSERT_EQ(book->sheets.size(), 6u);
     const auto sheetRows = [&](size_t sheet) {
         std::vector<std::pair<std::u16string, std::u16string>> rows;

@@ -131,10 +131,10 @@ TEST_F(AtsStation, AnEmptyStationGetsOnlyTheFixedVocabularyThatNeedsNoDevice) {
 TEST_F(AtsStation, TheWorkbookShowsTheGroupsUnderTheirTitles) {
     Button("ZDZ2", 0x0851, 7);
     ASSERT_TRUE(GenerateAtsData(doc));
-    std::string error;
+    Status error;
     const auto book =
         ReadXls(files.files.at(fs::path("/st/ATS") / PathFromUtf8("码位表.xls")), &error);
-    ASSERT_TRUE(book) << error;
+    ASSERT_TRUE(book) << error.Message();
     std::vector<std::u16string> names;
     for (const auto& s : book->sheets) names.push_back(s.name);
     // Each sheet is added in front of the others, as the helper does.

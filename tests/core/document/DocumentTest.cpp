@@ -416,3 +416,35 @@ TEST_F(DocumentTest, StationNameAndNumberAreNotStored) {
 
 }  // namespace
 }  // namespace velkor
+
+namespace velkor {
+namespace {
+
+// A station that does not open says why: the kind of failure for the caller
+// (the command line's exit, the shell's next step) and the message the user
+// was shown.
+TEST_F(DocumentTest, OpenFailuresCarryTheirKindAndTheUsersMessage) {
+    WriteBytes(dir / "damaged.lcp", {1, 2, 3, 4, 1, 0, 0, 0, 1, 0, 0, 0, 5, 0, 0, 0, 0xFF});
+    struct Case {
+        const char* file;
+        Status::Code code;
+        const char* message;
+    };
+    for (const Case& c : {Case{"missing.lcp", Status::Code::kIoError, "打开文档失败。"},
+                          Case{"damaged.lcp", Status::Code::kDamaged, "意外的文件格式。"}}) {
+        SCOPED_TRACE(c.file);
+        ScriptedInteraction told;
+        CVelkorDoc doc(told);
+        const Status status = doc.OnOpenDocument(dir / c.file);
+        EXPECT_FALSE(status);
+        EXPECT_EQ(status.GetCode(), c.code);
+        EXPECT_EQ(status.Message(), c.message);
+        // After the missing table files, the station file's own failure.
+        ASSERT_FALSE(told.Messages("warning").empty());
+        EXPECT_EQ(told.Messages("warning").back(), c.message);
+        EXPECT_TRUE(doc.Objects().empty());
+    }
+}
+
+}  // namespace
+}  // namespace velkor

@@ -198,9 +198,9 @@ TEST(LibreOffice, FormatsMergesAndDatesOfItsWorkbooksAreRead) {
     Convert(dir, "xls", {kFixtures / "formatted.fods"});
     Convert(dir, "xlsx", {kFixtures / "formatted.fods"});
     for (const char* name : {"formatted.xls", "formatted.xlsx"}) {
-        std::string error;
+        Status error;
         const auto book = ReadWorkbook(ReadBytes(dir / name), &error);
-        ASSERT_TRUE(book) << name << ": " << error;
+        ASSERT_TRUE(book) << name << ": " << error.Message();
         ASSERT_GE(book->sheets.size(), 2u);
         const WorkbookSheet& s = book->sheets[0];
         EXPECT_EQ(s.name, u"接口") << name;

@@ -30,9 +30,9 @@ TEST(CompoundFile, StreamsRoundTripInMiniAndBigSectors) {
     };
     streams[1].data[4999] = 1;
     const auto file = WriteCompoundFile(streams);
-    std::string error;
+    Status error;
     const auto back = ReadCompoundFile(file, &error);
-    ASSERT_TRUE(back) << error;
+    ASSERT_TRUE(back) << error.Message();
     ASSERT_EQ(back->size(), streams.size());
     for (const auto& s : streams) {
         const auto it = std::find_if(back->begin(), back->end(),
@@ -68,9 +68,9 @@ TEST(CompoundFile, DamagedContainersAreRefused) {
     const std::vector<std::vector<uint8_t>> bad = {
         {}, std::vector<uint8_t>(file.begin(), file.begin() + 700), loop, outside, huge};
     for (size_t i = 0; i < bad.size(); ++i) {
-        std::string error;
+        Status error;
         EXPECT_FALSE(ReadCompoundFile(bad[i], &error)) << i;
-        EXPECT_FALSE(error.empty()) << i;
+        EXPECT_FALSE(error.Message().empty()) << i;
     }
 }
 
@@ -101,9 +101,9 @@ Workbook Sample() {
 TEST(Xls, WrittenWorkbooksReadBack) {
     const Workbook book = Sample();
     const auto file = WriteXls(book);
-    std::string error;
+    Status error;
     const auto back = ReadXls(file, &error);
-    ASSERT_TRUE(back) << error;
+    ASSERT_TRUE(back) << error.Message();
     ASSERT_EQ(back->sheets.size(), 2u);
     EXPECT_EQ(back->sheets[0].name, u"码位表");
     EXPECT_EQ(CellText(back->sheets[0].cells.at({1, 1})), u"名称");
@@ -148,12 +148,12 @@ TEST(Xls, XlrdReadsWhatVelkorWrites) {
 }
 
 TEST(Xls, OtherFilesAreRefusedWithAReason) {
-    std::string error;
+    Status error;
     EXPECT_FALSE(ReadXls(std::vector<uint8_t>(600, 0), &error));
-    EXPECT_EQ(error, "not a compound file");
+    EXPECT_EQ(error.Message(), "not a compound file");
     const auto book5 = WriteCompoundFile({{u"Book", std::vector<uint8_t>(200, 0)}});
     EXPECT_FALSE(ReadXls(book5, &error));
-    EXPECT_EQ(error, "BIFF5 或更早版本的工作簿不受支持");
+    EXPECT_EQ(error.Message(), "BIFF5 或更早版本的工作簿不受支持");
     // A workbook stream cut inside a record.
     std::vector<uint8_t> stream = {0x09, 0x08, 0x10, 0x00, 0x00, 0x06, 0x05, 0x00};
     EXPECT_FALSE(ReadXls(WriteCompoundFile({{u"Workbook", stream}}), &error));
@@ -189,9 +189,9 @@ TEST(Xls, BlankCellsBooleansDatesMergesAndSheetStatesRoundTrip) {
     b.cells[{1, 1}] = Text(u"x");
     book.sheets.push_back(b);
 
-    std::string error;
+    Status error;
     const auto back = ReadXls(WriteXls(book), &error);
-    ASSERT_TRUE(back) << error;
+    ASSERT_TRUE(back) << error.Message();
     ASSERT_EQ(back->sheets.size(), 2u);
     const auto& cells = back->sheets[0].cells;
     ASSERT_TRUE(cells.count({1, 1}));
@@ -217,13 +217,13 @@ TEST(Xls, BlankCellsBooleansDatesMergesAndSheetStatesRoundTrip) {
 TEST(Xls, SavingAReadWorkbookAgainAndAgainDoesNotGrowIt) {
     Workbook book = Sample();
     book.sheets[0].cells[{1, 1}].bold = true;
-    std::string error;
+    Status error;
     auto once = ReadXls(WriteXls(book), &error);
-    ASSERT_TRUE(once && once->formats) << error;
+    ASSERT_TRUE(once && once->formats) << error.Message();
     const size_t formats = once->formats->xfs.size();
     const auto second = WriteXls(*once);
     auto twice = ReadXls(second, &error);
-    ASSERT_TRUE(twice) << error;
+    ASSERT_TRUE(twice) << error.Message();
     EXPECT_EQ(twice->formats->xfs.size(), formats);
     EXPECT_EQ(WriteXls(*twice), second);
     // A header made bold in the read workbook gets the writer's formats
@@ -231,7 +231,7 @@ TEST(Xls, SavingAReadWorkbookAgainAndAgainDoesNotGrowIt) {
     twice->sheets[0].cells[{3, 1}] = Text(u"新");
     twice->sheets[0].cells[{3, 1}].bold = true;
     auto thrice = ReadXls(WriteXls(*twice), &error);
-    ASSERT_TRUE(thrice) << error;
+    ASSERT_TRUE(thrice) << error.Message();
     EXPECT_EQ(thrice->formats->xfs.size(), formats + 3);
     EXPECT_EQ(thrice->sheets[0].cells.at({3, 1}).xf, static_cast<int32_t>(formats));
     EXPECT_EQ(ReadXls(WriteXls(*thrice))->formats->xfs.size(), formats + 3);
@@ -261,9 +261,9 @@ TEST(Xls, DatesOfA1904WorkbookReadAsTheirDays) {
         }
     }
     ASSERT_TRUE(found);
-    std::string error;
+    Status error;
     const auto back = ReadXls(WriteCompoundFile(*streams), &error);
-    ASSERT_TRUE(back) << error;
+    ASSERT_TRUE(back) << error.Message();
     EXPECT_EQ(CellText(back->sheets[0].cells.at({1, 1})), u"2025-1-21 0:0:0");
 }
 
@@ -302,6 +302,24 @@ TEST(Xls, SheetsCopiedMovedAndDroppedKeepTheirOwnCells) {
     const auto back = ReadXls(WriteXls(copy));
     ASSERT_TRUE(back);
     EXPECT_EQ(back->sheets[2].cells.at({1, 1}).text, u"改");
+}
+
+}  // namespace
+}  // namespace velkor
+
+namespace velkor {
+namespace {
+
+TEST(Xls, AnOlderWorkbookIsUnsupportedAndADamagedOneDamaged) {
+    Status status;
+    EXPECT_FALSE(ReadXls(WriteCompoundFile({{u"Book", std::vector<uint8_t>(200, 0)}}), &status));
+    EXPECT_EQ(status.GetCode(), Status::Code::kUnsupported);
+    std::vector<uint8_t> cut = WriteXls(Workbook{{WorkbookSheet{}}, std::nullopt});
+    auto streams = ReadCompoundFile(cut);
+    ASSERT_TRUE(streams);
+    (*streams)[0].data.resize((*streams)[0].data.size() / 2);  // cut inside its records
+    EXPECT_FALSE(ReadXls(WriteCompoundFile(*streams), &status));
+    EXPECT_EQ(status.GetCode(), Status::Code::kDamaged);
 }
 
 }  // namespace

@@ -64,9 +64,9 @@ TEST(Xlsx, CellsOfEveryKindAndSheetsInOrder) {
     const auto file = MakeXlsx(dir,
                                "<sst><si><t>名称</t></si><si><r><t>0x</t></r><r><t>0012</t></"
                                "r><rPh><t>x</t></rPh></si></sst>");
-    std::string error;
+    Status error;
     const auto book = ReadWorkbook(file, &error);
-    ASSERT_TRUE(book) << error;
+    ASSERT_TRUE(book) << error.Message();
     ASSERT_EQ(book->sheets.size(), 2u);
     EXPECT_EQ(book->sheets[0].name, u"进路");
     EXPECT_EQ(book->sheets[1].name, u"Data");
@@ -97,16 +97,16 @@ TEST(Xlsx, EntitiesAndBrokenPartsAreRefused) {
     const auto file = MakeXlsx(dir,
                                "<!DOCTYPE sst [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b "
                                "\"&a;&a;&a;&a;&a;&a;\">]><sst><si><t>&b;</t></si></sst>");
-    std::string error;
+    Status error;
     EXPECT_FALSE(ReadWorkbook(file, &error));
-    EXPECT_EQ(error, "damaged sharedStrings.xml");
+    EXPECT_EQ(error.Message(), "damaged sharedStrings.xml");
     const auto external = MakeXlsx(
         dir,
         "<!DOCTYPE sst [<!ENTITY x SYSTEM \"file:///etc/passwd\">]><sst><si><t>&x;</t></si></sst>");
     EXPECT_FALSE(ReadWorkbook(external, &error));
     const std::vector<uint8_t> notZip = {'P', 'K', 3, 4, 0, 0};
     EXPECT_FALSE(ReadWorkbook(notZip, &error));
-    EXPECT_EQ(error, "not a zip file");
+    EXPECT_EQ(error.Message(), "not a zip file");
 }
 
 }  // namespace
