@@ -27,6 +27,7 @@
 #include "tables/CodeTables.h"
 #include "workbook/ExcelHelper.h"
 
+#include <QCommandLineParser>
 #include <QImage>
 #include <QPainter>
 #include <algorithm>
@@ -39,39 +40,20 @@ namespace {
 
 struct Args {
     std::vector<std::string> positional;
-    std::map<std::string, std::string> options;  // --name or --name=value
+    std::map<std::string, std::string> options;  // long name -> value ("" for a flag)
     bool Has(const std::string& o) const { return options.count(o) != 0; }
 };
 
-// Options that take a value, given as "--name value" or "--name=value".
-bool TakesValue(const std::string& name) {
-    return name == "output" || name == "objects" || name == "seed" || name == "classes";
-}
+// An option a command takes: its names (the long one first), a value name
+// for an option that takes a value, and what it does.
+struct OptionSpec {
+    std::vector<const char*> names;
+    const char* valueName;  // nullptr for a flag
+    const char* description;
+};
 
-Args Parse(const std::vector<std::string>& raw) {
-    Args a;
-    for (size_t i = 0; i < raw.size(); ++i) {
-        const std::string& s = raw[i];
-        if (s == "-o" && i + 1 < raw.size()) {
-            a.options["output"] = raw[++i];
-        } else if (s.rfind("--", 0) == 0 && s.find('=') == std::string::npos &&
-                   TakesValue(s.substr(2)) && i + 1 < raw.size()) {
-            a.options[s.substr(2)] = raw[++i];
-        } else if (s.rfind("--", 0) == 0) {
-            const auto eq = s.find('=');
-            if (eq == std::string::npos) {
-                a.options[s.substr(2)] = "";
-            } else {
-                a.options[s.substr(2, eq - 2)] = s.substr(eq + 1);
-            }
-        } else if (s == "-h") {
-            a.options["help"] = "";
-        } else {
-            a.positional.push_back(s);
-        }
-    }
-    return a;
-}
+const OptionSpec kYes{{"yes"}, nullptr, "answers Yes to the command's question"};
+const OptionSpec kSave{{"save"}, nullptr, "saves the station afterwards"};
 
 struct Context {
     const Args& args;
@@ -85,6 +67,7 @@ struct Command {
     const char* help;
     size_t positional;  // number of required positional arguments
     std::function<int(Context&)> run;
+    std::vector<OptionSpec> options = {};
 };
 
 // Opens the station named by the first argument; nothing when it did not open.
@@ -499,15 +482,23 @@ const std::vector<Command>& Commands() {
          "Opens the station and saves it again in place, with its table files and companion\n"
          "file. The version question is answered Yes.",
          1, CmdResave},
-        {"render", "render STATION.lcp -o PICTURE.svg|PICTURE.png [--grid]",
+        {"render",
+         "render STATION.lcp -o PICTURE.svg|PICTURE.png [--grid]",
          "Draws the station as the view shows it (black canvas, display frames, every object\n"
          "with its labels) into an SVG or PNG picture.",
-         1, CmdRender},
-        {"demo", "demo OUTDIR [--objects N] [--seed S]",
+         1,
+         CmdRender,
+         {{{"o", "output"}, "PICTURE", "the picture to write: .svg or .png"},
+          {{"grid"}, nullptr, "draws the grid as the view does with 网格 on"}}},
+        {"demo",
+         "demo OUTDIR [--objects N] [--seed S]",
          "Builds a demo station through the same placing operations a user triggers and saves\n"
          "it as OUTDIR/Demo.lcp. Without --objects: a metro station of about 150 devices; with\n"
          "--objects N: copies of it until the station holds at least N objects.",
-         1, CmdDemo},
+         1,
+         CmdDemo,
+         {{{"objects"}, "N", "copies the demo station until it holds at least N objects"},
+          {{"seed"}, "S", "the seed of the copies' variation (default 1)"}}},
         {"tables", "tables STATION.lcp [TABLE]",
          "Prints the input tables, section combinations, address relation and code tables (or\n"
          "one of them: section, switch, signal, logic, lingsan, station, muti, relation,\n"
@@ -520,31 +511,52 @@ const std::vector<Command>& Commands() {
          "读取输入板: copies the input tables' relay addresses into the devices of the named\n"
          "classes (all six without --classes). It cannot be undone, so it runs only with --yes;\n"
          "--save saves the station afterwards. Exit 1 when a device was not found.",
-         1, CmdTransfer},
+         1,
+         CmdTransfer,
+         {kYes,
+          {{"classes"}, "LIST", "comma-separated: signal, section, switch, light, button, station"},
+          kSave}},
         {"validate", "validate STATION.lcp",
          "校验数据: checks the input tables and reports the first fault, or (^_^).\n"
          "Exit 0 when the tables are sound, 1 otherwise.",
          1, CmdValidate},
-        {"repeat-io", "repeat-io STATION.lcp --yes [--save]",
-         "生成复示逻辑区段IO: appends a TrackSectionCode row for every repeat section.", 1,
-         [](Context& c) { return CmdAsking(c, &GenerateRepeatSectionRows); }},
-        {"logic-table", "logic-table STATION.lcp --yes [--save]",
-         "生成逻辑区段表 (西门子数据): rebuilds the logic-section table from the code tables.", 1,
-         [](Context& c) { return CmdAsking(c, &GenerateSiemensLogicTable); }},
-        {"virtual-logic-table", "virtual-logic-table STATION.lcp --siemens|--halde --yes [--save]",
+        {"repeat-io",
+         "repeat-io STATION.lcp --yes [--save]",
+         "生成复示逻辑区段IO: appends a TrackSectionCode row for every repeat section.",
+         1,
+         [](Context& c) { return CmdAsking(c, &GenerateRepeatSectionRows); },
+         {kYes, kSave}},
+        {"logic-table",
+         "logic-table STATION.lcp --yes [--save]",
+         "生成逻辑区段表 (西门子数据): rebuilds the logic-section table from the code tables.",
+         1,
+         [](Context& c) { return CmdAsking(c, &GenerateSiemensLogicTable); },
+         {kYes, kSave}},
+        {"virtual-logic-table",
+         "virtual-logic-table STATION.lcp --siemens|--halde --yes [--save]",
          "生成虚拟逻辑区段表: rebuilds the logic-section table from the drawing, the Siemens way\n"
          "(a row per section and switch section) or the 自主数据 way (a row per logic name).",
-         1, CmdVirtualLogicTable},
+         1,
+         CmdVirtualLogicTable,
+         {{{"siemens"}, nullptr, "a row per section and switch section"},
+          {{"halde"}, nullptr, "a row per logic-section name"},
+          kYes,
+          kSave}},
         {"build-codes",
          "build-codes STATION.lcp PhysicalSectionCode|TrackSectionCode|CrossCode|SwitchCode --yes "
          "[--save]",
-         "创建码位表: builds a code table from the other tables and the drawing.", 2,
-         CmdBuildCodes},
-        {"ats", "ats STATION.lcp --yes",
+         "创建码位表: builds a code table from the other tables and the drawing.",
+         2,
+         CmdBuildCodes,
+         {kYes, kSave}},
+        {"ats",
+         "ats STATION.lcp --yes",
          "ATS数据生成: writes the ATS command, indication and logic-section lists into the\n"
          "station's ATS folder as AtsCmd.txt, AtsShow.txt, LogicSection.txt, 码位表.xls and the\n"
          "three .bin files. Refuses while a text file of an earlier run is there.",
-         1, CmdAts},
+         1,
+         CmdAts,
+         {kYes}},
         {"ats-bin", "ats-bin STATION.lcp",
          "ATS文本转换成二进制: converts the ATS folder's three text files (possibly edited by\n"
          "hand) into AtsCmd.bin, AtsShow.bin and LogicSection.bin.",
@@ -564,8 +576,12 @@ const std::vector<Command>& Commands() {
          "Prints every non-empty cell of a workbook: sheet, row, column and text, tab-separated,\n"
          "sheets in workbook order, cells row by row; \\, tab, CR and LF escaped.",
          2, CmdWorkbook},
-        {"new", "new STATION.lcp [--demo]",
-         "Creates an empty station (with --demo: a few sample objects) and saves it.", 1, CmdNew},
+        {"new",
+         "new STATION.lcp [--demo]",
+         "Creates an empty station (with --demo: a few sample objects) and saves it.",
+         1,
+         CmdNew,
+         {{{"demo"}, nullptr, "adds a few sample objects"}}},
     };
     return commands;
 }
@@ -579,6 +595,59 @@ void PrintUsage(std::ostream& os) {
           "Messages go to stderr; the exit code is 0 on success and 1 on failure.\n";
 }
 
+// The options a command takes, for QCommandLineParser, with --help.
+std::vector<QCommandLineOption> ParserOptions(const Command& cmd) {
+    std::vector<QCommandLineOption> options;
+    for (const OptionSpec& o : cmd.options) {
+        QStringList names;
+        for (const char* n : o.names) names << QString::fromUtf8(n);
+        options.emplace_back(names, QString::fromUtf8(o.description),
+                             o.valueName ? QString::fromUtf8(o.valueName) : QString());
+    }
+    options.emplace_back(QStringList{"h", "help"}, QStringLiteral("shows this help"));
+    return options;
+}
+
+void PrintCommandHelp(const Command& cmd, std::ostream& os) {
+    os << "Usage: velkor-cli " << cmd.usage << "\n\n" << cmd.help << "\n\nOptions:\n";
+    for (const QCommandLineOption& o : ParserOptions(cmd)) {
+        std::string names;
+        for (const QString& n : o.names()) {
+            if (!names.empty()) names += ", ";
+            names += (n.size() == 1 ? "-" : "--") + n.toStdString();
+        }
+        if (!o.valueName().isEmpty()) names += " " + o.valueName().toStdString();
+        os << "  " << names << std::string(names.size() < 22 ? 22 - names.size() : 1, ' ')
+           << o.description().toStdString() << '\n';
+    }
+}
+
+// The command's arguments, parsed as its options declare; an unknown option
+// or a missing value is an error message.
+std::optional<Args> ParseArgs(const Command& cmd, const std::vector<std::string>& raw,
+                              std::string& error) {
+    QCommandLineParser parser;
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
+    const std::vector<QCommandLineOption> options = ParserOptions(cmd);
+    for (const QCommandLineOption& o : options) parser.addOption(o);
+    QStringList list{QStringLiteral("velkor-cli")};
+    for (const std::string& r : raw) list << QString::fromStdString(r);
+    if (!parser.parse(list)) {
+        error = parser.errorText().toStdString();
+        return std::nullopt;
+    }
+    Args args;
+    for (const QString& p : parser.positionalArguments())
+        args.positional.push_back(p.toStdString());
+    for (const QCommandLineOption& o : options) {
+        if (!parser.isSet(o)) continue;
+        const QString name = o.names().back();  // the long name
+        args.options[name.toStdString()] =
+            o.valueName().isEmpty() ? std::string() : parser.value(o).toStdString();
+    }
+    return args;
+}
+
 }  // namespace
 
 int RunCli(const std::vector<std::string>& raw, std::ostream& out, std::ostream& err) {
@@ -586,11 +655,18 @@ int RunCli(const std::vector<std::string>& raw, std::ostream& out, std::ostream&
         PrintUsage(raw.empty() ? err : out);
         return raw.empty() ? 2 : 0;
     }
-    const Args args = Parse({raw.begin() + 1, raw.end()});
     for (const Command& cmd : Commands()) {
         if (raw[0] != cmd.name) continue;
+        std::string error;
+        const auto parsed = ParseArgs(cmd, {raw.begin() + 1, raw.end()}, error);
+        if (!parsed) {
+            err << "velkor-cli " << cmd.name << ": " << error << "\nUsage: velkor-cli " << cmd.usage
+                << '\n';
+            return 2;
+        }
+        const Args& args = *parsed;
         if (args.Has("help")) {
-            out << "Usage: velkor-cli " << cmd.usage << "\n\n" << cmd.help << '\n';
+            PrintCommandHelp(cmd, out);
             return 0;
         }
         if (args.positional.size() < cmd.positional) {

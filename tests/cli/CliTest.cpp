@@ -81,6 +81,31 @@ TEST(Cli, HelpForEveryCommandAndUsageErrors) {
     EXPECT_NE(unknown.err.find("unknown command"), std::string::npos);
 }
 
+TEST(Cli, OptionsAreTheOnesACommandDeclares) {
+    // A mistyped option is refused by name instead of being ignored.
+    const CliRun typo = Cli({"transfer", "x.lcp", "--yse"});
+    EXPECT_EQ(typo.code, 2);
+    EXPECT_NE(typo.err.find("yse"), std::string::npos) << typo.err;
+    EXPECT_EQ(Cli({"info", "x.lcp", "--save"}).code, 2);  // info takes no --save
+    EXPECT_EQ(Cli({"demo", "x", "--objects"}).code, 2);   // a value is missing
+    const CliRun help = Cli({"transfer", "--help"});
+    EXPECT_NE(help.out.find("--classes LIST"), std::string::npos) << help.out;
+    // A value given with "=" or as the next argument.
+    TempDir dir;
+    for (const std::vector<std::string>& form :
+         {std::vector<std::string>{"--objects=120", "--seed", "2"},
+          std::vector<std::string>{"--objects", "120", "--seed=2"}}) {
+        std::vector<std::string> args = {"demo", PathToUtf8(dir.Path())};
+        args.insert(args.end(), form.begin(), form.end());
+        ASSERT_EQ(Cli(args).code, 0);
+        const CliRun info = Cli({"info", PathToUtf8(dir / "Demo.lcp")});
+        const std::string label = "对象总数: ";
+        const auto at = info.out.find(label);
+        ASSERT_NE(at, std::string::npos) << info.out;
+        EXPECT_GE(std::stoi(info.out.substr(at + label.size())), 120) << info.out;
+    }
+}
+
 }  // namespace
 }  // namespace velkor::cli
 
