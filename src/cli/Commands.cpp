@@ -71,8 +71,11 @@ struct Command {
 };
 
 // Opens the station named by the first argument; nothing when it did not open.
-std::unique_ptr<CVelkorDoc> OpenStation(const std::string& file, CliInteraction& ui) {
+// Text is measured with `metrics` where given, else estimated.
+std::unique_ptr<CVelkorDoc> OpenStation(const std::string& file, CliInteraction& ui,
+                                        const TextMetrics* metrics = nullptr) {
     auto doc = std::make_unique<CVelkorDoc>(ui);
+    doc->Drawing().metrics = metrics;
     if (!doc->OnOpenDocument(PathFromUtf8(file))) return nullptr;
     return doc;
 }
@@ -156,9 +159,8 @@ int CmdRender(Context& c) {
         c.err << "Usage: velkor-cli render STATION.lcp -o PICTURE.svg|PICTURE.png\n";
         return 2;
     }
-    UseQtTextMetrics();
     CliInteraction ui(c.err, false);
-    auto doc = OpenStation(c.args.positional[0], ui);
+    auto doc = OpenStation(c.args.positional[0], ui, &UseQtTextMetrics());
     if (!doc) return 1;
     const bool grid = c.args.Has("grid");
     const fs::path target = PathFromUtf8(out->second);
@@ -183,7 +185,7 @@ int CmdRender(Context& c) {
         ok = ok && !ec;
         if (!ok) fs::remove(tmp, ec);
     } else {
-        SvgPainter painter(size);
+        SvgPainter painter(size, doc->Drawing().Metrics());
         PaintBackground(painter, *doc, grid, doc->Drawing().values.gridSpacing);
         PaintObjects(painter, *doc);
         const std::string svg = painter.Finish();
@@ -204,9 +206,9 @@ int CmdDemo(Context& c) {
         c.err << "velkor-cli: --objects and --seed take whole numbers\n";
         return 2;
     }
-    UseQtTextMetrics();
     CliInteraction ui(c.err, true);
     CVelkorDoc doc(ui);
+    doc.Drawing().metrics = &UseQtTextMetrics();
     doc.OnNewDocument();
     BuildDemoStation(doc, {static_cast<int>(*objects), static_cast<uint32_t>(*seed)});
     const fs::path dir = PathFromUtf8(c.args.positional[0]);

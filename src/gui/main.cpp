@@ -10,8 +10,9 @@ int main(int argc, char** argv) {
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velkor"));
     QApplication::setOrganizationName(QString::fromUtf8(velkor::gui::kSettingsOrganisation));
-    velkor::UseQtTextMetrics();
     velkor::gui::CVelkorApp app;
+    // Labels are placed with the fonts the program paints with.
+    app.Drawing().metrics = &velkor::UseQtTextMetrics();
     QStringList args = QApplication::arguments().mid(1);
     // --screenshot FILE: shows the program, writes a picture of its window
     // and ends; for the README and for looking at it without a display.

@@ -23,14 +23,14 @@ QFont ToQFont(const FontDesc& font) {
     return f;
 }
 
-Size QtTextMetrics::Extent(std::u16string_view text, const FontDesc& font) {
+Size QtTextMetrics::Extent(std::u16string_view text, const FontDesc& font) const {
     const QFontMetrics m(ToQFont(font));
     const QString s = QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
     return {m.horizontalAdvance(s), m.height()};
 }
 
-void UseQtTextMetrics() {
-    static QtTextMetrics metrics;
+const TextMetrics& UseQtTextMetrics() {
+    static const QtTextMetrics metrics;
     if (QCoreApplication::instance() == nullptr) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
             qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -40,7 +40,7 @@ void UseQtTextMetrics() {
         static char* argv[] = {name, nullptr};
         static QGuiApplication app(argc, argv);
     }
-    InstallTextMetrics(&metrics);
+    return metrics;
 }
 
 }  // namespace velkor

@@ -11,11 +11,12 @@ QFont ToQFont(const FontDesc& font);
 
 class QtTextMetrics : public TextMetrics {
 public:
-    Size Extent(std::u16string_view text, const FontDesc& font) override;
+    Size Extent(std::u16string_view text, const FontDesc& font) const override;
 };
 
-// For programs without a window: starts Qt's offscreen platform when no Qt
-// application runs yet, and installs Qt's text measurement for the core.
-void UseQtTextMetrics();
+// Qt's text measurement, for the drawing contexts of a program. Starts Qt's
+// offscreen platform when no Qt application runs yet (programs without a
+// window).
+const TextMetrics& UseQtTextMetrics();
 
 }  // namespace velkor

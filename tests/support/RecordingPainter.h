@@ -4,6 +4,7 @@
 
 #include "common/Painter.h"
 #include "common/TextMetrics.h"
+#include "devices/DrawingValues.h"
 
 namespace velkor::testing {
 
@@ -34,7 +35,7 @@ class FixedTextMetrics : public TextMetrics {
 public:
     FixedTextMetrics(int32_t charWidth, int32_t lineHeight)
         : charWidth_(charWidth), lineHeight_(lineHeight) {}
-    Size Extent(std::u16string_view text, const FontDesc&) override {
+    Size Extent(std::u16string_view text, const FontDesc&) const override {
         return {charWidth_ * static_cast<int32_t>(text.size()), lineHeight_};
     }
 
@@ -43,11 +44,12 @@ private:
     int32_t lineHeight_;
 };
 
-// Installs a text measurer for the lifetime of a test.
-class ScopedTextMetrics {
-public:
-    explicit ScopedTextMetrics(TextMetrics& m) { InstallTextMetrics(&m); }
-    ~ScopedTextMetrics() { InstallTextMetrics(nullptr); }
-};
+// A drawing context whose text is measured by `metrics`, for objects tested
+// outside a document.
+inline DrawingContext MeasuredBy(const TextMetrics& metrics) {
+    DrawingContext drawing;
+    drawing.metrics = &metrics;
+    return drawing;
+}
 
 }  // namespace velkor::testing

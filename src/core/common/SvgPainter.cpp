@@ -40,7 +40,8 @@ std::string Escape(const std::string& s) {
 
 }  // namespace
 
-SvgPainter::SvgPainter(Size canvas) : canvas_(canvas) {}
+SvgPainter::SvgPainter(Size canvas, const TextMetrics& metrics)
+    : metrics_(metrics), canvas_(canvas) {}
 
 std::string SvgPainter::Stroke() const {
     if (pen_.null) return " stroke=\"none\"";
@@ -96,7 +97,7 @@ void SvgPainter::FillRect(const Rect& r, Color c) {
 void SvgPainter::Text(Point at, std::u16string_view text, const FontDesc& font, Color color,
                       Color background) {
     if (text.empty()) return;
-    const Size ext = CurrentTextMetrics().Extent(text, font);
+    const Size ext = metrics_.Extent(text, font);
     const int32_t x = at.x + origin_.x;
     const int32_t y = at.y + origin_.y;
     body_ << "<g";

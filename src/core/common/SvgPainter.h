@@ -3,6 +3,7 @@
 #include <string>
 
 #include "common/Painter.h"
+#include "common/TextMetrics.h"
 
 namespace velkor {
 
@@ -10,7 +11,8 @@ namespace velkor {
 // machine without a display and for comparing pictures between versions.
 class SvgPainter : public Painter {
 public:
-    explicit SvgPainter(Size canvas);
+    // Texts are laid out with `metrics`.
+    SvgPainter(Size canvas, const TextMetrics& metrics);
     void SetOrigin(Point canvasOrigin) override { origin_ = canvasOrigin; }
     void SetPen(const Pen& pen) override { pen_ = pen; }
     void SetBrush(const Brush& brush) override { brush_ = brush; }
@@ -27,6 +29,7 @@ public:
     std::string Finish() const;
 
 private:
+    const TextMetrics& metrics_;
     std::string Stroke() const;
     std::string Fill() const;
     std::string Points(std::span<const Point> pts) const;

@@ -11,19 +11,14 @@ class TextMetrics {
 public:
     virtual ~TextMetrics() = default;
     // Width and height of the text in the font, unrotated.
-    virtual Size Extent(std::u16string_view text, const FontDesc& font) = 0;
+    virtual Size Extent(std::u16string_view text, const FontDesc& font) const = 0;
 };
 
 // An estimate for when no real font engine is at hand: Latin characters half
 // the pixel height wide, all others the full height.
 class ApproximateTextMetrics : public TextMetrics {
 public:
-    Size Extent(std::u16string_view text, const FontDesc& font) override;
+    Size Extent(std::u16string_view text, const FontDesc& font) const override;
 };
-
-// The measurer the core uses. The desktop program and the command-line tool
-// install a real one at start; until then the estimate answers.
-TextMetrics& CurrentTextMetrics();
-void InstallTextMetrics(TextMetrics* metrics);  // nullptr restores the estimate
 
 }  // namespace velkor

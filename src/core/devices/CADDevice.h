@@ -61,6 +61,8 @@ public:
 
 protected:
     void OnWindowCreated() override;
+    // The name label, shown or not, measures with the device's context.
+    void OnDrawingContextSet() override { nameLabel.SetDrawingContext(OwnDrawingContext()); }
     // Lays a further label (section name, delay time) along a segment moved
     // by (dx, dy), as the name label is laid.
     static void PlaceExtraLabel(Label& label, Point a, Point b, int32_t dx, int32_t dy);

@@ -111,8 +111,10 @@ public:
 protected:
     // Called after the window has been created or moved.
     virtual void OnWindowCreated() {}
-    // Called when the object joins a document's drawing context.
+    // Called when the object joins a document's drawing context; objects
+    // with parts that are not always among CollectParts pass it on.
     virtual void OnDrawingContextSet() {}
+    const DrawingContext* OwnDrawingContext() const { return drawing_; }
 
 private:
     CADGraphic* parent_ = nullptr;

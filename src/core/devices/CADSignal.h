@@ -77,6 +77,12 @@ public:
 
 protected:
     void OnWindowCreated() override;
+    // The embedded button and the delay-time label, windowed or not.
+    void OnDrawingContextSet() override {
+        CADDevice::OnDrawingContextSet();
+        button.SetDrawingContext(OwnDrawingContext());
+        delayTime.SetDrawingContext(OwnDrawingContext());
+    }
 
 private:
     void PlaceSignalLabel(Label& label) const;

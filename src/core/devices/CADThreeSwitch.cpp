@@ -14,7 +14,10 @@ SwitchLengths CADThreeSwitch::LengthsFor(const DrawingValues& values) {
     return SwitchLengths::Derive(values.divergingHeight, 60);
 }
 
-void CADThreeSwitch::OnDrawingContextSet() { lengths = LengthsFor(Drawing().values); }
+void CADThreeSwitch::OnDrawingContextSet() {
+    CADDevice::OnDrawingContextSet();
+    lengths = LengthsFor(Drawing().values);
+}
 
 void CADThreeSwitch::Fields(FieldVisitor& v) {
     BlockPrefixFields(v, "buttonValid", buttonValid, reservedInt);

@@ -136,7 +136,7 @@ void CADStation::Paint(Painter& painter) const {
     const Rect w = GetCanvasRect();
     PaintPanel(painter, w, selected != 0);
     const FontDesc font = FontDesc::DefaultLabelFont();
-    const Size ext = CurrentTextMetrics().Extent(name, font);
+    const Size ext = Drawing().Metrics().Extent(name, font);
     painter.Text({(w.Width() - ext.cx) / 2, (w.Height() - ext.cy) / 2}, name, font,
                  Rgb(255, 255, 255), Rgb(0, 0, 0));
 }

@@ -3,6 +3,7 @@
 
 #include "common/Interaction.h"
 #include "common/Painter.h"
+#include "common/TextMetrics.h"
 
 namespace velkor {
 
@@ -39,6 +40,13 @@ struct DrawingContext {
     DrawingValues values;
     bool gridOn = false;
     Interaction* messages = nullptr;
+    // How text is measured where labels are placed; an estimate without one.
+    const TextMetrics* metrics = nullptr;
+
+    const TextMetrics& Metrics() const {
+        static const ApproximateTextMetrics kEstimate;
+        return metrics ? *metrics : kEstimate;
+    }
 
     // Shows a warning through `messages`, if any.
     void Warn(const std::string& text) const {

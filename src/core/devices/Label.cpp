@@ -46,7 +46,7 @@ void Label::Serialize(Archive& ar) {
     text = ar.ReadString();
 }
 
-Size Label::TextExtent() const { return CurrentTextMetrics().Extent(text, font); }
+Size Label::TextExtent() const { return Drawing().Metrics().Extent(text, font); }
 
 void Label::SetDragPoints(Point start, Point) { PlaceAt(start); }
 

@@ -16,7 +16,10 @@ SwitchLengths RailSwitch::LengthsFor(const DrawingValues& values) {
     return SwitchLengths::Derive(values.divergingHeight, values.switchAngle);
 }
 
-void RailSwitch::OnDrawingContextSet() { lengths = LengthsFor(Drawing().values); }
+void RailSwitch::OnDrawingContextSet() {
+    CADDevice::OnDrawingContextSet();
+    lengths = LengthsFor(Drawing().values);
+}
 
 void RailSwitch::Fields(FieldVisitor& v) {
     BlockPrefixFields(v, "buttonValid", buttonValid, reservedInt);

@@ -16,7 +16,7 @@ namespace velkor {
 namespace {
 
 using testing::FixedTextMetrics;
-using testing::ScopedTextMetrics;
+using testing::MeasuredBy;
 
 // Gives every described field a value that differs from what a new object
 // holds, so that a field the payload loses or mixes up shows in the
@@ -87,12 +87,13 @@ private:
 // are) and described the same after the round trip.
 TEST(Fields, EveryClassReadsBackEveryDescribedField) {
     FixedTextMetrics metrics{7, 12};
-    ScopedTextMetrics scope(metrics);
+    const DrawingContext drawing = MeasuredBy(metrics);
     for (const RuntimeClass* cls : StationClassRegistry().All()) {
         SCOPED_TRACE(cls->name);
         auto created = cls->factory();
         auto* obj = dynamic_cast<CADGraphic*>(created.get());
         ASSERT_NE(obj, nullptr);
+        obj->SetDrawingContext(&drawing);
         obj->CreateWindow({100, 200, 180, 260});
 
         nlohmann::json fresh;

@@ -12,7 +12,7 @@ namespace {
 
 using testing::FixedTextMetrics;
 using testing::Hex;
-using testing::ScopedTextMetrics;
+using testing::MeasuredBy;
 
 std::vector<uint8_t> Payload(ArchiveObject& obj, std::vector<uint8_t>* companion = nullptr) {
     ByteWriter w;
@@ -141,8 +141,9 @@ TEST(Device, LabelCompanionCutsLongTextAtACharacterBoundary) {
 
 TEST(Label, PlacedAlongAHorizontalSegment) {
     FixedTextMetrics metrics(10, 12);
-    ScopedTextMetrics scope(metrics);
+    const DrawingContext drawing = MeasuredBy(metrics);
     Label l;
+    l.SetDrawingContext(&drawing);
     l.text = u"ABCD";  // 40 pixels wide
     l.PlaceAlong(0, 100, 200, 100);
     EXPECT_EQ(l.GetCanvasRect(), (Rect{80, 106, 120, 118}));
@@ -159,7 +160,7 @@ struct SlopeCase {
 
 TEST(Label, PlacedAlongASlopeWithTheRotatedTextBox) {
     FixedTextMetrics metrics(8, 12);
-    ScopedTextMetrics scope(metrics);
+    const DrawingContext drawing = MeasuredBy(metrics);
     const std::vector<SlopeCase> cases = {
         // Given right to left: the ends are swapped first.
         {{110, 0}, {10, 50}, 265, {41, 13, 89, 56}, {{10, 22}, {33, 10}, {38, 21}, {15, 33}}},
@@ -169,6 +170,7 @@ TEST(Label, PlacedAlongASlopeWithTheRotatedTextBox) {
     };
     for (const SlopeCase& c : cases) {
         Label l;
+        l.SetDrawingContext(&drawing);
         l.text = u"1DG";  // 24 x 12
         l.PlaceAlong(c.a.x, c.a.y, c.b.x, c.b.y);
         EXPECT_EQ(l.font.escapement, c.escapement);
@@ -182,8 +184,9 @@ TEST(Label, PlacedAlongASlopeWithTheRotatedTextBox) {
 
 TEST(Label, StandAloneLabelTakesTheSizeOfItsText) {
     FixedTextMetrics metrics(7, 14);
-    ScopedTextMetrics scope(metrics);
+    const DrawingContext drawing = MeasuredBy(metrics);
     Label l;
+    l.SetDrawingContext(&drawing);
     l.text = u"站场";
     l.SetDragPoints({30, 40}, {90, 90});
     EXPECT_EQ(l.GetCanvasRect(), (Rect{30, 40, 44, 54}));

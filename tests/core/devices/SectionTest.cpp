@@ -11,7 +11,7 @@ namespace {
 
 using testing::FixedTextMetrics;
 using testing::Hex;
-using testing::ScopedTextMetrics;
+using testing::MeasuredBy;
 
 std::vector<Point> ToCanvas(const CADGraphic& g, std::span<const Point> pts) {
     std::vector<Point> out;
@@ -164,8 +164,9 @@ TEST(Section, ExtraLabelTextsFollowTheFlags) {
 
 TEST(Section, PlaceLabelPutsTheThreeLabelsBelowTheTrack) {
     FixedTextMetrics metrics(10, 12);
-    ScopedTextMetrics scope(metrics);
+    const DrawingContext drawing = MeasuredBy(metrics);
     CADSection s;
+    s.SetDrawingContext(&drawing);
     s.io.SetName(u"1DG");
     s.nameLabel.text = u"1DG";
     s.logic.SetName(u"1DG");

@@ -12,7 +12,7 @@ namespace {
 
 using testing::FixedTextMetrics;
 using testing::Hex;
-using testing::ScopedTextMetrics;
+using testing::MeasuredBy;
 
 struct LayoutCase {
     int code;
@@ -190,8 +190,9 @@ TEST(Signal, BlockFieldOffsets) {
 
 TEST(Signal, LabelsAtAngleZero) {
     FixedTextMetrics metrics(10, 12);
-    ScopedTextMetrics scope(metrics);
+    const DrawingContext drawing = MeasuredBy(metrics);
     CADSignal up(9);
+    up.SetDrawingContext(&drawing);
     up.nameLabel.text = u"X1";
     up.SetDragPoints({100, 200}, {100, 200});
     up.PlaceLabel();
@@ -199,6 +200,7 @@ TEST(Signal, LabelsAtAngleZero) {
     EXPECT_EQ(up.delayTime.GetCanvasRect(), (Rect{104, 163, 134, 175}));
 
     CADSignal down(13);
+    down.SetDrawingContext(&drawing);
     down.nameLabel.text = u"S2";
     down.SetDragPoints({100, 200}, {100, 200});
     down.PlaceLabel();
@@ -208,8 +210,9 @@ TEST(Signal, LabelsAtAngleZero) {
 
 TEST(Signal, RotatedLabelGetsTheEscapement) {
     FixedTextMetrics metrics(10, 12);
-    ScopedTextMetrics scope(metrics);
+    const DrawingContext drawing = MeasuredBy(metrics);
     CADSignal s(9);
+    s.SetDrawingContext(&drawing);
     s.angle = static_cast<float>(3.14159265358979 / 4);
     s.SetDragPoints({100, 200}, {100, 200});
     s.PlaceLabel();

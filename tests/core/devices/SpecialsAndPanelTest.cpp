@@ -13,7 +13,7 @@ namespace {
 
 using testing::FixedTextMetrics;
 using testing::Hex;
-using testing::ScopedTextMetrics;
+using testing::MeasuredBy;
 
 std::vector<uint8_t> Save(ArchiveObject& obj, std::vector<uint8_t>* companion = nullptr) {
     ByteWriter w, c;
@@ -88,8 +88,9 @@ TEST(TrackSpecials, ScreenDoorTurntableAndNavigableTrack) {
 
 TEST(PanelObjects, ButtonSizesAndLabels) {
     FixedTextMetrics metrics(10, 12);
-    ScopedTextMetrics scope(metrics);
+    const DrawingContext drawing = MeasuredBy(metrics);
     CADButton plain;
+    plain.SetDrawingContext(&drawing);
     plain.SetDragPoints({10, 10}, {10, 10});
     plain.PlaceLabel();
     EXPECT_EQ(plain.GetCanvasRect(), (Rect{10, 10, 90, 40}));
@@ -99,6 +100,7 @@ TEST(PanelObjects, ButtonSizesAndLabels) {
     EXPECT_EQ(plain.nameLabel.AbsoluteRect(), (Rect{40, 19, 60, 31}));
 
     CADButton round;
+    round.SetDrawingContext(&drawing);
     round.SetType(CADButton::kRound);
     round.SetDragPoints({10, 10}, {10, 10});
     round.PlaceLabel();

@@ -14,7 +14,7 @@ namespace {
 
 using testing::FixedTextMetrics;
 using testing::Hex;
-using testing::ScopedTextMetrics;
+using testing::MeasuredBy;
 using testing::ScriptedInteraction;
 
 template <size_t N>
@@ -202,8 +202,8 @@ TEST(Switch, LogicSuffixOfNamesOnReading) {
 
 TEST(Switch, LabelsBesideTheLegs) {
     FixedTextMetrics metrics(10, 12);
-    ScopedTextMetrics scope(metrics);
-    auto sw = Placed(1, {300, 200});
+    const DrawingContext drawing = MeasuredBy(metrics);
+    auto sw = Placed(1, {300, 200}, 0, &drawing);
     sw->io.SetName(u"1");
     sw->nameLabel.text = u"1";
     sw->PlaceLabel();

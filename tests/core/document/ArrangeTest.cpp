@@ -11,7 +11,6 @@ namespace velkor {
 namespace {
 
 using testing::FixedTextMetrics;
-using testing::ScopedTextMetrics;
 using testing::ScriptedInteraction;
 
 TEST(Arrange, SelectionDragKeepsTheLargerComponent) {
@@ -51,9 +50,9 @@ TEST(Arrange, SameSpacingMovesTheInnerObjects) {
 
 TEST(Arrange, TopLeavesLabelsLeftPlacesThemAgain) {
     FixedTextMetrics metrics(10, 12);
-    ScopedTextMetrics scope(metrics);
     ScriptedInteraction ui;
     CVelkorDoc doc(ui);
+    doc.Drawing().metrics = &metrics;
     doc.OnNewDocument();
     auto* s1 = dynamic_cast<CADSection*>(PlaceObject(doc, {0, {100, 100}, {300, 100}}));
     auto* s2 = dynamic_cast<CADSection*>(PlaceObject(doc, {0, {150, 200}, {350, 200}}));

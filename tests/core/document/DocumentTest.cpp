@@ -15,7 +15,6 @@ namespace {
 using testing::FixedTextMetrics;
 using testing::Hex;
 using testing::ReadBytes;
-using testing::ScopedTextMetrics;
 using testing::ScriptedInteraction;
 using testing::TempDir;
 using testing::WriteBytes;

@@ -17,14 +17,12 @@ namespace {
 
 using testing::FixedTextMetrics;
 using testing::ReadBytes;
-using testing::ScopedTextMetrics;
 using testing::ScriptedInteraction;
 using testing::TempDir;
 
 class RoundTrip : public ::testing::Test {
 protected:
     FixedTextMetrics metrics{7, 12};
-    ScopedTextMetrics scope{metrics};
     TempDir dir;
     ScriptedInteraction ui;
 };
@@ -40,6 +38,7 @@ std::vector<std::string> ClassOrder(const CVelkorDoc& doc) {
 
 TEST_F(RoundTrip, DemoStationSavesOpensAndSavesByteForByte) {
     CVelkorDoc doc(ui);
+    doc.Drawing().metrics = &metrics;
     doc.OnNewDocument();
     BuildDemoStation(doc, {});
     const size_t placed = doc.Objects().size();
@@ -49,6 +48,8 @@ TEST_F(RoundTrip, DemoStationSavesOpensAndSavesByteForByte) {
     const auto firstCompanion = ReadBytes(dir / "LCPData.lcp");
 
     CVelkorDoc again(ui);
+
+    again.Drawing().metrics = &metrics;
     ASSERT_TRUE(again.OnOpenDocument(dir / "Demo.lcp"));
     EXPECT_EQ(again.Objects().size(), placed);
     // Read back in class-group order, each class once.
@@ -65,6 +66,7 @@ TEST_F(RoundTrip, DemoStationSavesOpensAndSavesByteForByte) {
 
 TEST_F(RoundTrip, LargeGeneratedStationWithEveryVariant) {
     CVelkorDoc doc(ui);
+    doc.Drawing().metrics = &metrics;
     doc.OnNewDocument();
     BuildDemoStation(doc, {1500, 7});
     // Every palette code that places a saved object, once more with each variant.
@@ -78,6 +80,7 @@ TEST_F(RoundTrip, LargeGeneratedStationWithEveryVariant) {
     ASSERT_TRUE(doc.OnSaveDocument(dir / "Big.lcp"));
     const auto first = ReadBytes(dir / "Big.lcp");
     CVelkorDoc again(ui);
+    again.Drawing().metrics = &metrics;
     ASSERT_TRUE(again.OnOpenDocument(dir / "Big.lcp"));
     ASSERT_TRUE(again.OnSaveDocument(dir / "Big.lcp"));
     EXPECT_EQ(ReadBytes(dir / "Big.lcp"), first);
@@ -85,6 +88,7 @@ TEST_F(RoundTrip, LargeGeneratedStationWithEveryVariant) {
 
 TEST_F(RoundTrip, ObjectsOutsideTheGroupsAreLeftOut) {
     CVelkorDoc doc(ui);
+    doc.Drawing().metrics = &metrics;
     doc.OnNewDocument();
     PlaceObject(doc, {28, {0, 0}, {30, 40}});      // turntable
     PlaceObject(doc, {29, {0, 100}, {200, 100}});  // navigable track
@@ -99,6 +103,7 @@ TEST_F(RoundTrip, ObjectsOutsideTheGroupsAreLeftOut) {
     EXPECT_EQ(doc.Objects().size(), 5u);
     ASSERT_TRUE(doc.OnSaveDocument(dir / "s.lcp"));
     CVelkorDoc again(ui);
+    again.Drawing().metrics = &metrics;
     ASSERT_TRUE(again.OnOpenDocument(dir / "s.lcp"));
     ASSERT_EQ(again.Objects().size(), 1u);
     EXPECT_STREQ(again.Objects()[0]->GetRuntimeClass().name, "CADSection");
@@ -107,6 +112,7 @@ TEST_F(RoundTrip, ObjectsOutsideTheGroupsAreLeftOut) {
 TEST_F(RoundTrip, SectionNamesFollowTheStationsLogicSetting) {
     for (int logic : {0, 1}) {
         CVelkorDoc doc(ui);
+        doc.Drawing().metrics = &metrics;
         doc.OnNewDocument();
         doc.hasLogicSections = logic;
         auto* s = dynamic_cast<CADSection*>(PlaceObject(doc, {0, {100, 200}, {300, 200}}));
@@ -115,6 +121,7 @@ TEST_F(RoundTrip, SectionNamesFollowTheStationsLogicSetting) {
         s->logic.SetName(u"5DG-L");
         ASSERT_TRUE(doc.OnSaveDocument(dir / "s.lcp"));
         CVelkorDoc again(ui);
+        again.Drawing().metrics = &metrics;
         ASSERT_TRUE(again.OnOpenDocument(dir / "s.lcp"));
         auto* back = dynamic_cast<CADSection*>(again.Objects()[0].get());
         EXPECT_EQ(back->io.Name(), logic ? u"5DG" : u"5DGA");

@@ -14,7 +14,6 @@ namespace velkor {
 namespace {
 
 using testing::FixedTextMetrics;
-using testing::ScopedTextMetrics;
 using testing::ScriptedInteraction;
 using testing::TempDir;
 
@@ -31,12 +30,12 @@ std::vector<uint8_t> Drawing(CVelkorDoc& doc) {
 class Undo : public ::testing::Test {
 protected:
     FixedTextMetrics metrics{7, 12};
-    ScopedTextMetrics scope{metrics};
     ScriptedInteraction ui;
 };
 
 TEST_F(Undo, PlaceMoveDeleteAndBackAgain) {
     CVelkorDoc doc(ui);
+    doc.Drawing().metrics = &metrics;
     doc.OnNewDocument();
     EXPECT_FALSE(doc.CanUndo());
     const auto empty = Drawing(doc);
@@ -74,6 +73,7 @@ TEST_F(Undo, PlaceMoveDeleteAndBackAgain) {
 TEST_F(Undo, SavedStateIsTheUnmodifiedOne) {
     TempDir dir;
     CVelkorDoc doc(ui);
+    doc.Drawing().metrics = &metrics;
     doc.OnNewDocument();
     PlaceObject(doc, {0, {100, 200}, {300, 200}});
     ASSERT_TRUE(doc.OnSaveDocument(dir / "s.lcp"));
@@ -91,6 +91,7 @@ TEST_F(Undo, SavedStateIsTheUnmodifiedOne) {
 
 TEST_F(Undo, AnEditThatChangesNothingRecordsNothing) {
     CVelkorDoc doc(ui);
+    doc.Drawing().metrics = &metrics;
     doc.OnNewDocument();
     PlaceObject(doc, {0, {100, 200}, {300, 200}});
     DocumentEdit edit(doc, "移动", {doc.Objects()[0].get()});
@@ -101,6 +102,7 @@ TEST_F(Undo, AnEditThatChangesNothingRecordsNothing) {
 
 TEST_F(Undo, SnapshotsKeepWhatIsShownAndRestoreEveryClass) {
     CVelkorDoc doc(ui);
+    doc.Drawing().metrics = &metrics;
     doc.OnNewDocument();
     BuildDemoStation(doc, {});
     // A derailer shows "T" until it is saved; a snapshot must not change that.
@@ -129,6 +131,7 @@ class Edits : public Undo {};
 
 TEST_F(Edits, AnObjectEditDroppedWithoutCommitPutsTheObjectsBack) {
     CVelkorDoc doc(ui);
+    doc.Drawing().metrics = &metrics;
     doc.OnNewDocument();
     PlaceObject(doc, {0, {100, 200}, {300, 200}});
     PlaceObject(doc, {0, {100, 300}, {300, 300}});
@@ -151,6 +154,7 @@ TEST_F(Edits, AnObjectEditDroppedWithoutCommitPutsTheObjectsBack) {
 
 TEST_F(Edits, TableChangesMarkTheStationOnlyWhenCommitted) {
     CVelkorDoc doc(ui);
+    doc.Drawing().metrics = &metrics;
     doc.OnNewDocument();
     {
         DocumentEdit edit(doc, "设置", DocumentEdit::Scope::TablesAndSettings);
@@ -173,6 +177,7 @@ TEST_F(Edits, TableChangesMarkTheStationOnlyWhenCommitted) {
 
 TEST_F(Edits, AChangeOfObjectsOutsideUndoEndsTheHistory) {
     CVelkorDoc doc(ui);
+    doc.Drawing().metrics = &metrics;
     doc.OnNewDocument();
     PlaceObject(doc, {0, {100, 200}, {300, 200}});
     ASSERT_TRUE(doc.CanUndo());
