@@ -5,7 +5,6 @@
 
 #include "archive/Archive.h"
 #include "devices/CADDevice.h"
-#include "devices/RailSwitch.h"
 #include "devices/StationClasses.h"
 
 namespace velkor {
@@ -24,7 +23,6 @@ CVelkorDoc::~CVelkorDoc() = default;
 
 void CVelkorDoc::OnNewDocument() {
     objects_.clear();
-    contextObject_ = nullptr;
     modified_ = false;
     history_.Clear();
     io = IoTables{};
@@ -277,40 +275,16 @@ bool CVelkorDoc::Contains(const CADGraphic* obj) const {
                               [obj](const auto& o) { return o.get() == obj; });
 }
 
-void CVelkorDoc::DeleteContextObject() {
-    if (!Contains(contextObject_)) return;
+void CVelkorDoc::DeleteObject(CADGraphic* obj) {
     auto it = std::find_if(objects_.begin(), objects_.end(),
-                           [this](const auto& o) { return o.get() == contextObject_; });
+                           [obj](const auto& o) { return o.get() == obj; });
+    if (it == objects_.end()) return;
     Edit edit;
     edit.name = "删除";
     edit.changes.push_back({static_cast<size_t>(it - objects_.begin()), Snapshot(**it), {}});
     (*it)->DestroyWindow();
     objects_.erase(it);
-    contextObject_ = nullptr;
     Record(std::move(edit));
-}
-
-void CVelkorDoc::SetContextStretchMode(int mode) {
-    if (!Contains(contextObject_)) return;
-    if (auto* sw = dynamic_cast<RailSwitch*>(contextObject_)) sw->stretchMode = mode;
-}
-
-void CVelkorDoc::RotateContextSwitch(double radians) {
-    if (!Contains(contextObject_)) return;
-    if (auto* sw = dynamic_cast<RailSwitch*>(contextObject_)) {
-        DocumentEdit edit(*this, "旋转", {sw});
-        sw->Rotate(radians);
-        edit.Commit();
-    }
-}
-
-void CVelkorDoc::AlignContextName() {
-    if (!Contains(contextObject_)) return;
-    if (AsDevice(contextObject_)) {
-        DocumentEdit edit(*this, "名字对齐", {contextObject_});
-        contextObject_->PlaceLabel();
-        edit.Commit();
-    }
 }
 
 DocumentEdit::DocumentEdit(CVelkorDoc& doc, std::string name,

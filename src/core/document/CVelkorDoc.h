@@ -63,16 +63,8 @@ public:
     // Appends a newly placed object, lays it out and, for a declared device,
     // places its name label.
     void AddObject(std::unique_ptr<CADGraphic> obj);
-    // The edit menu's "删除" on the context object.
-    void DeleteContextObject();
-    // The edit menu's "名字对齐" on the context object.
-    void AlignContextName();
-    // "移动道岔点1" (1), "道岔拉伸" (2), "道岔不拉伸" (0) on a context switch.
-    void SetContextStretchMode(int mode);
-    // The "旋转" items on a context switch.
-    void RotateContextSwitch(double radians);
-    void SetContextObject(CADGraphic* obj) { contextObject_ = obj; }
-    CADGraphic* ContextObject() const { return contextObject_; }
+    // Removes an object of the station, recorded for undo.
+    void DeleteObject(CADGraphic* obj);
     bool Contains(const CADGraphic* obj) const;
 
     const std::vector<std::unique_ptr<CADGraphic>>& Objects() const { return objects_; }
@@ -145,7 +137,6 @@ private:
     std::unique_ptr<CADGraphic> Restore(const std::vector<uint8_t>& snapshot) const;
     std::vector<uint8_t> Snapshot(CADGraphic& obj) const;
     void ObjectsReplaced() {
-        contextObject_ = nullptr;
         if (objectsReplaced_) objectsReplaced_();
     }
 
@@ -160,7 +151,6 @@ private:
     DrawingContext ownDrawing_;
     DrawingContext* drawing_ = &ownDrawing_;
     std::vector<std::unique_ptr<CADGraphic>> objects_;
-    CADGraphic* contextObject_ = nullptr;
     bool modified_ = false;
     EditHistory history_;
     std::function<void()> objectsReplaced_;

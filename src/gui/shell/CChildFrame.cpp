@@ -102,20 +102,20 @@ void DocumentTarget::ExecuteCommand(int id) {
             frame_.close();
             return;
         case cmd::kDelete:
-            frame_.View().Selector().Forget(doc.ContextObject());
-            doc.DeleteContextObject();
+            frame_.View().Selector().Forget(frame_.View().ObjectMenu().Object());
+            frame_.View().ObjectMenu().Delete();
             break;
         case cmd::kAlignName:
-            doc.AlignContextName();
+            frame_.View().ObjectMenu().AlignName();
             break;
         case cmd::kMovePoint1:
-            doc.SetContextStretchMode(RailSwitch::kMovePoint1);
+            frame_.View().ObjectMenu().SetStretchMode(RailSwitch::kMovePoint1);
             break;
         case cmd::kStretch:
-            doc.SetContextStretchMode(RailSwitch::kStretch);
+            frame_.View().ObjectMenu().SetStretchMode(RailSwitch::kStretch);
             break;
         case cmd::kNoStretch:
-            doc.SetContextStretchMode(RailSwitch::kNoStretch);
+            frame_.View().ObjectMenu().SetStretchMode(RailSwitch::kNoStretch);
             break;
         case cmd::kReadInputBoard:
             frame_.View().ForgetObjects();
@@ -134,7 +134,7 @@ void DocumentTarget::ExecuteCommand(int id) {
             doc.Redo();
             break;
         default:
-            doc.RotateContextSwitch(RotationOfIndex(id - cmd::kRotateFirst));
+            frame_.View().ObjectMenu().RotateSwitch(RotationOfIndex(id - cmd::kRotateFirst));
             break;
     }
     frame_.View().Refresh();

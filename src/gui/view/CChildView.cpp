@@ -173,6 +173,7 @@ void CChildView::ForgetObjects() {
         finished.Commit();
     }
     selector_->ClearSelection();
+    editMenu_.Forget();
     hovered_ = nullptr;
     lastHit_ = nullptr;
     dragged_ = nullptr;
@@ -259,7 +260,7 @@ void CChildView::LeftUp(Point p) {
 }
 
 void CChildView::RightUp(Point p) {
-    if (CADGraphic* obj = ObjectAt(p)) doc_.SetContextObject(obj);
+    if (CADGraphic* obj = ObjectAt(p)) editMenu_.SetObject(obj);
     ShowEditMenu(p);
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "document/CVelkorDoc.h"
+#include "document/EditMenu.h"
 #include "shell/CommandRouter.h"
 #include "shell/ShellState.h"
 #include "view/MouseHandlers.h"
@@ -32,6 +33,8 @@ public:
     // The palette state this view follows; a view has its own until the
     // main window gives it the program's.
     ShellState& Shell() const { return *shell_; }
+    // The edit menu and the object it was last opened on.
+    EditMenu& ObjectMenu() { return editMenu_; }
     void SetShellState(ShellState& shell) { shell_ = &shell; }
     void SetMenuChooser(MenuChooser chooser) { chooser_ = std::move(chooser); }
     void SetCommandSink(CommandSink sink) { sink_ = std::move(sink); }
@@ -103,6 +106,7 @@ private:
 
     CVelkorDoc& doc_;
     ShellState ownShell_;
+    EditMenu editMenu_{doc_};
     ShellState* shell_ = &ownShell_;
     Size canvas_;
     std::unique_ptr<NewGraphicHandler> placer_;

@@ -5,6 +5,7 @@
 #include "devices/RailSwitch.h"
 #include "devices/StationClasses.h"
 #include "document/CVelkorDoc.h"
+#include "document/EditMenu.h"
 #include "support/RecordingPainter.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestFiles.h"
@@ -168,12 +169,13 @@ TEST(Switch, EditMenuCommandsActOnlyOnAContextSwitch) {
     doc.AddObject(Placed(1, {300, 200}));
     doc.AddObject(std::make_unique<CADSection>());
     auto* sw = dynamic_cast<RailSwitch*>(doc.Objects()[0].get());
-    doc.SetContextObject(doc.Objects()[1].get());
-    doc.SetContextStretchMode(1);
-    doc.RotateContextSwitch(1.0);
+    EditMenu menu(doc);
+    menu.SetObject(doc.Objects()[1].get());
+    menu.SetStretchMode(1);
+    menu.RotateSwitch(1.0);
     EXPECT_EQ(sw->stretchMode, 0);
-    doc.SetContextObject(sw);
-    doc.SetContextStretchMode(2);
+    menu.SetObject(sw);
+    menu.SetStretchMode(2);
     EXPECT_EQ(sw->stretchMode, 2);
 }
 

@@ -5,6 +5,7 @@
 #include "devices/Label.h"
 #include "devices/StationClasses.h"
 #include "document/CVelkorDoc.h"
+#include "document/EditMenu.h"
 #include "support/RecordingPainter.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestFiles.h"
@@ -332,8 +333,9 @@ TEST_F(DocumentTest, AddObjectPlacesLabelsOfDeclaredDevicesOnly) {
 
     // Name alignment follows the structural base: the arrow light carries the
     // device prefix, so it is aligned.
-    doc.SetContextObject(a);
-    doc.AlignContextName();
+    EditMenu menu(doc);
+    menu.SetObject(a);
+    menu.AlignName();
     EXPECT_EQ(a->log.back(), "PlaceLabel");
 }
 
@@ -343,25 +345,26 @@ TEST_F(DocumentTest, DeleteAndAlignActOnlyOnAContextObjectInTheList) {
     doc.AddObject(MakeLabel(u"A", {0, 0, 5, 5}));
     doc.AddObject(std::make_unique<FakeDevice>(kFakeSignal));
     auto* device = dynamic_cast<FakeDevice*>(doc.Objects()[1].get());
+    EditMenu menu(doc);
 
-    doc.DeleteContextObject();  // none set: nothing happens
+    menu.Delete();  // none set: nothing happens
     EXPECT_EQ(doc.Objects().size(), 2u);
 
     FakeDevice stranger(kFakeSignal);
-    doc.SetContextObject(&stranger);
-    doc.DeleteContextObject();
-    doc.AlignContextName();
+    menu.SetObject(&stranger);
+    menu.Delete();
+    menu.AlignName();
     EXPECT_EQ(doc.Objects().size(), 2u);
     EXPECT_TRUE(stranger.log.empty());
 
-    doc.SetContextObject(doc.Objects()[0].get());
-    doc.AlignContextName();  // a label carries no device prefix: nothing
-    doc.SetContextObject(device);
-    doc.AlignContextName();
+    menu.SetObject(doc.Objects()[0].get());
+    menu.AlignName();  // a label carries no device prefix: nothing
+    menu.SetObject(device);
+    menu.AlignName();
     EXPECT_EQ(device->log.back(), "PlaceLabel");
-    doc.DeleteContextObject();
+    menu.Delete();
     EXPECT_EQ(doc.Objects().size(), 1u);
-    EXPECT_EQ(doc.ContextObject(), nullptr);
+    EXPECT_EQ(menu.Object(), nullptr);
     EXPECT_EQ(doc.ObjectsOf<Label>().size(), 1u);
 }
 

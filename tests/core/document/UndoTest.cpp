@@ -5,6 +5,7 @@
 #include "devices/CADSignal.h"
 #include "document/Arrange.h"
 #include "document/CVelkorDoc.h"
+#include "document/EditMenu.h"
 #include "document/Placing.h"
 #include "support/RecordingPainter.h"
 #include "support/ScriptedInteraction.h"
@@ -48,8 +49,9 @@ TEST_F(Undo, PlaceMoveDeleteAndBackAgain) {
     const auto moved = Drawing(doc);
     EXPECT_NE(moved, placed);
 
-    doc.SetContextObject(doc.Objects()[0].get());
-    doc.DeleteContextObject();
+    EditMenu menu(doc);
+    menu.SetObject(doc.Objects()[0].get());
+    menu.Delete();
     ASSERT_EQ(doc.Objects().size(), 1u);
 
     ASSERT_TRUE(doc.Undo());  // the delete
