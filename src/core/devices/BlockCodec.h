@@ -140,14 +140,17 @@ inline void SerializeRecord(Archive& ar, IORecord& rec, bool inCompanion = true)
 template <size_t N>
 class BlockArchiveWalk final : public FieldVisitor {
 public:
+    // Reading decodes `raw` in place; writing works on copies, so that the
+    // bytes as read stay for the next save.
     BlockArchiveWalk(Archive& ar, std::array<uint8_t, N>& raw, Point origin)
         : ar_(ar),
-          out_(raw),
-          companionBytes_(raw),
           file_(ar.IsStoring() ? std::span<uint8_t>(out_) : std::span<uint8_t>(raw),
                 ar.IsStoring()),
           companion_(companionBytes_, true, origin) {
-        if (ar.IsLoading()) {
+        if (ar.IsStoring()) {
+            out_ = raw;
+            companionBytes_ = raw;
+        } else {
             raw.fill(0);
             ar.Block(raw);
         }

@@ -39,13 +39,6 @@ void CADGraphic::SetDragPoints(Point, Point) {}
 
 void CADGraphic::SetDrawingContext(const DrawingContext* context) {
     drawing_ = context;
-    // Name labels are siblings of their device, not its children: they are
-    // given the context with the other parts.
-    std::vector<CADGraphic*> parts;
-    CollectParts(parts);
-    for (CADGraphic* part : parts) {
-        if (part != this) part->SetDrawingContext(context);
-    }
     OnDrawingContextSet();
 }
 

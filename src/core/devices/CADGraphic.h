@@ -111,8 +111,10 @@ public:
 protected:
     // Called after the window has been created or moved.
     virtual void OnWindowCreated() {}
-    // Called when the object joins a document's drawing context; objects
-    // with parts that are not always among CollectParts pass it on.
+    // Called when the object joins a document's drawing context. Parts whose
+    // parent is this object find the context through it; labels that are
+    // siblings of their device (name labels of devices without a parent)
+    // are given it here.
     virtual void OnDrawingContextSet() {}
     const DrawingContext* OwnDrawingContext() const { return drawing_; }
 

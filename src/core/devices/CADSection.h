@@ -78,6 +78,10 @@ public:
 
 protected:
     void OnWindowCreated() override;
+    void OnDrawingContextSet() override {
+        CADDevice::OnDrawingContextSet();
+        extra.SetDrawingContext(OwnDrawingContext());
+    }
 
 private:
     void Recompute(std::array<Point, 4> canvasPolyline);

@@ -18,6 +18,7 @@ SwitchLengths RailSwitch::LengthsFor(const DrawingValues& values) {
 
 void RailSwitch::OnDrawingContextSet() {
     CADDevice::OnDrawingContextSet();
+    extra.SetDrawingContext(OwnDrawingContext());
     lengths = LengthsFor(Drawing().values);
 }
 

@@ -34,6 +34,10 @@ struct TrackLabels {
         sectionName.text = showName ? std::move(name) : std::u16string();
         delayTime.text = showDelay ? u"000" : u"";
     }
+    void SetDrawingContext(const DrawingContext* context) {
+        sectionName.SetDrawingContext(context);
+        delayTime.SetDrawingContext(context);
+    }
     void Collect(std::vector<CADGraphic*>& out) {
         out.push_back(&sectionName);
         out.push_back(&delayTime);

@@ -42,14 +42,15 @@ inline constexpr const char* kReleaseTimeText = "软件发布时间：2017年3�
 inline constexpr const char* kVersionQuestion = "请确定版本号是否更新！";
 
 // The values the global settings dialog edits, document and application alike.
+// Their defaults are a new station's.
 struct GlobalSettings {
-    std::u16string stationName = u"NO";
-    int32_t stationNumber = 0;
-    int32_t displayWidth = 1600;
-    int32_t displayHeight = 900;
-    int32_t displayCount = 2;
-    int32_t hasLogicSections = 1;
-    int32_t logicSectionsPerSwitch = 1;
+    std::u16string stationName = StationSettings{}.stationName;
+    int32_t stationNumber = StationSettings{}.stationNumber;
+    int32_t displayWidth = StationSettings{}.displayWidth;
+    int32_t displayHeight = StationSettings{}.displayHeight;
+    int32_t displayCount = StationSettings{}.displayCount;
+    int32_t hasLogicSections = StationSettings{}.hasLogicSections;
+    int32_t logicSectionsPerSwitch = StationSettings{}.logicSectionsPerSwitch;
     DrawingValues drawing;
 
     static GlobalSettings From(const CVelkorDoc& doc, const DrawingValues& drawing);
