@@ -58,6 +58,10 @@ public:
     }
 };
 
+// The 32-bit number field of that name an object lists, or nullptr: the
+// forms find a flag such as "buttonValid" on the classes that store it.
+int32_t* FindI32Field(class CADGraphic& obj, std::string_view name);
+
 // The fields as JSON: numbers, [x, y] points, [left, top, right, bottom]
 // rectangles, colours as COLORREF numbers, IO records as objects.
 class JsonFields final : public FieldVisitor {
