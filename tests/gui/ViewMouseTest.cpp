@@ -9,8 +9,11 @@
 #include <QSettings>
 #include <QTest>
 
+#include <QTimer>
+
 #include "devices/CADSection.h"
 #include "devices/CADThreeSwitch.h"
+#include "devices/Composites.h"
 #include "devices/DrawingValues.h"
 #include "devices/RailSwitch.h"
 #include "dialogs/Dialogs.h"
@@ -205,6 +208,52 @@ TEST_F(Mouse, SettingsWidenTheCanvasAndRefuseABadCount) {
     EXPECT_EQ(ui.Messages("warning"), std::vector<std::string>{"请输入一个 0 至 4 之间的整数。"});
     dialog.HasLogicBox()->setChecked(false);
     EXPECT_FALSE(dialog.PerSwitchField()->isEnabled());
+}
+
+}  // namespace
+}  // namespace velkor::gui
+
+namespace velkor::gui {
+namespace {
+
+// A double click on a block panel's arrow opens "箭头属性": the space bar in
+// 名称 looks the name up at once, "确定" takes the fields over, and the
+// whole dialog is one undoable edit.
+TEST_F(Mouse, DoubleClickOpensTheArrowDialog) {
+    Row row = IoTables::NewRow(kLingsanTable);
+    row.SetName(u"ZA");
+    row.SetU16(io::kAddress, 0x21);
+    doc().io.Table(kLingsanTable).push_back(row);
+    auto* panel = dynamic_cast<CADSemiAutoBlock*>(PlaceObject(doc(), {25, {200, 200}, {200, 200}}));
+    ASSERT_NE(panel, nullptr);
+    Arrow& arrow = *panel->arrows[0];
+    const Rect r = arrow.AbsoluteRect();
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        seen = true;
+        EXPECT_EQ(dialog->objectName(), "ArrowProperties");
+        EXPECT_EQ(dialog->windowTitle(), "箭头属性");
+        auto* name = dialog->findChild<QLineEdit*>("name");
+        auto* word = dialog->findChild<QLineEdit*>("word");
+        ASSERT_TRUE(name && word);
+        name->setText("ZA");
+        QTest::keyClick(name, Qt::Key_Space);
+        EXPECT_EQ(name->text(), "ZA");  // no space typed
+        EXPECT_EQ(dialog->findChild<QLineEdit*>("address")->text(), "0X0021");
+        word->setText("0x1a");
+        dialog->accept();
+    });
+    view().DoubleClick({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    ASSERT_TRUE(seen);
+    Arrow& after = *dynamic_cast<CADSemiAutoBlock*>(doc().Objects().back().get())->arrows[0];
+    EXPECT_EQ(after.io.Name(), u"ZA");
+    EXPECT_EQ(after.io.address, 0x21);
+    EXPECT_EQ(after.io.word, 0x1A);
+    ASSERT_TRUE(doc().Undo());  // the dialog
+    Arrow& undone = *dynamic_cast<CADSemiAutoBlock*>(doc().Objects().back().get())->arrows[0];
+    EXPECT_EQ(undone.io.Name(), u"NO");
 }
 
 }  // namespace

@@ -48,8 +48,8 @@ public:
     // Whether the class stores "按钮是否有效".
     bool HasButtonValid() const { return buttonValidField_ != nullptr; }
 
-    std::string station;  // "车站号", decimal
-    std::u16string name;  // "名称"
+    std::string station;                     // "车站号", decimal
+    std::u16string name;                     // "名称"
     std::string address, button, word, bit;  // hexadecimal
     bool buttonValid = false;
     DisplayNameGroup display;

@@ -1,5 +1,7 @@
 #include "view/CChildView.h"
 
+#include "dialogs/PropertyDialogs.h"
+
 #include <QDir>
 #include <QMenu>
 #include <QMouseEvent>
@@ -301,7 +303,9 @@ void CChildView::DoubleClick(Point p) {
     if (CADGraphic* obj = ObjectAt(p)) {
         CADGraphic* owner = OwnerOf(obj);
         DocumentEdit edit(doc_, "属性", {owner ? owner : obj});
-        obj->EditProperties();
+        // A lookup changes the device even when the dialog is cancelled:
+        // the edit is kept either way.
+        EditObjectProperties(*obj, doc_, this);
         edit.Commit();
         Refresh();
         return;

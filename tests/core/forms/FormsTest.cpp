@@ -23,17 +23,17 @@ TEST(FormFields, HexFieldsShowAndTakeOverAsTheDialogsDo) {
         uint16_t stored;
         bool refused;
     };
-    for (const Case& c : {Case{"12", 0x0012, false}, Case{"0x1a", 0x001A, false},
-                          Case{"0X00FF", 0x00FF, false}, Case{"", 0, false},
-                          Case{"12G", 0x0777, true}, Case{"1 2", 0x0777, true}}) {
+    for (const Case& c :
+         {Case{"12", 0x0012, false}, Case{"0x1a", 0x001A, false}, Case{"0X00FF", 0x00FF, false},
+          Case{"", 0, false}, Case{"12G", 0x0777, true}, Case{"1 2", 0x0777, true}}) {
         SCOPED_TRACE(c.text);
         ScriptedInteraction ui;
         uint16_t member = 0x0777;
         TakeHexField(c.text, member, ui);
         EXPECT_EQ(member, c.stored);
-        EXPECT_EQ(ui.Messages("warning"),
-                  c.refused ? std::vector<std::string>{"输入的十六进制数无效"}
-                            : std::vector<std::string>{});
+        EXPECT_EQ(ui.Messages("warning"), c.refused
+                                              ? std::vector<std::string>{"输入的十六进制数无效"}
+                                              : std::vector<std::string>{});
     }
     ScriptedInteraction ui;
     uint8_t gate = 9;
