@@ -20,6 +20,7 @@
 #include "devices/Label.h"
 #include "document/CVelkorDoc.h"
 #include "document/StationPainting.h"
+#include "forms/PropertyForm.h"
 #include "iotables/Generators.h"
 #include "iotables/TableText.h"
 #include "siemens/CodeBuilds.h"
@@ -40,8 +41,17 @@ namespace {
 
 struct Args {
     std::vector<std::string> positional;
-    std::map<std::string, std::string> options;  // long name -> value ("" for a flag)
+    std::map<std::string, std::string> options;                // long name -> value ("" for a flag)
+    std::map<std::string, std::vector<std::string>> repeated;  // every value given
     bool Has(const std::string& o) const { return options.count(o) != 0; }
+    std::string Value(const std::string& o) const {
+        auto it = options.find(o);
+        return it == options.end() ? std::string() : it->second;
+    }
+    std::vector<std::string> Values(const std::string& o) const {
+        auto it = repeated.find(o);
+        return it == repeated.end() ? std::vector<std::string>() : it->second;
+    }
 };
 
 // An option a command takes: its names (the long one first), a value name
@@ -453,6 +463,93 @@ int CmdWorkbook(Context& c) {
     return 0;
 }
 
+// velkor-cli props: the objects, one object's dialog fields, and "确定" on
+// them from a script.
+int CmdProps(Context& c) {
+    CliInteraction ui(c.err, true);
+    auto doc = OpenStation(c.args.positional[0], ui, &UseQtTextMetrics());
+    if (!doc) return 1;
+    const auto& objects = doc->Objects();
+    if (c.args.Has("list")) {
+        for (size_t i = 0; i < objects.size(); ++i) {
+            const auto* device = AsDevice(objects[i].get());
+            c.out << i << '\t' << objects[i]->GetRuntimeClass().name << '\t'
+                  << (device ? ToUtf8(device->io.Name()) : "") << '\t'
+                  << (device ? ToUtf8(device->nameLabel.text) : "") << '\n';
+        }
+        return 0;
+    }
+    if (c.args.positional.size() < 2) {
+        c.err << "Usage: velkor-cli props STATION.lcp --list | OBJECT [--set LABEL=VALUE ...]\n";
+        return 2;
+    }
+    size_t index = 0;
+    try {
+        size_t used = 0;
+        index = std::stoul(c.args.positional[1], &used);
+        if (used != c.args.positional[1].size()) throw std::invalid_argument("index");
+    } catch (const std::exception&) {
+        index = objects.size();
+    }
+    if (index >= objects.size()) {
+        c.err << "velkor-cli: no object " << c.args.positional[1] << " (see props --list)\n";
+        return 2;
+    }
+    CADGraphic& obj = *objects[index];
+    auto form = MakePropertyForm(obj, *doc);
+    if (!form) {
+        c.err << "velkor-cli: " << obj.GetRuntimeClass().name << " has no property dialog\n";
+        return 1;
+    }
+    const std::string group = c.args.Value("group");
+    const auto field = [&](const std::string& label) -> FormField* {
+        if (group.empty() && form->IsAmbiguous(label)) {
+            c.err << "velkor-cli: \"" << label
+                  << "\" stands in several groups; name one with --group\n";
+            return nullptr;
+        }
+        FormField* f = form->Find(label, group);
+        if (!f) c.err << "velkor-cli: the dialog has no field \"" << label << "\"\n";
+        return f;
+    };
+    DocumentEdit edit(*doc, "属性", {&obj});
+    for (const std::string& label : c.args.Values("lookup")) {
+        FormField* f = field(label);
+        if (!f) return 2;
+        if (!form->LookUp(*f)) {
+            c.err << "velkor-cli: \"" << label << "\" is not a name field\n";
+            return 2;
+        }
+    }
+    const auto sets = c.args.Values("set");
+    for (const std::string& set : sets) {
+        const auto eq = set.find('=');
+        FormField* f = eq == std::string::npos ? nullptr : field(set.substr(0, eq));
+        if (!f) {
+            if (eq == std::string::npos) c.err << "velkor-cli: --set takes LABEL=VALUE\n";
+            return 2;
+        }
+        f->value = set.substr(eq + 1);
+        // A check box or list changed as a click would change it.
+        if (f->kind == FormField::Kind::Check || f->kind == FormField::Kind::List) form->Edited(*f);
+    }
+    if (!sets.empty()) {
+        const int before = ui.Warnings();
+        if (!form->Confirm() || ui.Warnings() != before) {
+            c.err << "velkor-cli: a value was refused; the station is not saved\n";
+            return 1;
+        }
+    }
+    edit.Commit();
+    c.out << form->Title() << '\n';
+    for (const FormField& f : form->Fields()) {
+        c.out << f.group << '\t' << f.label << '\t' << f.value << (f.enabled ? "" : "\t(disabled)")
+              << '\n';
+    }
+    if (c.args.Has("save") && !doc->OnSaveDocument(doc->PathName())) return 1;
+    return 0;
+}
+
 int CmdNew(Context& c) {
     CliInteraction ui(c.err, true);
     CVelkorDoc doc(ui);
@@ -578,6 +675,20 @@ const std::vector<Command>& Commands() {
          "Prints every non-empty cell of a workbook: sheet, row, column and text, tab-separated,\n"
          "sheets in workbook order, cells row by row; \\, tab, CR and LF escaped.",
          2, CmdWorkbook},
+        {"props",
+         "props STATION.lcp --list | OBJECT [--lookup LABEL] [--set LABEL=VALUE ...] "
+         "[--group GROUP] [--save]",
+         "Lists the objects (index, class, IO name, label text), or shows the fields of one\n"
+         "object's property dialog (group, label, value), runs a name field's lookup as the\n"
+         "space bar does, and takes values over as \"确定\" does. A value the dialog refuses\n"
+         "exits 1 without saving.",
+         1,
+         CmdProps,
+         {{{"list"}, nullptr, "lists the objects with their indexes"},
+          {{"set"}, "LABEL=VALUE", "a field's new value (repeatable)"},
+          {{"group"}, "GROUP", "the group of fields whose label stands in several"},
+          {{"lookup"}, "LABEL", "runs that name field's lookup (repeatable)"},
+          kSave}},
         {"new",
          "new STATION.lcp [--demo]",
          "Creates an empty station (with --demo: a few sample objects) and saves it.",
@@ -643,9 +754,10 @@ std::optional<Args> ParseArgs(const Command& cmd, const std::vector<std::string>
         args.positional.push_back(p.toStdString());
     for (const QCommandLineOption& o : options) {
         if (!parser.isSet(o)) continue;
-        const QString name = o.names().back();  // the long name
-        args.options[name.toStdString()] =
+        const std::string name = o.names().back().toStdString();  // the long name
+        args.options[name] =
             o.valueName().isEmpty() ? std::string() : parser.value(o).toStdString();
+        for (const QString& v : parser.values(o)) args.repeated[name].push_back(v.toStdString());
     }
     return args;
 }

@@ -340,3 +340,46 @@ TEST(CliAts, GenerationConversionAndFieldFilesFromTheCommandLine) {
 
 }  // namespace
 }  // namespace velkor::cli
+
+namespace velkor::cli {
+namespace {
+
+using velkor::testing::ReadBytes;
+using velkor::testing::TempDir;
+
+// velkor-cli props on the demo station's first arrow light: list, show,
+// set with "确定", and a refused value that leaves the station file as it was.
+TEST(CliProps, ListShowSetAndRefuse) {
+    TempDir dir;
+    ASSERT_EQ(Cli({"demo", PathToUtf8(dir.Path())}).code, 0);
+    const std::string station = PathToUtf8(dir / "Demo.lcp");
+    const CliRun list = Cli({"props", station, "--list"});
+    ASSERT_EQ(list.code, 0);
+    const auto at = list.out.find("\tArrowLight\t");
+    ASSERT_NE(at, std::string::npos) << list.out;
+    const std::string index =
+        list.out.substr(list.out.rfind('\n', at) + 1, at - list.out.rfind('\n', at) - 1);
+
+    const CliRun show = Cli({"props", station, index});
+    ASSERT_EQ(show.code, 0) << show.err;
+    EXPECT_EQ(show.out.substr(0, show.out.find('\n')), "箭头指示灯属性");
+    EXPECT_NE(show.out.find("设备信息\t地址号\t0XFFFF\n"), std::string::npos) << show.out;
+
+    const CliRun set =
+        Cli({"props", station, index, "--set", "地址号=12", "--set", "背景1=#00FF00", "--save"});
+    ASSERT_EQ(set.code, 0) << set.err;
+    const CliRun again = Cli({"props", station, index});
+    EXPECT_NE(again.out.find("设备信息\t地址号\t0X0012\n"), std::string::npos) << again.out;
+    EXPECT_NE(again.out.find("\t背景1\t#00FF00\n"), std::string::npos) << again.out;
+
+    const auto before = ReadBytes(dir / "Demo.lcp");
+    const CliRun refused = Cli({"props", station, index, "--set", "字号=12G", "--save"});
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_NE(refused.err.find("输入的十六进制数无效"), std::string::npos) << refused.err;
+    EXPECT_EQ(ReadBytes(dir / "Demo.lcp"), before);
+    EXPECT_EQ(Cli({"props", station, index, "--set", "没有=1"}).code, 2);
+    EXPECT_EQ(Cli({"props", station, "0"}).code, 1);  // a class without a dialog yet
+}
+
+}  // namespace
+}  // namespace velkor::cli

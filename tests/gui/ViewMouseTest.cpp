@@ -233,15 +233,14 @@ TEST_F(Mouse, DoubleClickOpensTheArrowDialog) {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
         seen = true;
-        EXPECT_EQ(dialog->objectName(), "ArrowProperties");
         EXPECT_EQ(dialog->windowTitle(), "箭头属性");
-        auto* name = dialog->findChild<QLineEdit*>("name");
-        auto* word = dialog->findChild<QLineEdit*>("word");
+        auto* name = dialog->findChild<QLineEdit*>("设备信息/名称");
+        auto* word = dialog->findChild<QLineEdit*>("设备信息/字号");
         ASSERT_TRUE(name && word);
         name->setText("ZA");
         QTest::keyClick(name, Qt::Key_Space);
         EXPECT_EQ(name->text(), "ZA");  // no space typed
-        EXPECT_EQ(dialog->findChild<QLineEdit*>("address")->text(), "0X0021");
+        EXPECT_EQ(dialog->findChild<QLineEdit*>("设备信息/地址号")->text(), "0X0021");
         word->setText("0x1a");
         dialog->accept();
     });

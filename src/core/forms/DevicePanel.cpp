@@ -1,10 +1,25 @@
 #include "forms/DevicePanel.h"
 
+#include <cstdio>
+
 #include "common/Text.h"
 #include "forms/FormFields.h"
 #include "iotables/TableEditing.h"
 
 namespace velkor {
+
+namespace {
+constexpr const char* kStation = "车站号";
+constexpr const char* kName = "名称";
+constexpr const char* kAddress = "地址号";
+constexpr const char* kButton = "按钮号";
+constexpr const char* kWord = "字号";
+constexpr const char* kBit = "位号";
+constexpr const char* kButtonValid = "按钮是否有效";
+constexpr const char* kFollows = "显示名称与IO名称是否一致";
+constexpr const char* kDisplay = "显示名称";
+constexpr const char* kMsgBadColour = "颜色无效（应为 #RRGGBB）：";
+}  // namespace
 
 DisplayNameGroup DisplayNameGroup::Of(const CADDevice& device) {
     return {device.displayNameFollowsIoName != 0, device.nameLabel.text};
@@ -21,47 +36,110 @@ void DisplayNameGroup::Confirm(CADDevice& device, std::u16string_view followedNa
     device.nameLabel.text = follows ? std::u16string(followedName) : text;
 }
 
-DevicePanel::DevicePanel(CADDevice& device, const IoTables& tables, Interaction& ui)
-    : device_(device),
+std::string FormatColourField(Color c) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "#%02X%02X%02X", c.r, c.g, c.b);
+    return buf;
+}
+
+std::optional<Color> ParseColourField(std::string_view text) {
+    if (text.size() != 7 || text[0] != '#') return std::nullopt;
+    uint32_t v = 0;
+    for (char ch : text.substr(1)) {
+        const int d = ch >= '0' && ch <= '9'   ? ch - '0'
+                      : ch >= 'a' && ch <= 'f' ? ch - 'a' + 10
+                      : ch >= 'A' && ch <= 'F' ? ch - 'A' + 10
+                                               : -1;
+        if (d < 0) return std::nullopt;
+        v = v << 4 | static_cast<uint32_t>(d);
+    }
+    return Rgb(static_cast<uint8_t>(v >> 16), static_cast<uint8_t>(v >> 8),
+               static_cast<uint8_t>(v));
+}
+
+DevicePanelForm::DevicePanelForm(std::string title, CADDevice& device, const IoTables& tables,
+                                 Interaction& ui)
+    : PropertyForm(std::move(title), ui),
+      device_(device),
       tables_(tables),
-      ui_(ui),
       buttonValidField_(FindI32Field(device, "buttonValid")) {
+    using K = FormField::Kind;
+    Add(kGroup, kStation, K::Decimal);
+    Add(kGroup, kName, K::Name);
+    for (const char* number : {kAddress, kButton, kWord, kBit}) Add(kGroup, number, K::Hex);
+    Add(kGroup, kButtonValid, K::Check).enabled = buttonValidField_ != nullptr;
+    Add(kGroup, kFollows, K::Check);
+    Add(kGroup, kDisplay, K::Text);
     Refresh();
 }
 
-void DevicePanel::Refresh() {
+void DevicePanelForm::AddColours(const std::string& prefix, std::span<Color> colours) {
+    for (size_t i = 0; i < colours.size(); ++i) {
+        FormField& f = Add("", prefix + std::to_string(i + 1), FormField::Kind::Colour);
+        f.value = FormatColourField(colours[i]);
+        colours_.push_back({Fields().size() - 1, &colours[i]});
+    }
+}
+
+void DevicePanelForm::Refresh() {
     const IORecord& io = device_.io;
-    station = FormatDecimalField(io.station);
-    name = io.Name();
-    address = FormatHexField(io.address);
-    button = FormatHexField(io.button);
-    word = FormatHexField(io.word);
-    bit = FormatHexField(io.bit);
-    buttonValid = buttonValidField_ && *buttonValidField_ != 0;
-    display = DisplayNameGroup::Of(device_);
+    Panel(kStation).value = FormatDecimalField(io.station);
+    Panel(kName).value = ToUtf8(io.Name());
+    Panel(kAddress).value = FormatHexField(io.address);
+    Panel(kButton).value = FormatHexField(io.button);
+    Panel(kWord).value = FormatHexField(io.word);
+    Panel(kBit).value = FormatHexField(io.bit);
+    Panel(kButtonValid).value = buttonValidField_ && *buttonValidField_ ? "1" : "0";
+    const DisplayNameGroup group = DisplayNameGroup::Of(device_);
+    Panel(kFollows).value = group.follows ? "1" : "0";
+    Panel(kDisplay).value = ToUtf8(group.text);
+    Panel(kDisplay).enabled = group.TextEnabled();
 }
 
-void DevicePanel::LookUpName() {
-    MatchIoRecord(tables_, name, device_.io, ui_);
+void DevicePanelForm::Edited(FormField& field) {
+    if (&field != &Panel(kFollows)) return;
+    DisplayNameGroup group;
+    group.SetFollows(field.Checked(), FromUtf8(Panel(kName).value));
+    Panel(kDisplay).value = ToUtf8(group.text);
+    Panel(kDisplay).enabled = group.TextEnabled();
+}
+
+bool DevicePanelForm::LookUp(FormField& field) {
+    if (&field != &Panel(kName)) return false;
+    MatchIoRecord(tables_, FromUtf8(field.value), device_.io, UI());
     device_.PlaceLabel();
-    // The lookup changed the device; the fields show it, the display name
-    // as the dialog had it unless it follows the name.
-    const DisplayNameGroup shown = display;
+    // The numbers show the device again; the display-name group keeps what
+    // the dialog shows, a following name taking the looked-up one.
+    const std::string follows = Panel(kFollows).value;
+    const std::string display = Panel(kDisplay).value;
     Refresh();
-    display = shown;
-    if (display.follows) display.text = device_.io.Name();
+    Panel(kFollows).value = follows;
+    Panel(kDisplay).enabled = follows != "1";
+    Panel(kDisplay).value = follows == "1" ? ToUtf8(device_.io.Name()) : display;
+    return true;
 }
 
-void DevicePanel::Confirm() {
+bool DevicePanelForm::Confirm() {
+    if (!NameFits(Panel(kName))) return false;
+    for (const ColourBinding& b : colours_) {
+        if (!ParseColourField(Fields()[b.field].value)) {
+            UI().Warning(kMsgBadColour + Fields()[b.field].label + " " + Fields()[b.field].value);
+            return false;
+        }
+    }
     IORecord& io = device_.io;
-    TakeDecimalField(station, io.station, ui_);
-    TakeHexField(address, io.address, ui_);
-    TakeHexField(button, io.button, ui_);
-    TakeHexField(word, io.word, ui_);
-    TakeHexField(bit, io.bit, ui_);
-    io.SetName(name);
-    if (buttonValidField_) *buttonValidField_ = buttonValid ? 1 : 0;
-    display.Confirm(device_, io.Name());
+    TakeDecimalField(Panel(kStation).value, io.station, UI());
+    TakeHexField(Panel(kAddress).value, io.address, UI());
+    TakeHexField(Panel(kButton).value, io.button, UI());
+    TakeHexField(Panel(kWord).value, io.word, UI());
+    TakeHexField(Panel(kBit).value, io.bit, UI());
+    io.SetName(FromUtf8(Panel(kName).value));
+    if (buttonValidField_) *buttonValidField_ = Panel(kButtonValid).Checked() ? 1 : 0;
+    DisplayNameGroup group{Panel(kFollows).Checked(), FromUtf8(Panel(kDisplay).value)};
+    group.Confirm(device_, io.Name());
+    // The host's own fields after the panel.
+    for (const ColourBinding& b : colours_) *b.colour = *ParseColourField(Fields()[b.field].value);
+    return true;
 }
 
 }  // namespace velkor

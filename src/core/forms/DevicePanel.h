@@ -1,8 +1,12 @@
 #pragma once
+#include <optional>
+#include <span>
 #include <string>
 
+#include "common/Color.h"
 #include "common/Interaction.h"
 #include "devices/CADDevice.h"
+#include "forms/PropertyForm.h"
 #include "tables/IoTables.h"
 
 namespace velkor {
@@ -26,39 +30,41 @@ struct DisplayNameGroup {
     void Confirm(CADDevice& device, std::u16string_view followedName) const;
 };
 
-// The device panel "设备信息" that the dialogs of arrows, screen doors, arrow
-// lights, lamps, derailers and seal counters hold: the IO record, the
-// button-valid flag of the classes that store one, and the display name.
-// Fields are kept as the dialog shows them; "确定" takes them over.
-class DevicePanel {
+// "#RRGGBB" for a colour field, and back (nothing for another text).
+std::string FormatColourField(Color c);
+std::optional<Color> ParseColourField(std::string_view text);
+
+// The dialogs built on the device panel "设备信息" (arrows, screen doors,
+// arrow lights, lamps, derailers, seal counters): the IO record, the
+// button-valid flag of the classes that store one and the display-name
+// group, then the host dialog's own fields.
+class DevicePanelForm : public PropertyForm {
 public:
-    DevicePanel(CADDevice& device, const IoTables& tables, Interaction& ui);
+    static constexpr const char* kGroup = "设备信息";
 
-    // The fields as the device holds them now.
+    DevicePanelForm(std::string title, CADDevice& device, const IoTables& tables, Interaction& ui);
+
+    // Host fields "<prefix>1", "<prefix>2" ... for the colours, taken over
+    // after the panel.
+    void AddColours(const std::string& prefix, std::span<Color> colours);
+
+    // The panel's fields as the device holds them now.
     void Refresh();
-    // The space bar in "名称": the IO record takes the row of that name at
-    // once, the label is placed again, and a following display name takes
-    // the name.
-    void LookUpName();
-    // "显示名称与IO名称是否一致" clicked.
-    void SetFollows(bool ticked) { display.SetFollows(ticked, name); }
-    // "确定": numbers, IO name, button valid, display name.
-    void Confirm();
-
-    // Whether the class stores "按钮是否有效".
-    bool HasButtonValid() const { return buttonValidField_ != nullptr; }
-
-    std::string station;                     // "车站号", decimal
-    std::u16string name;                     // "名称"
-    std::string address, button, word, bit;  // hexadecimal
-    bool buttonValid = false;
-    DisplayNameGroup display;
+    void Edited(FormField& field) override;
+    bool LookUp(FormField& field) override;
+    bool Confirm() override;
 
 private:
+    struct ColourBinding {
+        size_t field;
+        Color* colour;
+    };
+    FormField& Panel(const char* label) { return *Find(label, kGroup); }
+
     CADDevice& device_;
     const IoTables& tables_;
-    Interaction& ui_;
     int32_t* buttonValidField_;
+    std::vector<ColourBinding> colours_;
 };
 
 }  // namespace velkor

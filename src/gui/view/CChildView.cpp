@@ -1,6 +1,6 @@
 #include "view/CChildView.h"
 
-#include "dialogs/PropertyDialogs.h"
+#include "dialogs/PropertyDialog.h"
 
 #include <QDir>
 #include <QMenu>

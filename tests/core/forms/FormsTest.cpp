@@ -77,27 +77,45 @@ protected:
         row.SetU16(io::kWord, 2);
         row.SetU16(io::kBit, 5);
         tables.Table(kLingsanTable).push_back(row);
+        light.SetDrawingContext(&drawing);
+        light.SetDragPoints({100, 100}, {100, 100});
+        form.AddColours("背景", light.colours);
     }
+    std::string& Value(const char* label) { return form.Find(label)->value; }
+
     FixedTextMetrics metrics{10, 12};
     DrawingContext drawing = MeasuredBy(metrics);
     IoTables tables;
     ScriptedInteraction ui;
+    ArrowLight light{23};
+    DevicePanelForm form{"箭头指示灯属性", light, tables, ui};
 };
 
+TEST_F(Panel, FieldsInTheDialogsOrderAndForm) {
+    std::vector<std::string> labels;
+    for (const FormField& f : form.Fields()) labels.push_back(f.group + "/" + f.label);
+    EXPECT_EQ(labels, (std::vector<std::string>{
+                          "设备信息/车站号", "设备信息/名称", "设备信息/地址号", "设备信息/按钮号",
+                          "设备信息/字号", "设备信息/位号", "设备信息/按钮是否有效",
+                          "设备信息/显示名称与IO名称是否一致", "设备信息/显示名称", "/背景1",
+                          "/背景2", "/背景3"}));
+    EXPECT_EQ(Value("背景1"), "#FF0000");
+    EXPECT_EQ(Value("地址号"), "0XFFFF");
+    EXPECT_EQ(Value("车站号"), "0");
+    EXPECT_EQ(Value("按钮是否有效"), "1");
+    EXPECT_FALSE(form.Find("显示名称")->enabled);  // follows the IO name
+}
+
 TEST_F(Panel, ALookUpChangesTheDeviceAtOnceAndStaysWithoutConfirm) {
-    ArrowLight light(23);
-    light.SetDrawingContext(&drawing);
-    light.SetDragPoints({100, 100}, {100, 100});
-    DevicePanel panel(light, tables, ui);
-    EXPECT_EQ(panel.address, "0XFFFF");
-    panel.name = u"D5";
-    panel.LookUpName();
+    Value("名称") = "D5";
+    ASSERT_TRUE(form.LookUp(*form.Find("名称")));
+    EXPECT_FALSE(form.LookUp(*form.Find("地址号")));  // no lookup there
     // The device has the row's numbers; the fields show them.
     EXPECT_EQ(light.io.address, 0x12);
     EXPECT_EQ(light.io.Name(), u"D5");
-    EXPECT_EQ(panel.address, "0X0012");
-    EXPECT_EQ(panel.bit, "0X0005");
-    EXPECT_EQ(panel.display.text, u"D5");  // following the name
+    EXPECT_EQ(Value("地址号"), "0X0012");
+    EXPECT_EQ(Value("位号"), "0X0005");
+    EXPECT_EQ(Value("显示名称"), "D5");  // following the name
     // The label was placed: above the arrow, its rectangle remembered.
     EXPECT_GT(light.labelRect.Width(), 0);
     EXPECT_LT(light.labelRect.top, light.GetCanvasRect().top);
@@ -105,28 +123,27 @@ TEST_F(Panel, ALookUpChangesTheDeviceAtOnceAndStaysWithoutConfirm) {
     // Not confirmed: the looked-up numbers stay.
     EXPECT_EQ(light.io.button, 0x34);
 
-    panel.name = u"NONE";
-    panel.LookUpName();
+    Value("名称") = "NONE";
+    form.LookUp(*form.Find("名称"));
     EXPECT_EQ(ui.Messages("warning"), std::vector<std::string>{"IO表中没有名称匹配的设备"});
     EXPECT_EQ(light.io.address, IORecord::kUnset);
 }
 
 TEST_F(Panel, ConfirmTakesTheFieldsOverAndKeepsARefusedNumber) {
-    ArrowLight light(23);
-    light.SetDrawingContext(&drawing);
-    light.SetDragPoints({100, 100}, {100, 100});
     light.io.address = 0x40;
-    DevicePanel panel(light, tables, ui);
-    ASSERT_TRUE(panel.HasButtonValid());
-    EXPECT_TRUE(panel.buttonValid);
-    panel.station = "3";
-    panel.name = u"D9";
-    panel.address = "12G";
-    panel.word = "0x1a";
-    panel.buttonValid = false;
-    panel.SetFollows(false);
-    panel.display.text = u"九";
-    panel.Confirm();
+    form.Refresh();
+    Value("车站号") = "3";
+    Value("名称") = "D9";
+    Value("地址号") = "12G";
+    Value("字号") = "0x1a";
+    Value("按钮是否有效") = "0";
+    Value("显示名称与IO名称是否一致") = "0";
+    form.Edited(*form.Find("显示名称与IO名称是否一致"));
+    EXPECT_TRUE(form.Find("显示名称")->enabled);
+    EXPECT_EQ(Value("显示名称"), "");
+    Value("显示名称") = "九";
+    Value("背景2") = "#00FF00";
+    ASSERT_TRUE(form.Confirm());
     EXPECT_EQ(ui.Messages("warning"), std::vector<std::string>{"输入的十六进制数无效"});
     EXPECT_EQ(light.io.address, 0x40);  // refused: as it was
     EXPECT_EQ(light.io.word, 0x001A);
@@ -135,14 +152,42 @@ TEST_F(Panel, ConfirmTakesTheFieldsOverAndKeepsARefusedNumber) {
     EXPECT_EQ(light.buttonValid, 0);
     EXPECT_EQ(light.displayNameFollowsIoName, 0);
     EXPECT_EQ(light.nameLabel.text, u"九");
+    EXPECT_EQ(light.colours[1], Rgb(0, 255, 0));
 }
 
-TEST_F(Panel, ALampHasNoButtonValidFlag) {
+TEST_F(Panel, ALongNameOrABadColourIsRefusedBeforeAnythingIsTakenOver) {
+    struct Case {
+        const char* field;
+        const char* value;
+        const char* message;
+    };
+    for (const Case& c :
+         {Case{"名称", "一二三四五六七八", "“名称”的名称超过 15 个字节，请缩短：一二三四五六七八"},
+          Case{"背景1", "red", "颜色无效（应为 #RRGGBB）：背景1 red"}}) {
+        SCOPED_TRACE(c.field);
+        ScriptedInteraction told;
+        DevicePanelForm fresh("箭头指示灯属性", light, tables, told);
+        fresh.AddColours("背景", light.colours);
+        fresh.Find("车站号")->value = "9";
+        fresh.Find(c.field)->value = c.value;
+        EXPECT_FALSE(fresh.Confirm());
+        EXPECT_EQ(told.Messages("warning"), std::vector<std::string>{c.message});
+        EXPECT_EQ(light.io.station, 0);
+    }
+    // Fifteen bytes fit.
+    Value("名称") = "一二三四五六七A";
+    EXPECT_TRUE(form.Confirm());
+    EXPECT_EQ(light.io.Name(), u"一二三四五六七A");
+}
+
+TEST(PropertyForms, ALampHasNoButtonValidFlag) {
+    ScriptedInteraction ui;
+    IoTables tables;
     CADDeLight lamp;
-    DevicePanel panel(lamp, tables, ui);
-    EXPECT_FALSE(panel.HasButtonValid());
-    panel.buttonValid = true;
-    panel.Confirm();  // nothing to store it in, nothing else touched
+    DevicePanelForm form("装饰灯属性", lamp, tables, ui);
+    EXPECT_FALSE(form.Find("按钮是否有效")->enabled);
+    form.Find("按钮是否有效")->value = "1";
+    EXPECT_TRUE(form.Confirm());  // nothing to store it in, nothing else touched
     EXPECT_EQ(lamp.io.Name(), u"NO");
 }
 

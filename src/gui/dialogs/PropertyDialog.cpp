@@ -1,0 +1,183 @@
+#include "dialogs/PropertyDialog.h"
+
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "devices/CADGraphic.h"
+#include "document/CVelkorDoc.h"
+
+namespace velkor::gui {
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+void ShowColour(QPushButton* button, const QString& value) {
+    button->setText(value);
+    button->setStyleSheet(QStringLiteral("background-color: %1").arg(value));
+}
+
+}  // namespace
+
+PropertyDialog::PropertyDialog(PropertyForm& form, QWidget* parent)
+    : QDialog(parent), form_(form) {
+    setWindowTitle(Q(form.Title()));
+    auto* layout = new QVBoxLayout(this);
+    std::map<std::string, QFormLayout*> groups;
+    QFormLayout* loose = nullptr;
+    for (const FormField& f : form.Fields()) {
+        QFormLayout* target = nullptr;
+        if (f.group.empty()) {
+            if (!loose) {
+                loose = new QFormLayout;
+                layout->addLayout(loose);
+            }
+            target = loose;
+        } else if (auto it = groups.find(f.group); it != groups.end()) {
+            target = it->second;
+        } else {
+            auto* box = new QGroupBox(Q(f.group));
+            target = new QFormLayout(box);
+            layout->addWidget(box);
+            groups[f.group] = target;
+        }
+        QWidget* w = nullptr;
+        const size_t index = widgets_.size();
+        switch (f.kind) {
+            case FormField::Kind::Check: {
+                auto* box = new QCheckBox(Q(f.label));
+                connect(box, &QCheckBox::clicked, this, [this, index] {
+                    Store();
+                    form_.Edited(form_.Fields()[index]);
+                    Load();
+                });
+                target->addRow(box);
+                w = box;
+                break;
+            }
+            case FormField::Kind::List: {
+                auto* list = new QComboBox;
+                for (const std::string& e : f.entries) list->addItem(Q(e));
+                connect(list, &QComboBox::activated, this, [this, index] {
+                    Store();
+                    form_.Edited(form_.Fields()[index]);
+                    Load();
+                });
+                target->addRow(Q(f.label), list);
+                w = list;
+                break;
+            }
+            case FormField::Kind::Colour: {
+                auto* button = new QPushButton;
+                button->setAutoDefault(false);
+                connect(button, &QPushButton::clicked, this, [this, button] {
+                    const QColor chosen = QColorDialog::getColor(QColor(button->text()), this);
+                    if (chosen.isValid()) ShowColour(button, chosen.name().toUpper());
+                });
+                target->addRow(Q(f.label), button);
+                w = button;
+                break;
+            }
+            default: {
+                auto* edit = new QLineEdit;
+                edit->setMinimumWidth(160);
+                // The space bar looks a name up instead of typing a space.
+                if (f.kind == FormField::Kind::Name) edit->installEventFilter(this);
+                target->addRow(Q(f.label), edit);
+                w = edit;
+                break;
+            }
+        }
+        w->setObjectName(Q(f.group + "/" + f.label));
+        widgets_.push_back(w);
+    }
+    auto* buttons = new QDialogButtonBox;
+    QPushButton* ok = buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole);
+    ok->setDefault(true);
+    buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+    Load();
+}
+
+QWidget* PropertyDialog::FieldWidget(const std::string& label, const std::string& group) const {
+    const auto& fields = form_.Fields();
+    for (size_t i = 0; i < fields.size(); ++i) {
+        if (fields[i].label == label && (group.empty() || fields[i].group == group)) {
+            return widgets_[i];
+        }
+    }
+    return nullptr;
+}
+
+void PropertyDialog::Store() {
+    auto& fields = form_.Fields();
+    for (size_t i = 0; i < fields.size(); ++i) {
+        QWidget* w = widgets_[i];
+        if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+            fields[i].value = edit->text().toStdString();
+        } else if (auto* box = qobject_cast<QCheckBox*>(w)) {
+            fields[i].value = box->isChecked() ? "1" : "0";
+        } else if (auto* list = qobject_cast<QComboBox*>(w)) {
+            fields[i].value = list->currentText().toStdString();
+        } else if (auto* button = qobject_cast<QPushButton*>(w)) {
+            fields[i].value = button->text().toStdString();
+        }
+    }
+}
+
+void PropertyDialog::Load() {
+    const auto& fields = form_.Fields();
+    for (size_t i = 0; i < fields.size(); ++i) {
+        QWidget* w = widgets_[i];
+        const QString value = Q(fields[i].value);
+        if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+            edit->setText(value);
+        } else if (auto* box = qobject_cast<QCheckBox*>(w)) {
+            box->setChecked(fields[i].Checked());
+        } else if (auto* list = qobject_cast<QComboBox*>(w)) {
+            list->setCurrentText(value);
+        } else if (auto* button = qobject_cast<QPushButton*>(w)) {
+            ShowColour(button, value);
+        }
+        w->setEnabled(fields[i].enabled);
+    }
+}
+
+bool PropertyDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space) {
+        for (size_t i = 0; i < widgets_.size(); ++i) {
+            if (widgets_[i] != watched) continue;
+            Store();
+            form_.LookUp(form_.Fields()[i]);
+            Load();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void PropertyDialog::accept() {
+    Store();
+    if (!form_.Confirm()) return;
+    QDialog::accept();
+}
+
+bool EditObjectProperties(CADGraphic& obj, CVelkorDoc& doc, QWidget* parent) {
+    const auto form = MakePropertyForm(obj, doc);
+    if (!form) return obj.EditProperties();
+    PropertyDialog dialog(*form, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+}  // namespace velkor::gui
