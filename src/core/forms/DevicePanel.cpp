@@ -73,12 +73,37 @@ DevicePanelForm::DevicePanelForm(std::string title, CADDevice& device, const IoT
     Refresh();
 }
 
+void DevicePanelForm::AddColour(const std::string& label, Color& colour) {
+    Add("", label, FormField::Kind::Colour).value = FormatColourField(colour);
+    host_.push_back({Fields().size() - 1,
+                     [this](const FormField& f) {
+                         if (ParseColourField(f.value)) return true;
+                         UI().Warning(kMsgBadColour + f.label + " " + f.value);
+                         return false;
+                     },
+                     [&colour](const FormField& f) { colour = *ParseColourField(f.value); }});
+}
+
 void DevicePanelForm::AddColours(const std::string& prefix, std::span<Color> colours) {
-    for (size_t i = 0; i < colours.size(); ++i) {
-        FormField& f = Add("", prefix + std::to_string(i + 1), FormField::Kind::Colour);
-        f.value = FormatColourField(colours[i]);
-        colours_.push_back({Fields().size() - 1, &colours[i]});
-    }
+    for (size_t i = 0; i < colours.size(); ++i)
+        AddColour(prefix + std::to_string(i + 1), colours[i]);
+}
+
+void DevicePanelForm::AddCheck(const std::string& label, int32_t& flag) {
+    Add("", label, FormField::Kind::Check).value = flag ? "1" : "0";
+    host_.push_back({Fields().size() - 1, [](const FormField&) { return true; },
+                     [&flag](const FormField& f) { flag = f.Checked() ? 1 : 0; }});
+}
+
+void DevicePanelForm::AddNumber(const std::string& label, int32_t value,
+                                std::function<void(int32_t)> take) {
+    Add("", label, FormField::Kind::Decimal).value = std::to_string(value);
+    host_.push_back({Fields().size() - 1, [](const FormField&) { return true; },
+                     [this, value, take = std::move(take)](const FormField& f) {
+                         uint16_t v = static_cast<uint16_t>(value);
+                         TakeDecimalField(f.value, v, UI());
+                         take(v);
+                     }});
 }
 
 void DevicePanelForm::Refresh() {
@@ -121,11 +146,8 @@ bool DevicePanelForm::LookUp(FormField& field) {
 
 bool DevicePanelForm::Confirm() {
     if (!NameFits(Panel(kName))) return false;
-    for (const ColourBinding& b : colours_) {
-        if (!ParseColourField(Fields()[b.field].value)) {
-            UI().Warning(kMsgBadColour + Fields()[b.field].label + " " + Fields()[b.field].value);
-            return false;
-        }
+    for (const HostField& h : host_) {
+        if (!h.accepts(Fields()[h.field])) return false;
     }
     IORecord& io = device_.io;
     TakeDecimalField(Panel(kStation).value, io.station, UI());
@@ -138,7 +160,8 @@ bool DevicePanelForm::Confirm() {
     DisplayNameGroup group{Panel(kFollows).Checked(), FromUtf8(Panel(kDisplay).value)};
     group.Confirm(device_, io.Name());
     // The host's own fields after the panel.
-    for (const ColourBinding& b : colours_) *b.colour = *ParseColourField(Fields()[b.field].value);
+    for (const HostField& h : host_) h.take(Fields()[h.field]);
+    if (after_) after_();
     return true;
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -44,9 +45,16 @@ public:
 
     DevicePanelForm(std::string title, CADDevice& device, const IoTables& tables, Interaction& ui);
 
-    // Host fields "<prefix>1", "<prefix>2" ... for the colours, taken over
-    // after the panel.
+    // The host dialog's own fields, taken over after the panel in the order
+    // they were added: a colour ("#RRGGBB"; another text is refused before
+    // anything is taken over), colours "<prefix>1", "<prefix>2" ..., a check
+    // box over a flag, a decimal number handed to `take`.
+    void AddColour(const std::string& label, Color& colour);
     void AddColours(const std::string& prefix, std::span<Color> colours);
+    void AddCheck(const std::string& label, int32_t& flag);
+    void AddNumber(const std::string& label, int32_t value, std::function<void(int32_t)> take);
+    // Runs last on "确定".
+    void AfterConfirm(std::function<void()> step) { after_ = std::move(step); }
 
     // The panel's fields as the device holds them now.
     void Refresh();
@@ -55,16 +63,20 @@ public:
     bool Confirm() override;
 
 private:
-    struct ColourBinding {
+    // A host field: its index, a check before anything is taken over and
+    // its takeover.
+    struct HostField {
         size_t field;
-        Color* colour;
+        std::function<bool(const FormField&)> accepts;
+        std::function<void(const FormField&)> take;
     };
     FormField& Panel(const char* label) { return *Find(label, kGroup); }
 
     CADDevice& device_;
     const IoTables& tables_;
     int32_t* buttonValidField_;
-    std::vector<ColourBinding> colours_;
+    std::vector<HostField> host_;
+    std::function<void()> after_;
 };
 
 }  // namespace velkor

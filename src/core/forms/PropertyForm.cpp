@@ -3,6 +3,7 @@
 #include "common/Text.h"
 #include "devices/IORecord.h"
 #include "devices/PanelObjects.h"
+#include "devices/TrackSpecials.h"
 #include "document/CVelkorDoc.h"
 #include "forms/DevicePanel.h"
 
@@ -46,6 +47,34 @@ std::unique_ptr<PropertyForm> MakePropertyForm(CADGraphic& obj, CVelkorDoc& doc)
         auto& light = static_cast<ArrowLight&>(obj);
         auto form = std::make_unique<DevicePanelForm>("箭头指示灯属性", light, doc.io, doc.UI());
         form->AddColours("背景", light.colours);
+        return form;
+    }
+    if (&cls == &CADDeLight::Class()) {
+        auto& lamp = static_cast<CADDeLight&>(obj);
+        auto form = std::make_unique<DevicePanelForm>("装饰灯属性", lamp, doc.io, doc.UI());
+        form->AddNumber("直径", lamp.lamp.Width(), [&lamp](int32_t d) {
+            lamp.SetDiameter(d);
+            lamp.UpdateShape();
+            lamp.PlaceLabel();
+        });
+        form->AddColours("背景", lamp.colours);
+        return form;
+    }
+    if (&cls == &CADDerailer::Class()) {
+        auto& derailer = static_cast<CADDerailer&>(obj);
+        auto form = std::make_unique<DevicePanelForm>("脱轨器属性", derailer, doc.io, doc.UI());
+        form->AddColours("背景", std::span(derailer.colours).first(3));
+        form->AddColours("文本", std::span(derailer.colours).subspan(3));
+        // The derailer shows "T" whatever its name.
+        form->AfterConfirm([&derailer] { derailer.nameLabel.text = u"T"; });
+        return form;
+    }
+    if (&cls == &CADSealCount::Class()) {
+        auto& seal = static_cast<CADSealCount&>(obj);
+        auto form = std::make_unique<DevicePanelForm>("铅封属性", seal, doc.io, doc.UI());
+        form->AddColour("背景", seal.background);
+        form->AddColour("文字背景", seal.textColour);
+        form->AddCheck("是否显示名称", seal.showName);
         return form;
     }
     return nullptr;

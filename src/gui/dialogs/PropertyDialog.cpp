@@ -27,8 +27,7 @@ void ShowColour(QPushButton* button, const QString& value) {
 
 }  // namespace
 
-PropertyDialog::PropertyDialog(PropertyForm& form, QWidget* parent)
-    : QDialog(parent), form_(form) {
+PropertyDialog::PropertyDialog(PropertyForm& form, QWidget* parent) : QDialog(parent), form_(form) {
     setWindowTitle(Q(form.Title()));
     auto* layout = new QVBoxLayout(this);
     std::map<std::string, QFormLayout*> groups;

@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "devices/PanelObjects.h"
+#include "devices/TrackSpecials.h"
+#include "document/CVelkorDoc.h"
+#include "document/Placing.h"
 #include "forms/DevicePanel.h"
 #include "forms/FormFields.h"
 #include "support/RecordingPainter.h"
@@ -189,6 +194,80 @@ TEST(PropertyForms, ALampHasNoButtonValidFlag) {
     form.Find("按钮是否有效")->value = "1";
     EXPECT_TRUE(form.Confirm());  // nothing to store it in, nothing else touched
     EXPECT_EQ(lamp.io.Name(), u"NO");
+}
+
+}  // namespace
+}  // namespace velkor
+
+namespace velkor {
+namespace {
+
+// The dialogs built on the device panel: their titles, host fields and what
+// "确定" does with them.
+TEST(PropertyForms, PanelHostsTakeTheirOwnFieldsAfterThePanel) {
+    ScriptedInteraction ui;
+    CVelkorDoc doc(ui);
+    doc.OnNewDocument();
+    struct Case {
+        int code;
+        const char* title;
+        std::vector<std::pair<const char*, const char*>> set;
+        std::function<void(CADGraphic&)> check;
+    };
+    const std::vector<Case> cases = {
+        {21,
+         "装饰灯属性",
+         {{"直径", "20"}, {"背景3", "#0000FF"}},
+         [](CADGraphic& g) {
+             auto& lamp = dynamic_cast<CADDeLight&>(g);
+             EXPECT_EQ(lamp.GetCanvasRect().Width(), 20);
+             EXPECT_EQ(lamp.lamp, (Rect{0, 0, 20, 20}));
+             EXPECT_EQ(lamp.colours[2], Rgb(0, 0, 255));
+             // The label is centred below the resized lamp again.
+             EXPECT_GE(lamp.nameLabel.GetCanvasRect().top, lamp.GetCanvasRect().bottom);
+         }},
+        {23,
+         "箭头指示灯属性",
+         {{"背景1", "#123456"}},
+         [](CADGraphic& g) {
+             EXPECT_EQ(dynamic_cast<ArrowLight&>(g).colours[0], Rgb(0x12, 0x34, 0x56));
+         }},
+        {36,
+         "铅封属性",
+         {{"是否显示名称", "0"}, {"文字背景", "#000000"}},
+         [](CADGraphic& g) {
+             auto& seal = dynamic_cast<CADSealCount&>(g);
+             EXPECT_EQ(seal.showName, 0);
+             EXPECT_EQ(seal.textColour, Rgb(0, 0, 0));
+         }},
+        {37,
+         "脱轨器属性",
+         {{"名称", "T3"}, {"文本2", "#00FF00"}},
+         [](CADGraphic& g) {
+             auto& derailer = dynamic_cast<CADDerailer&>(g);
+             EXPECT_EQ(derailer.io.Name(), u"T3");
+             EXPECT_EQ(derailer.nameLabel.text, u"T");  // "T" again whatever its name
+             EXPECT_EQ(derailer.colours[4], Rgb(0, 255, 0));
+         }},
+    };
+    int y = 100;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.title);
+        CADGraphic* obj = PlaceObject(doc, {c.code, {100, y}, {100, y}});
+        y += 100;
+        ASSERT_NE(obj, nullptr);
+        const auto form = MakePropertyForm(*obj, doc);
+        ASSERT_NE(form, nullptr);
+        EXPECT_EQ(form->Title(), c.title);
+        for (const auto& [label, value] : c.set) {
+            FormField* f = form->Find(label);
+            ASSERT_NE(f, nullptr) << label;
+            f->value = value;
+        }
+        ASSERT_TRUE(form->Confirm());
+        c.check(*obj);
+    }
+    EXPECT_TRUE(ui.Messages("warning").empty());
 }
 
 }  // namespace
