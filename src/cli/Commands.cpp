@@ -19,6 +19,7 @@
 #include "devices/DrawingValues.h"
 #include "devices/Label.h"
 #include "document/CVelkorDoc.h"
+#include "document/NameFont.h"
 #include "document/StationPainting.h"
 #include "forms/PropertyForm.h"
 #include "iotables/Generators.h"
@@ -550,6 +551,29 @@ int CmdProps(Context& c) {
     return 0;
 }
 
+// velkor-cli name-font: one font for the name labels of the sections,
+// switches and signals.
+int CmdNameFont(Context& c) {
+    const std::string face = c.args.Value("face");
+    const auto height = IntOption(c.args, "height", 0);
+    const auto weight = IntOption(c.args, "weight", -1);
+    if (face.empty() || !height || *height == 0 || !weight) {
+        c.err << "Usage: velkor-cli name-font STATION.lcp --face F --height H [--weight W] "
+                 "[--save]\n";
+        return 2;
+    }
+    CliInteraction ui(c.err, true);
+    auto doc = OpenStation(c.args.positional[0], ui, &UseQtTextMetrics());
+    if (!doc) return 1;
+    // A positive height is the character height in pixels, as font sizes are
+    // usually given; the label fonts store it negative.
+    ApplyNameFont(
+        *doc, FromUtf8(face), -std::abs(static_cast<int32_t>(*height)),
+        *weight >= 0 ? std::optional<int32_t>(static_cast<int32_t>(*weight)) : std::nullopt);
+    if (c.args.Has("save") && !doc->OnSaveDocument(doc->PathName())) return 1;
+    return 0;
+}
+
 int CmdNew(Context& c) {
     CliInteraction ui(c.err, true);
     CVelkorDoc doc(ui);
@@ -675,6 +699,17 @@ const std::vector<Command>& Commands() {
          "Prints every non-empty cell of a workbook: sheet, row, column and text, tab-separated,\n"
          "sheets in workbook order, cells row by row; \\, tab, CR and LF escaped.",
          2, CmdWorkbook},
+        {"name-font",
+         "name-font STATION.lcp --face F --height H [--weight W] [--save]",
+         "大小端反转: gives the name labels of all sections, switches and signals the face and\n"
+         "character height (pixels) F and H, and the weight W when given; the labels are\n"
+         "placed again.",
+         1,
+         CmdNameFont,
+         {{{"face"}, "F", "the font face, as 宋体"},
+          {{"height"}, "H", "the character height in pixels"},
+          {{"weight"}, "W", "the weight: 400 normal, 700 bold"},
+          kSave}},
         {"props",
          "props STATION.lcp --list | OBJECT [--lookup LABEL] [--set LABEL=VALUE ...] "
          "[--group GROUP] [--save]",

@@ -383,3 +383,31 @@ TEST(CliProps, ListShowSetAndRefuse) {
 
 }  // namespace
 }  // namespace velkor::cli
+
+namespace velkor::cli {
+namespace {
+
+TEST(CliNameFont, AppliesFaceAndHeightToTrackNameLabels) {
+    velkor::testing::TempDir dir;
+    ASSERT_EQ(Cli({"demo", PathToUtf8(dir.Path())}).code, 0);
+    const std::string station = PathToUtf8(dir / "Demo.lcp");
+    EXPECT_EQ(Cli({"name-font", station, "--height", "16"}).code, 2);  // no face
+    ASSERT_EQ(Cli({"name-font", station, "--face", "黑体", "--height", "16", "--save"}).code, 0);
+    const auto j = nlohmann::json::parse(Cli({"dump", station}).out);
+    int sections = 0, lamps = 0;
+    for (const auto& o : j["objects"]) {
+        if (o["class"] == "CADSection") {
+            ++sections;
+            EXPECT_EQ(o["label"]["font"]["face"], "黑体");
+            EXPECT_EQ(o["label"]["font"]["height"], -16);
+        } else if (o["class"] == "CADDeLight") {
+            ++lamps;
+            EXPECT_NE(o["label"]["font"]["face"], "黑体");
+        }
+    }
+    EXPECT_GT(sections, 0);
+    EXPECT_GT(lamps, 0);
+}
+
+}  // namespace
+}  // namespace velkor::cli

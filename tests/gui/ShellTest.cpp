@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QSettings>
 
+#include "devices/CADDevice.h"
 #include "devices/CADSection.h"
 #include "devices/RailSwitch.h"
 #include "dialogs/Dialogs.h"
@@ -316,6 +317,29 @@ TEST(Dialogs, GlobalSettingsDialogReturnsTheEditedValues) {
     VersionDialog version({1, 2, 3, 45});
     EXPECT_EQ(version.Version(), (DataVersion{1, 2, 3, 45}));
     EXPECT_EQ(version.windowTitle(), QStringLiteral("CAD软件版本号及设置数据版本号"));
+}
+
+}  // namespace
+}  // namespace velkor::gui
+
+namespace velkor::gui {
+namespace {
+
+TEST_F(Shell, NameFontCommandAppliesTheChosenFontOrNothing) {
+    app->NewDocument();
+    auto* section = AsDevice(PlaceObject(doc(), {0, {100, 200}, {300, 200}}));
+    const FontDesc before = section->nameLabel.font;
+    frame().SetFontChooser([] { return std::nullopt; });  // cancelled
+    frame().Execute(cmd::kNameFont);
+    EXPECT_EQ(section->nameLabel.font.height, before.height);
+    frame().SetFontChooser([] {
+        return std::optional<std::pair<std::u16string, int32_t>>({u"黑体", 16});
+    });
+    frame().Execute(cmd::kNameFont);
+    auto* after = AsDevice(doc().Objects()[0].get());
+    EXPECT_EQ(after->nameLabel.font.FaceName(), u"黑体");
+    EXPECT_EQ(after->nameLabel.font.height, -16);
+    EXPECT_TRUE(frame().State(cmd::kUndo).enabled);
 }
 
 }  // namespace

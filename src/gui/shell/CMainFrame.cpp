@@ -1,5 +1,9 @@
 #include "shell/CMainFrame.h"
 
+#include <QApplication>
+#include <QFontDialog>
+#include <QFontInfo>
+
 #include <QAction>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -16,6 +20,7 @@
 #include "ats/ZedevEzura.h"
 #include "devices/DrawingValues.h"
 #include "dialogs/Dialogs.h"
+#include "document/NameFont.h"
 #include "shell/CVelkorApp.h"
 #include "shell/CommandTable.h"
 #include "siemens/LogicTables.h"
@@ -221,6 +226,7 @@ bool CMainFrame::QueryCommand(int id, CommandState& state) {
             return true;
         case cmd::kSettings:
         case cmd::kVersion:
+        case cmd::kNameFont:
         case cmd::kNotAdded:
         case cmd::kSiemensLogicTable:
         case cmd::kSiemensVirtualTable:
@@ -265,6 +271,9 @@ void CMainFrame::ExecuteCommand(int id) {
         case cmd::kVersion:
             if (child) OpenVersionDialog(*child);
             break;
+        case cmd::kNameFont:
+            if (child) ChooseNameFont(*child);
+            break;
         case cmd::kNotAdded:
             if (child) child->Doc().UI().Info("本功能未添加！");
             break;
@@ -306,6 +315,20 @@ void CMainFrame::OpenGlobalSettings(CChildFrame& child) {
     if (!chosen) return;
     const Size canvas = ApplyGlobalSettings(*chosen, child.Doc(), app_.Drawing().values);
     child.View().SetCanvasSize(canvas);
+    child.View().Refresh();
+}
+
+void CMainFrame::ChooseNameFont(CChildFrame& child) {
+    std::optional<std::pair<std::u16string, int32_t>> chosen;
+    if (fontChooser_) {
+        chosen = fontChooser_();
+    } else {
+        bool ok = false;
+        const QFont font = QFontDialog::getFont(&ok, QApplication::font(), this);
+        if (ok) chosen = {{font.family().toStdU16String(), QFontInfo(font).pixelSize()}};
+    }
+    if (!chosen) return;
+    ApplyNameFont(child.Doc(), chosen->first, -chosen->second);
     child.View().Refresh();
 }
 

@@ -41,6 +41,10 @@ public:
     // replace it.
     using SettingsEditor = std::function<std::optional<GlobalSettings>(const GlobalSettings&)>;
     void SetSettingsEditor(SettingsEditor editor) { settingsEditor_ = std::move(editor); }
+    // Replaces the font chooser of the name-font command (tests script it):
+    // the chosen face and pixel height, or nothing when cancelled.
+    using FontChooser = std::function<std::optional<std::pair<std::u16string, int32_t>>()>;
+    void SetFontChooser(FontChooser chooser) { fontChooser_ = std::move(chooser); }
 
     bool QueryCommand(int id, CommandState& state) override;
     void ExecuteCommand(int id) override;
@@ -57,6 +61,7 @@ private:
     void UpdateTitle();
     void OpenGlobalSettings(CChildFrame& child);
     void OpenVersionDialog(CChildFrame& child);
+    void ChooseNameFont(CChildFrame& child);
 
     CVelkorApp& app_;
     Ribbon* ribbon_;
@@ -66,6 +71,7 @@ private:
     CommandRouter router_;
     QTimer idle_;
     SettingsEditor settingsEditor_;
+    FontChooser fontChooser_;
 };
 
 }  // namespace velkor::gui

@@ -70,6 +70,7 @@ inline constexpr int kSiemensLogicTable = 32906;
 inline constexpr int kSiemensVirtualTable = 32913;
 inline constexpr int kHaldeVirtualTable = 32911;
 inline constexpr int kSettings = 32912;
+inline constexpr int kNameFont = 32846;  // 大小端反转: the name font
 inline constexpr int kVersion = 32909;
 inline constexpr int kSelectMode = 33000;
 inline constexpr int kNotAdded = 33009;

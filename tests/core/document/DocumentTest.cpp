@@ -2,10 +2,16 @@
 
 #include "common/Text.h"
 #include "devices/CADDevice.h"
+#include "devices/CADSignal.h"
+#include "devices/CADThreeSwitch.h"
 #include "devices/Label.h"
+#include "devices/PanelObjects.h"
+#include "devices/RailSwitch.h"
 #include "devices/StationClasses.h"
 #include "document/CVelkorDoc.h"
 #include "document/EditMenu.h"
+#include "document/NameFont.h"
+#include "document/Placing.h"
 #include "support/RecordingPainter.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestFiles.h"
@@ -446,6 +452,44 @@ TEST_F(DocumentTest, OpenFailuresCarryTheirKindAndTheUsersMessage) {
         EXPECT_EQ(told.Messages("warning").back(), c.message);
         EXPECT_TRUE(doc.Objects().empty());
     }
+}
+
+}  // namespace
+}  // namespace velkor
+
+namespace velkor {
+namespace {
+
+// 大小端反转: face and height of the name labels of sections, switches and
+// signals; everything else of their fonts, and every other object, stays.
+TEST_F(DocumentTest, NameFontReachesSectionsSwitchesAndSignalsOnly) {
+    CVelkorDoc doc(ui);
+    doc.OnNewDocument();
+    auto* section = AsDevice(PlaceObject(doc, {0, {100, 100}, {300, 100}}));
+    auto* sw = AsDevice(PlaceObject(doc, {1, {400, 100}, {400, 100}, 0}));
+    auto* signal = AsDevice(PlaceObject(doc, {9, {100, 300}, {100, 300}, 1}));  // rotated 45°
+    auto* three = AsDevice(PlaceObject(doc, {30, {600, 300}, {600, 300}, 0}));
+    auto* lamp = AsDevice(PlaceObject(doc, {21, {100, 500}, {100, 500}}));
+    signal->nameLabel.font.weight = 700;
+    const int32_t escapement = signal->nameLabel.font.escapement;
+    const FontDesc threeBefore = three->nameLabel.font;
+    const FontDesc lampBefore = lamp->nameLabel.font;
+
+    ApplyNameFont(doc, u"黑体", -20);
+    for (CADDevice* d : {section, sw, signal}) {
+        EXPECT_EQ(d->nameLabel.font.FaceName(), u"黑体");
+        EXPECT_EQ(d->nameLabel.font.height, -20);
+    }
+    EXPECT_EQ(signal->nameLabel.font.weight, 700);
+    EXPECT_EQ(signal->nameLabel.font.escapement, escapement);
+    EXPECT_EQ(three->nameLabel.font.FaceName(), threeBefore.FaceName());
+    EXPECT_EQ(three->nameLabel.font.height, threeBefore.height);
+    EXPECT_EQ(lamp->nameLabel.font.height, lampBefore.height);
+    // One undo step puts every font back.
+    ASSERT_TRUE(doc.Undo());
+    EXPECT_EQ(AsDevice(doc.Objects()[0].get())->nameLabel.font.FaceName(),
+              FontDesc::DefaultLabelFont().FaceName());
+    EXPECT_EQ(doc.Objects().size(), 5u);
 }
 
 }  // namespace
