@@ -378,7 +378,11 @@ TEST(CliProps, ListShowSetAndRefuse) {
     EXPECT_NE(refused.err.find("输入的十六进制数无效"), std::string::npos) << refused.err;
     EXPECT_EQ(ReadBytes(dir / "Demo.lcp"), before);
     EXPECT_EQ(Cli({"props", station, index, "--set", "没有=1"}).code, 2);
-    EXPECT_EQ(Cli({"props", station, "0"}).code, 1);  // a class without a dialog yet
+    // A class without a dialog yet: the station box.
+    const auto box = list.out.find("\tCADStation\t");
+    ASSERT_NE(box, std::string::npos);
+    const size_t boxLine = list.out.rfind('\n', box) + 1;
+    EXPECT_EQ(Cli({"props", station, list.out.substr(boxLine, box - boxLine)}).code, 1);
 }
 
 }  // namespace

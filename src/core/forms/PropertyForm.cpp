@@ -6,6 +6,7 @@
 #include "devices/TrackSpecials.h"
 #include "document/CVelkorDoc.h"
 #include "forms/DevicePanel.h"
+#include "forms/SectionForm.h"
 
 namespace velkor {
 
@@ -39,6 +40,10 @@ bool PropertyForm::NameFits(const FormField& field) {
 
 std::unique_ptr<PropertyForm> MakePropertyForm(CADGraphic& obj, CVelkorDoc& doc) {
     const RuntimeClass& cls = obj.GetRuntimeClass();
+    if (&cls == &CADSection::Class()) {
+        return std::make_unique<SectionForm>(static_cast<CADSection&>(obj), doc.io,
+                                             doc.hasLogicSections != 0, doc.UI());
+    }
     if (&cls == &Arrow::Class()) {
         return std::make_unique<DevicePanelForm>("箭头属性", static_cast<Arrow&>(obj), doc.io,
                                                  doc.UI());

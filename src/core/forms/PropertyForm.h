@@ -15,7 +15,8 @@ class CVelkorDoc;
 // numbers as formatted ("0X0012", "3"), check boxes "1" or "0", lists and
 // radio groups the chosen entry, colours "#RRGGBB", names and texts UTF-8.
 struct FormField {
-    enum class Kind { Hex, Decimal, Name, Text, Check, List, Colour };
+    // Radio: one of the buttons of a group, "1" when chosen.
+    enum class Kind { Hex, Decimal, Name, Text, Check, List, Colour, Radio };
     std::string group;
     std::string label;
     Kind kind = Kind::Text;
@@ -38,6 +39,8 @@ public:
     virtual ~PropertyForm() = default;
 
     const std::string& Title() const { return title_; }
+    // The note the dialog shows below its fields, if any.
+    const std::string& Note() const { return note_; }
     std::vector<FormField>& Fields() { return fields_; }
     const std::vector<FormField>& Fields() const { return fields_; }
     // The field of that label (in that group, when given); nullptr if none.
@@ -65,9 +68,11 @@ protected:
     // is told which field to shorten.
     bool NameFits(const FormField& field);
     Interaction& UI() { return ui_; }
+    void SetNote(std::string note) { note_ = std::move(note); }
 
 private:
     std::string title_;
+    std::string note_;
     Interaction& ui_;
     std::vector<FormField> fields_;
 };

@@ -5,11 +5,16 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QVBoxLayout>
+#include <map>
+#include <set>
 
 #include "devices/CADGraphic.h"
 #include "document/CVelkorDoc.h"
@@ -30,22 +35,24 @@ void ShowColour(QPushButton* button, const QString& value) {
 PropertyDialog::PropertyDialog(PropertyForm& form, QWidget* parent) : QDialog(parent), form_(form) {
     setWindowTitle(Q(form.Title()));
     auto* layout = new QVBoxLayout(this);
+    // The groups in two columns once there are more than three, so that the
+    // large dialogs fit a screen.
+    auto* grid = new QGridLayout;
+    layout->addLayout(grid);
+    std::set<std::string> names;
+    for (const FormField& f : form.Fields()) names.insert(f.group);
+    const int columns = names.size() > 3 ? 2 : 1;
     std::map<std::string, QFormLayout*> groups;
-    QFormLayout* loose = nullptr;
     for (const FormField& f : form.Fields()) {
         QFormLayout* target = nullptr;
-        if (f.group.empty()) {
-            if (!loose) {
-                loose = new QFormLayout;
-                layout->addLayout(loose);
-            }
-            target = loose;
-        } else if (auto it = groups.find(f.group); it != groups.end()) {
+        if (auto it = groups.find(f.group); it != groups.end()) {
             target = it->second;
         } else {
-            auto* box = new QGroupBox(Q(f.group));
+            // Fields without a group stand in a plain box of their own.
+            QWidget* box = f.group.empty() ? new QWidget : new QGroupBox(Q(f.group));
             target = new QFormLayout(box);
-            layout->addWidget(box);
+            const int n = static_cast<int>(groups.size());
+            grid->addWidget(box, n / columns, n % columns, Qt::AlignTop);
             groups[f.group] = target;
         }
         QWidget* w = nullptr;
@@ -60,6 +67,17 @@ PropertyDialog::PropertyDialog(PropertyForm& form, QWidget* parent) : QDialog(pa
                 });
                 target->addRow(box);
                 w = box;
+                break;
+            }
+            case FormField::Kind::Radio: {
+                auto* radio = new QRadioButton(Q(f.label));
+                connect(radio, &QRadioButton::clicked, this, [this, index] {
+                    Store();
+                    form_.Edited(form_.Fields()[index]);
+                    Load();
+                });
+                target->addRow(radio);
+                w = radio;
                 break;
             }
             case FormField::Kind::List: {
@@ -98,6 +116,12 @@ PropertyDialog::PropertyDialog(PropertyForm& form, QWidget* parent) : QDialog(pa
         w->setObjectName(Q(f.group + "/" + f.label));
         widgets_.push_back(w);
     }
+    if (!form.Note().empty()) {
+        auto* note = new QLabel(Q(form.Note()));
+        note->setWordWrap(true);
+        note->setObjectName(QStringLiteral("note"));
+        layout->addWidget(note);
+    }
     auto* buttons = new QDialogButtonBox;
     QPushButton* ok = buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole);
     ok->setDefault(true);
@@ -124,7 +148,7 @@ void PropertyDialog::Store() {
         QWidget* w = widgets_[i];
         if (auto* edit = qobject_cast<QLineEdit*>(w)) {
             fields[i].value = edit->text().toStdString();
-        } else if (auto* box = qobject_cast<QCheckBox*>(w)) {
+        } else if (auto* box = qobject_cast<QAbstractButton*>(w); box && box->isCheckable()) {
             fields[i].value = box->isChecked() ? "1" : "0";
         } else if (auto* list = qobject_cast<QComboBox*>(w)) {
             fields[i].value = list->currentText().toStdString();
@@ -141,7 +165,7 @@ void PropertyDialog::Load() {
         const QString value = Q(fields[i].value);
         if (auto* edit = qobject_cast<QLineEdit*>(w)) {
             edit->setText(value);
-        } else if (auto* box = qobject_cast<QCheckBox*>(w)) {
+        } else if (auto* box = qobject_cast<QAbstractButton*>(w); box && box->isCheckable()) {
             box->setChecked(fields[i].Checked());
         } else if (auto* list = qobject_cast<QComboBox*>(w)) {
             list->setCurrentText(value);

@@ -8,6 +8,7 @@
 #include "document/Placing.h"
 #include "forms/DevicePanel.h"
 #include "forms/FormFields.h"
+#include "forms/SectionForm.h"
 #include "support/RecordingPainter.h"
 #include "support/ScriptedInteraction.h"
 #include "tables/IoTables.h"
@@ -268,6 +269,121 @@ TEST(PropertyForms, PanelHostsTakeTheirOwnFieldsAfterThePanel) {
         c.check(*obj);
     }
     EXPECT_TRUE(ui.Messages("warning").empty());
+}
+
+}  // namespace
+}  // namespace velkor
+
+namespace velkor {
+namespace {
+
+class SectionDialog : public ::testing::Test {
+protected:
+    SectionDialog() {
+        Row station = IoTables::NewRow(kStationTable);
+        station.SetText(io::kStationName, io::kStationNameBytes, u"东站");
+        station.SetU16(io::kStation, 7);
+        tables.Table(kStationTable).push_back(station);
+        for (const auto& [name, address] :
+             {std::pair{u"FMG1_A", 0x35}, std::pair{u"FMG1_B", 0x0136}}) {
+            Row gate = IoTables::NewRow(kLingsanTable);
+            gate.SetName(name);
+            gate.SetU16(io::kAddress, static_cast<uint16_t>(address));
+            tables.Table(kLingsanTable).push_back(gate);
+        }
+        Row row = IoTables::NewRow(kSectionTable);
+        row.SetName(u"3DG");
+        row.SetU16(io::kAddress, 0x44);
+        tables.Table(kSectionTable).push_back(row);
+        section.SetDrawingContext(&drawing);
+        section.SetDragPoints({100, 200}, {300, 200});
+        section.CreateWindow(section.GetCanvasRect());
+        section.PlaceLabel();
+    }
+    FixedTextMetrics metrics{10, 12};
+    DrawingContext drawing = MeasuredBy(metrics);
+    IoTables tables;
+    ScriptedInteraction ui;
+    CADSection section;
+};
+
+TEST_F(SectionDialog, OpensWithStationAndFloodGateNames) {
+    section.upStation = 7;
+    section.floodGate1 = 0x35;
+    SectionForm form(section, tables, true, ui);
+    EXPECT_EQ(form.Title(), "区段");
+    EXPECT_EQ(form.Find("上行车站名称")->value, "东站");
+    EXPECT_EQ(form.Find("下行车站名称")->value, "");  // 0xFFFF: no such station
+    EXPECT_EQ(form.Find("防淹门名称")->value, "FMG1");
+    EXPECT_EQ(form.Find("无岔区段")->value, "1");
+    EXPECT_EQ(form.Find("左")->value, "普通");
+    EXPECT_TRUE(form.IsAmbiguous("名称"));
+    EXPECT_FALSE(form.Note().empty());
+}
+
+TEST_F(SectionDialog, ClearingTheFollowFlagWithLogicSectionsKeepsTheLastLogicCharacter) {
+    SectionForm form(section, tables, true, ui);
+    form.Find("名称", "逻辑信息")->value = "3DGA";
+    FormField& follows = *form.Find("显示名称是否与IO名称一致");
+    follows.value = "0";
+    form.Edited(follows);
+    EXPECT_EQ(form.Find("显示名称")->value, "A");
+    EXPECT_TRUE(form.Find("显示名称")->enabled);
+    follows.value = "1";
+    form.Edited(follows);
+    EXPECT_EQ(form.Find("显示名称")->value, "3DGA");
+    // Without logic sections, cleared is empty.
+    SectionForm plain(section, tables, false, ui);
+    plain.Find("显示名称是否与IO名称一致")->value = "0";
+    plain.Edited(*plain.Find("显示名称是否与IO名称一致"));
+    EXPECT_EQ(plain.Find("显示名称")->value, "");
+}
+
+TEST_F(SectionDialog, LookUpsFillStationsFloodGateAndRecords) {
+    SectionForm form(section, tables, false, ui);
+    form.Find("上行车站名称")->value = "东站";
+    ASSERT_TRUE(form.LookUp(*form.Find("上行车站名称")));
+    EXPECT_EQ(section.upStation, 7);
+    EXPECT_EQ(form.Find("上行车站号")->value, "0X0007");
+    form.Find("防淹门名称")->value = "FMG1";
+    form.LookUp(*form.Find("防淹门名称"));
+    EXPECT_EQ(section.floodGate1, 0x35);
+    EXPECT_EQ(section.floodGate2, 0x36);
+    form.Find("防淹门名称")->value = "FMG9";
+    form.LookUp(*form.Find("防淹门名称"));
+    EXPECT_EQ(section.floodGate1, 255);
+    EXPECT_EQ(section.floodGate2, 255);
+    form.Find("名称", "设备信息")->value = "3DG";
+    form.LookUp(*form.Find("名称", "设备信息"));
+    EXPECT_EQ(section.io.address, 0x44);
+    EXPECT_EQ(form.Find("显示名称")->value, "3DG");  // follows, no logic sections
+}
+
+TEST_F(SectionDialog, ConfirmInTheDialogsOrder) {
+    section.io.SetName(u"OLD");
+    SectionForm form(section, tables, false, ui);
+    form.Find("名称", "设备信息")->value = "5DG";
+    form.Find("名称", "逻辑信息")->value = "5DGA";
+    form.Find("地址号", "逻辑信息")->value = "0x20";
+    form.Find("股道")->value = "1";
+    form.Edited(*form.Find("股道"));
+    form.Find("是否显示延时时间")->value = "0";
+    form.Find("右")->value = "超限";
+    form.Find("防淹门ID2")->value = "12";
+    ASSERT_TRUE(form.Confirm());
+    EXPECT_TRUE(ui.Messages("warning").empty());
+    EXPECT_EQ(section.io.Name(), u"5DG");
+    EXPECT_EQ(section.logic.Name(), u"5DGA");
+    EXPECT_EQ(section.logic.address, 0x20);
+    // The display name is computed with the IO name as it was before.
+    EXPECT_EQ(section.nameLabel.text, u"OLD");
+    EXPECT_EQ(section.nameLabel.GetCanvasRect().Width(), 30);  // resized to "OLD"
+    EXPECT_EQ(section.extra.sectionName.text, u"5DG");
+    EXPECT_TRUE(section.extra.sectionName.HasWindow());
+    EXPECT_FALSE(section.extra.delayTime.HasWindow());
+    EXPECT_EQ(section.sectionKind, 0);
+    EXPECT_EQ(section.rightJoint, 1);
+    EXPECT_EQ(section.floodGate2, 12);
 }
 
 }  // namespace
