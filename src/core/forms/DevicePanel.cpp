@@ -11,10 +11,6 @@ namespace velkor {
 namespace {
 constexpr const char* kStation = "车站号";
 constexpr const char* kName = "名称";
-constexpr const char* kAddress = "地址号";
-constexpr const char* kButton = "按钮号";
-constexpr const char* kWord = "字号";
-constexpr const char* kBit = "位号";
 constexpr const char* kButtonValid = "按钮是否有效";
 constexpr const char* kFollows = "显示名称与IO名称是否一致";
 constexpr const char* kDisplay = "显示名称";
@@ -65,8 +61,7 @@ DevicePanelForm::DevicePanelForm(std::string title, CADDevice& device, const IoT
       buttonValidField_(FindI32Field(device, "buttonValid")) {
     using K = FormField::Kind;
     Add(kGroup, kStation, K::Decimal);
-    Add(kGroup, kName, K::Name);
-    for (const char* number : {kAddress, kButton, kWord, kBit}) Add(kGroup, number, K::Hex);
+    AddRecordFields(kGroup);
     Add(kGroup, kButtonValid, K::Check).enabled = buttonValidField_ != nullptr;
     Add(kGroup, kFollows, K::Check);
     Add(kGroup, kDisplay, K::Text);
@@ -109,11 +104,7 @@ void DevicePanelForm::AddNumber(const std::string& label, int32_t value,
 void DevicePanelForm::Refresh() {
     const IORecord& io = device_.io;
     Panel(kStation).value = FormatDecimalField(io.station);
-    Panel(kName).value = ToUtf8(io.Name());
-    Panel(kAddress).value = FormatHexField(io.address);
-    Panel(kButton).value = FormatHexField(io.button);
-    Panel(kWord).value = FormatHexField(io.word);
-    Panel(kBit).value = FormatHexField(io.bit);
+    ShowRecord(kGroup, io);
     Panel(kButtonValid).value = buttonValidField_ && *buttonValidField_ ? "1" : "0";
     const DisplayNameGroup group = DisplayNameGroup::Of(device_);
     Panel(kFollows).value = group.follows ? "1" : "0";
@@ -151,10 +142,7 @@ bool DevicePanelForm::Confirm() {
     }
     IORecord& io = device_.io;
     TakeDecimalField(Panel(kStation).value, io.station, UI());
-    TakeHexField(Panel(kAddress).value, io.address, UI());
-    TakeHexField(Panel(kButton).value, io.button, UI());
-    TakeHexField(Panel(kWord).value, io.word, UI());
-    TakeHexField(Panel(kBit).value, io.bit, UI());
+    TakeRecordNumbers(kGroup, io);
     io.SetName(FromUtf8(Panel(kName).value));
     if (buttonValidField_) *buttonValidField_ = Panel(kButtonValid).Checked() ? 1 : 0;
     DisplayNameGroup group{Panel(kFollows).Checked(), FromUtf8(Panel(kDisplay).value)};

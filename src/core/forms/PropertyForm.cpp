@@ -6,6 +6,7 @@
 #include "devices/TrackSpecials.h"
 #include "document/CVelkorDoc.h"
 #include "forms/DevicePanel.h"
+#include "forms/FormFields.h"
 #include "forms/SectionForm.h"
 
 namespace velkor {
@@ -36,6 +37,30 @@ bool PropertyForm::NameFits(const FormField& field) {
     message.replace(message.find("%s"), 2, field.value);
     ui_.Warning(message);
     return false;
+}
+
+namespace {
+constexpr const char* kRecordNumbers[] = {"地址号", "按钮号", "字号", "位号"};
+uint16_t IORecord::*const kRecordMembers[] = {&IORecord::address, &IORecord::button,
+                                              &IORecord::word, &IORecord::bit};
+}  // namespace
+
+void PropertyForm::AddRecordFields(const std::string& group) {
+    Add(group, "名称", FormField::Kind::Name);
+    for (const char* label : kRecordNumbers) Add(group, label, FormField::Kind::Hex);
+}
+
+void PropertyForm::ShowRecord(const std::string& group, const IORecord& rec) {
+    Find("名称", group)->value = ToUtf8(rec.Name());
+    for (size_t i = 0; i < std::size(kRecordNumbers); ++i) {
+        Find(kRecordNumbers[i], group)->value = FormatHexField(rec.*kRecordMembers[i]);
+    }
+}
+
+void PropertyForm::TakeRecordNumbers(const std::string& group, IORecord& rec) {
+    for (size_t i = 0; i < std::size(kRecordNumbers); ++i) {
+        TakeHexField(Find(kRecordNumbers[i], group)->value, rec.*kRecordMembers[i], ui_);
+    }
 }
 
 std::unique_ptr<PropertyForm> MakePropertyForm(CADGraphic& obj, CVelkorDoc& doc) {

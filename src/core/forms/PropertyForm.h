@@ -10,6 +10,7 @@ namespace velkor {
 
 class CADGraphic;
 class CVelkorDoc;
+struct IORecord;
 
 // One field of a property dialog as the dialog shows it. Values are texts:
 // numbers as formatted ("0X0012", "3"), check boxes "1" or "0", lists and
@@ -67,6 +68,15 @@ protected:
     // A name field's text fits the 15 GBK bytes of a record, or the user
     // is told which field to shorten.
     bool NameFits(const FormField& field);
+
+    // The fields of an IO record in a group, as every dialog lists them:
+    // "名称" and the hexadecimal "地址号", "按钮号", "字号", "位号".
+    void AddRecordFields(const std::string& group);
+    // The record's name and numbers into those fields.
+    void ShowRecord(const std::string& group, const IORecord& rec);
+    // The four numbers taken over from those fields (the name is taken over
+    // where the dialog's order puts it).
+    void TakeRecordNumbers(const std::string& group, IORecord& rec);
     Interaction& UI() { return ui_; }
     void SetNote(std::string note) { note_ = std::move(note); }
 

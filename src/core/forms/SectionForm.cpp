@@ -33,11 +33,9 @@ SectionForm::SectionForm(CADSection& section, const IoTables& tables, bool hasLo
                          Interaction& ui)
     : PropertyForm("区段", ui), section_(section), tables_(tables), hasLogic_(hasLogicSections) {
     Add(kDevice, "车站号", K::Decimal);
-    Add(kDevice, "名称", K::Name);
-    for (const char* n : {"地址号", "按钮号", "字号", "位号"}) Add(kDevice, n, K::Hex);
+    AddRecordFields(kDevice);
     Add(kDevice, "按钮是否有效", K::Check);
-    Add(kLogic, "名称", K::Name);
-    for (const char* n : {"地址号", "按钮号", "字号", "位号"}) Add(kLogic, n, K::Hex);
+    AddRecordFields(kLogic);
     Add(kDisplayGroup, "显示名称", K::Text);
     Add(kDisplayGroup, "显示名称是否与IO名称一致", K::Check);
     Add(kStations, "上行车站名称", K::Name);
@@ -73,14 +71,6 @@ SectionForm::SectionForm(CADSection& section, const IoTables& tables, bool hasLo
     F(kKind, "是否显示延时时间").value = section.showDelayTime ? "1" : "0";
     F(kJoints, "左").value = JointEntry(section.leftJoint);
     F(kJoints, "右").value = JointEntry(section.rightJoint);
-}
-
-void SectionForm::ShowRecord(const char* group, const IORecord& rec) {
-    F(group, "名称").value = ToUtf8(rec.Name());
-    F(group, "地址号").value = FormatHexField(rec.address);
-    F(group, "按钮号").value = FormatHexField(rec.button);
-    F(group, "字号").value = FormatHexField(rec.word);
-    F(group, "位号").value = FormatHexField(rec.bit);
 }
 
 void SectionForm::ShowStations() {
@@ -174,12 +164,8 @@ bool SectionForm::Confirm() {
     Interaction& ui = UI();
     // (1) numbers, lists and check boxes.
     TakeDecimalField(F(kDevice, "车站号").value, s.io.station, ui);
-    for (auto [group, rec] : {std::pair{kDevice, &s.io}, std::pair{kLogic, &s.logic}}) {
-        TakeHexField(F(group, "地址号").value, rec->address, ui);
-        TakeHexField(F(group, "按钮号").value, rec->button, ui);
-        TakeHexField(F(group, "字号").value, rec->word, ui);
-        TakeHexField(F(group, "位号").value, rec->bit, ui);
-    }
+    TakeRecordNumbers(kDevice, s.io);
+    TakeRecordNumbers(kLogic, s.logic);
     TakeHexField(F(kStations, "上行车站号").value, s.upStation, ui);
     TakeHexField(F(kStations, "下行车站号").value, s.downStation, ui);
     TakeDecimalField(F(kGate, "防淹门ID1").value, s.floodGate1, ui);

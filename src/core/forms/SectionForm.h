@@ -19,7 +19,6 @@ public:
 
 private:
     FormField& F(const char* group, const char* label) { return *Find(label, group); }
-    void ShowRecord(const char* group, const IORecord& rec);
     void ShowStations();
     void ShowFloodGate();
 

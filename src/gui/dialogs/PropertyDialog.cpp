@@ -60,22 +60,14 @@ PropertyDialog::PropertyDialog(PropertyForm& form, QWidget* parent) : QDialog(pa
         switch (f.kind) {
             case FormField::Kind::Check: {
                 auto* box = new QCheckBox(Q(f.label));
-                connect(box, &QCheckBox::clicked, this, [this, index] {
-                    Store();
-                    form_.Edited(form_.Fields()[index]);
-                    Load();
-                });
+                connect(box, &QCheckBox::clicked, this, [this, index] { RunRules(index); });
                 target->addRow(box);
                 w = box;
                 break;
             }
             case FormField::Kind::Radio: {
                 auto* radio = new QRadioButton(Q(f.label));
-                connect(radio, &QRadioButton::clicked, this, [this, index] {
-                    Store();
-                    form_.Edited(form_.Fields()[index]);
-                    Load();
-                });
+                connect(radio, &QRadioButton::clicked, this, [this, index] { RunRules(index); });
                 target->addRow(radio);
                 w = radio;
                 break;
@@ -83,11 +75,7 @@ PropertyDialog::PropertyDialog(PropertyForm& form, QWidget* parent) : QDialog(pa
             case FormField::Kind::List: {
                 auto* list = new QComboBox;
                 for (const std::string& e : f.entries) list->addItem(Q(e));
-                connect(list, &QComboBox::activated, this, [this, index] {
-                    Store();
-                    form_.Edited(form_.Fields()[index]);
-                    Load();
-                });
+                connect(list, &QComboBox::activated, this, [this, index] { RunRules(index); });
                 target->addRow(Q(f.label), list);
                 w = list;
                 break;
@@ -188,6 +176,12 @@ bool PropertyDialog::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void PropertyDialog::RunRules(size_t index) {
+    Store();
+    form_.Edited(form_.Fields()[index]);
+    Load();
 }
 
 void PropertyDialog::accept() {

@@ -30,6 +30,9 @@ protected:
 private:
     void Store();
     void Load();
+    // A check box, radio button or list changed: the form's rules, then the
+    // fields as they are now.
+    void RunRules(size_t index);
 
     PropertyForm& form_;
     std::vector<QWidget*> widgets_;  // by field index
