@@ -514,15 +514,21 @@ int CmdProps(Context& c) {
         return f;
     };
     DocumentEdit edit(*doc, "属性", {&obj});
+    const auto sets = c.args.Values("set");
     for (const std::string& label : c.args.Values("lookup")) {
         FormField* f = field(label);
         if (!f) return 2;
+        // A name set for the field is typed before the space bar looks it up.
+        for (const std::string& set : sets) {
+            if (set.compare(0, label.size() + 1, label + "=") == 0) {
+                f->value = set.substr(label.size() + 1);
+            }
+        }
         if (!form->LookUp(*f)) {
             c.err << "velkor-cli: \"" << label << "\" is not a name field\n";
             return 2;
         }
     }
-    const auto sets = c.args.Values("set");
     for (const std::string& set : sets) {
         const auto eq = set.find('=');
         FormField* f = eq == std::string::npos ? nullptr : field(set.substr(0, eq));
@@ -531,8 +537,11 @@ int CmdProps(Context& c) {
             return 2;
         }
         f->value = set.substr(eq + 1);
-        // A check box or list changed as a click would change it.
-        if (f->kind == FormField::Kind::Check || f->kind == FormField::Kind::List) form->Edited(*f);
+        // A check box, radio button or list changed as a click would change it.
+        if (f->kind == FormField::Kind::Check || f->kind == FormField::Kind::List ||
+            f->kind == FormField::Kind::Radio) {
+            form->Edited(*f);
+        }
     }
     if (!sets.empty()) {
         const int before = ui.Warnings();

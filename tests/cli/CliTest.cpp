@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "Commands.h"
 #include "common/Files.h"
+#include "devices/IORecord.h"
 #include "support/TestFiles.h"
 
 namespace velkor::cli {
@@ -378,11 +381,54 @@ TEST(CliProps, ListShowSetAndRefuse) {
     EXPECT_NE(refused.err.find("输入的十六进制数无效"), std::string::npos) << refused.err;
     EXPECT_EQ(ReadBytes(dir / "Demo.lcp"), before);
     EXPECT_EQ(Cli({"props", station, index, "--set", "没有=1"}).code, 2);
-    // A class without a dialog yet: the station box.
-    const auto box = list.out.find("\tCADStation\t");
+    // A class without a dialog: the block panel.
+    const auto box = list.out.find("\tCADSemiAutoBlock\t");
     ASSERT_NE(box, std::string::npos);
     const size_t boxLine = list.out.rfind('\n', box) + 1;
     EXPECT_EQ(Cli({"props", station, list.out.substr(boxLine, box - boxLine)}).code, 1);
+}
+
+// A signal edited from a script: a typed name looked up, values set in a
+// group, a kind that makes the embedded button; the record is in the file.
+TEST(CliProps, SignalLookUpKindAndSavedRecord) {
+    TempDir dir;
+    ASSERT_EQ(Cli({"demo", PathToUtf8(dir.Path())}).code, 0);
+    const std::string station = PathToUtf8(dir / "Demo.lcp");
+    const CliRun list = Cli({"props", station, "--list"});
+    const auto at = list.out.find("\tCADSignal\t");
+    ASSERT_NE(at, std::string::npos);
+    const size_t line = list.out.rfind('\n', at) + 1;
+    const std::string index = list.out.substr(line, at - line);
+
+    // The section name 5DG, typed and looked up, gives its row's numbers.
+    const CliRun looked = Cli({"props", station, index, "--set", "IO名称=5DG", "--lookup", "IO名称",
+                               "--group", "设备信息"});
+    ASSERT_EQ(looked.code, 0) << looked.err;
+    EXPECT_NE(looked.out.find("设备信息\t按钮号\t0X0230\n"), std::string::npos) << looked.out;
+    const CliRun missing =
+        Cli({"props", station, index, "--set", "IO名称=NOSUCH", "--lookup", "IO名称"});
+    EXPECT_NE(missing.err.find("IO表中没有名称匹配的设备"), std::string::npos) << missing.err;
+
+    const CliRun set = Cli({"props", station, index, "--set", "IO名称=X7", "--set", "地址号=0x1234",
+                            "--set", "按钮号=21", "--set", "字号=3", "--set", "位号=55", "--set",
+                            "车站号=2", "--set", "信号机类型=列调", "--save"});
+    ASSERT_EQ(set.code, 0) << set.err;
+    IORecord expected;
+    expected.SetName(u"X7");
+    expected.address = 0x1234;
+    expected.button = 0x21;
+    expected.word = 3;
+    expected.bit = 0x55;
+    expected.station = 2;
+    std::array<uint8_t, IORecord::kBytes> bytes{};
+    expected.Store(bytes);
+    const auto file = ReadBytes(dir / "Demo.lcp");
+    EXPECT_NE(std::search(file.begin(), file.end(), bytes.begin(), bytes.end()), file.end());
+    const CliRun again = Cli({"props", station, index});
+    EXPECT_NE(again.out.find("信号机属性\t信号机类型\t列调\n"), std::string::npos);
+    EXPECT_NE(again.out.find("信号机属性\t按钮号2\t0XFFFF\n"), std::string::npos);
+    const auto j = nlohmann::json::parse(Cli({"dump", station}).out);
+    EXPECT_EQ(j["objects"][std::stoi(index)]["button"]["io"]["name"], "X7DA");
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include <QTimer>
 
+#include "AppTest.h"
 #include "devices/CADSection.h"
 #include "devices/CADThreeSwitch.h"
 #include "devices/Composites.h"
@@ -28,26 +29,18 @@ namespace {
 
 using velkor::testing::ScriptedInteraction;
 
-class Mouse : public ::testing::Test {
+class Mouse : public AppTest {
 protected:
     void SetUp() override {
-        QSettings(kSettingsOrganisation, QStringLiteral("Velkor")).clear();
-        app = std::make_unique<CVelkorApp>(&ui);
-        app->MainFrame().resize(1400, 900);
-        app->MainFrame().show();
-        app->NewDocument();
+        AppTest::SetUp();
         view().horizontalScrollBar()->setValue(0);
         view().verticalScrollBar()->setValue(0);
     }
     void TearDown() override {
         for (CChildFrame* c : frame().Children()) c->Doc().DiscardChanges();
         while (doc().CanUndo()) doc().Undo();
-        frame().close();
-        app.reset();
+        AppTest::TearDown();
     }
-    CMainFrame& frame() { return app->MainFrame(); }
-    CChildView& view() { return frame().ActiveChild()->View(); }
-    CVelkorDoc& doc() { return frame().ActiveChild()->Doc(); }
 
     void Send(QEvent::Type type, Point p, Qt::MouseButton button, Qt::MouseButtons held) {
         const QPointF at = view().ToClient(p);
@@ -69,9 +62,6 @@ protected:
         frame().Execute(cmd::kFirstDevice + code);
         Click(from, to);
     }
-
-    ScriptedInteraction ui;
-    std::unique_ptr<CVelkorApp> app;
 };
 
 TEST_F(Mouse, NewPlacementKeepsToTheRowOrColumnOfThePreviousStart) {

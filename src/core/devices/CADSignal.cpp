@@ -191,9 +191,9 @@ void CADSignal::PlaceLabel() {
     delayTimeRect = delayTime.GetCanvasRect();
 }
 
-void CADSignal::NameEmbeddedButton() {
+void CADSignal::NameEmbeddedButton(std::u16string_view displayName) {
     if (!button.HasWindow()) return;
-    std::u16string name = nameLabel.text;
+    std::u16string name(displayName);
     if (usageKind == 2) {
         name += u"DA";
     } else if (usageKind == 5) {
@@ -230,7 +230,7 @@ void CADSignal::ChangeUsageKind(int32_t kind) {
             labelAt = {r.left - 16 - label.cx, r.bottom + 2 + label.cy};
         }
         button.SetDragPoints(at, at);
-        NameEmbeddedButton();
+        NameEmbeddedButton(nameLabel.text);
         button.nameLabel.MoveWindow(Rect::FromOriginSize(labelAt, button.nameLabel.TextExtent()));
         button.labelRect = button.nameLabel.GetCanvasRect();
     }
@@ -246,6 +246,15 @@ void CADSignal::ChangeUsageKind(int32_t kind) {
         delayTime.Show(false);
     }
     button2 = 0xFFFF;
+}
+
+void CADSignal::MoveAcrossTrack(bool ticked) {
+    const int32_t s = ticked == UpLine() ? 27 : -27;
+    const auto dx = static_cast<int32_t>(-s * std::sin(static_cast<double>(angle)));
+    const auto dy = static_cast<int32_t>(s * std::cos(static_cast<double>(angle)));
+    OffsetWindow(dx, dy);
+    p0 = {p0.x - dx, p0.y - dy};
+    movedAcross = ticked ? 1 : 0;
 }
 
 void CADSignal::OnWindowCreated() {

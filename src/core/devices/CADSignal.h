@@ -43,6 +43,13 @@ public:
     // A new choice of "信号机类型": creates, places or removes the embedded
     // button at once, as the property dialog does.
     void ChangeUsageKind(int32_t kind);
+    // The embedded button, when it has a window, is named after the shown
+    // name: followed by "DA" for 列调, by "LA" for 调列, empty otherwise.
+    void NameEmbeddedButton(std::u16string_view displayName);
+    // "上下移动": the signal moves 27 pixels to the other side of its track
+    // (down for an up-line signal at angle 0 when ticked, back when
+    // cleared) while P0 keeps its place on the canvas.
+    void MoveAcrossTrack(bool ticked);
     // Four outline points for a band of the given width.
     std::array<Point, 4> Outline(int32_t width) const;
 
@@ -74,6 +81,8 @@ public:
     Rect delayTimeRect{};
     CADButton button;   // the embedded second button
     Rect buttonRect{};  // canvas
+    // In memory only: whether "上下移动" moved the signal across its track.
+    int32_t movedAcross = 0;
 
 protected:
     void OnWindowCreated() override;
@@ -86,7 +95,6 @@ protected:
 
 private:
     void PlaceSignalLabel(Label& label) const;
-    void NameEmbeddedButton();
     std::array<uint8_t, kBlockBytes> raw_{};
 };
 

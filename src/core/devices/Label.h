@@ -29,6 +29,10 @@ public:
     void MoveBy(int32_t dx, int32_t dy) { OffsetWindow(dx, dy); }
     // The window at the point with the size of the text.
     void PlaceAt(Point topLeft) { MoveWindow(Rect::FromOriginSize(topLeft, TextExtent())); }
+    // A shown label takes the size of its text, keeping its top-left corner.
+    void FitToText() {
+        if (HasWindow()) PlaceAt(GetCanvasRect().TopLeft());
+    }
     // Lays the label along the segment (a, b)-(c, d) of a device.
     void PlaceAlong(int32_t a, int32_t b, int32_t c, int32_t d);
     // Builds the text box of size w x h at (x0, y0) rotated by theta about

@@ -127,7 +127,7 @@ void CADButton::SetType(int32_t newType) {
 }
 
 void CADButton::Fields(FieldVisitor& v) {
-    BlockPrefixFields(v, "valid", valid, reservedInt);
+    BlockPrefixFields(v, "buttonValid", valid, reservedInt);
     v.CanvasRect("buttonRect", rect);
     for (Color* c : {&background1, &background2, &text1, &text2}) v.Colour("colours[]", *c);
     v.I32("type", type);

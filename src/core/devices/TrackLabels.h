@@ -34,6 +34,23 @@ struct TrackLabels {
         sectionName.text = showName ? std::move(name) : std::u16string();
         delayTime.text = showDelay ? u"000" : u"";
     }
+    // As a confirmed property dialog leaves them: a shown label is created
+    // where missing (the delay time reading "000") and the section name
+    // shows `name`; a label not shown loses its window.
+    void ShowAsConfirmed(bool showName, std::u16string_view name, bool showDelay) {
+        if (showName) {
+            if (!sectionName.HasWindow()) sectionName.CreateWindow(sectionNameRect);
+            sectionName.text = name;
+        } else {
+            sectionName.DestroyWindow();
+        }
+        if (!showDelay) {
+            delayTime.DestroyWindow();
+        } else if (!delayTime.HasWindow()) {
+            delayTime.CreateWindow(delayTimeRect);
+            delayTime.text = u"000";
+        }
+    }
     void SetDrawingContext(const DrawingContext* context) {
         sectionName.SetDrawingContext(context);
         delayTime.SetDrawingContext(context);

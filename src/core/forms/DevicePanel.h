@@ -31,10 +31,6 @@ struct DisplayNameGroup {
     void Confirm(CADDevice& device, std::u16string_view followedName) const;
 };
 
-// "#RRGGBB" for a colour field, and back (nothing for another text).
-std::string FormatColourField(Color c);
-std::optional<Color> ParseColourField(std::string_view text);
-
 // The dialogs built on the device panel "设备信息" (arrows, screen doors,
 // arrow lights, lamps, derailers, seal counters): the IO record, the
 // button-valid flag of the classes that store one and the display-name
@@ -43,18 +39,17 @@ class DevicePanelForm : public PropertyForm {
 public:
     static constexpr const char* kGroup = "设备信息";
 
-    DevicePanelForm(std::string title, CADDevice& device, const IoTables& tables, Interaction& ui);
+    // `group` names the panel's group where the host calls it otherwise.
+    DevicePanelForm(std::string title, CADDevice& device, const IoTables& tables, Interaction& ui,
+                    std::string group = kGroup);
 
-    // The host dialog's own fields, taken over after the panel in the order
-    // they were added: a colour ("#RRGGBB"; another text is refused before
-    // anything is taken over), colours "<prefix>1", "<prefix>2" ..., a check
-    // box over a flag, a decimal number handed to `take`.
-    void AddColour(const std::string& label, Color& colour);
-    void AddColours(const std::string& prefix, std::span<Color> colours);
-    void AddCheck(const std::string& label, int32_t& flag);
-    void AddNumber(const std::string& label, int32_t value, std::function<void(int32_t)> take);
-    // Runs last on "确定".
-    void AfterConfirm(std::function<void()> step) { after_ = std::move(step); }
+    // The name field's lookup where the host has its own (the default
+    // matches the IO record); the device's label is placed after it.
+    void SetLookUp(std::function<void(std::u16string_view text)> lookUp) {
+        lookUp_ = std::move(lookUp);
+    }
+    // Whether the field is the panel's name field.
+    bool IsPanelName(const FormField& field) { return &field == &Panel("名称"); }
 
     // The panel's fields as the device holds them now.
     void Refresh();
@@ -63,20 +58,13 @@ public:
     bool Confirm() override;
 
 private:
-    // A host field: its index, a check before anything is taken over and
-    // its takeover.
-    struct HostField {
-        size_t field;
-        std::function<bool(const FormField&)> accepts;
-        std::function<void(const FormField&)> take;
-    };
-    FormField& Panel(const char* label) { return *Find(label, kGroup); }
+    FormField& Panel(const char* label) { return *Find(label, group_); }
 
     CADDevice& device_;
     const IoTables& tables_;
     int32_t* buttonValidField_;
-    std::vector<HostField> host_;
-    std::function<void()> after_;
+    std::string group_;
+    std::function<void(std::u16string_view)> lookUp_;
 };
 
 }  // namespace velkor

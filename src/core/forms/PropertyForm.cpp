@@ -1,13 +1,10 @@
 #include "forms/PropertyForm.h"
 
+#include <cstdio>
+
 #include "common/Text.h"
 #include "devices/IORecord.h"
-#include "devices/PanelObjects.h"
-#include "devices/TrackSpecials.h"
-#include "document/CVelkorDoc.h"
-#include "forms/DevicePanel.h"
 #include "forms/FormFields.h"
-#include "forms/SectionForm.h"
 
 namespace velkor {
 
@@ -39,19 +36,145 @@ bool PropertyForm::NameFits(const FormField& field) {
     return false;
 }
 
+std::string FormatColourField(Color c) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "#%02X%02X%02X", c.r, c.g, c.b);
+    return buf;
+}
+
+std::optional<Color> ParseColourField(std::string_view text) {
+    if (text.size() != 7 || text[0] != '#') return std::nullopt;
+    uint32_t v = 0;
+    for (char ch : text.substr(1)) {
+        const int d = ch >= '0' && ch <= '9'   ? ch - '0'
+                      : ch >= 'a' && ch <= 'f' ? ch - 'a' + 10
+                      : ch >= 'A' && ch <= 'F' ? ch - 'A' + 10
+                                               : -1;
+        if (d < 0) return std::nullopt;
+        v = v << 4 | static_cast<uint32_t>(d);
+    }
+    return Rgb(static_cast<uint8_t>(v >> 16), static_cast<uint8_t>(v >> 8),
+               static_cast<uint8_t>(v));
+}
+
+std::string PropertyForm::ListEntry(const FormField& list, int32_t index) {
+    return index >= 0 && static_cast<size_t>(index) < list.entries.size()
+               ? list.entries[static_cast<size_t>(index)]
+               : std::string();
+}
+
+int32_t PropertyForm::ListIndex(const FormField& list, int32_t old) {
+    for (size_t i = 0; i < list.entries.size(); ++i) {
+        if (list.entries[i] == list.value) return static_cast<int32_t>(i);
+    }
+    return old;
+}
+
+void PropertyForm::Bind(FormField& field, std::function<void(const FormField&)> take,
+                        std::function<bool(const FormField&)> accepts) {
+    const size_t index = static_cast<size_t>(&field - fields_.data());
+    if (!accepts) accepts = [](const FormField&) { return true; };
+    bound_.push_back({index, std::move(accepts), std::move(take)});
+}
+
+void PropertyForm::AddColour(const std::string& label, Color& colour) {
+    FormField& f = Add("", label, FormField::Kind::Colour);
+    f.value = FormatColourField(colour);
+    Bind(
+        f, [&colour](const FormField& field) { colour = *ParseColourField(field.value); },
+        [this](const FormField& field) {
+            if (ParseColourField(field.value)) return true;
+            ui_.Warning(kMsgBadColour + field.label + " " + field.value);
+            return false;
+        });
+}
+
+void PropertyForm::AddColours(const std::string& prefix, std::span<Color> colours) {
+    for (size_t i = 0; i < colours.size(); ++i)
+        AddColour(prefix + std::to_string(i + 1), colours[i]);
+}
+
+void PropertyForm::AddCheck(const std::string& label, int32_t& flag) {
+    FormField& f = Add("", label, FormField::Kind::Check);
+    f.value = flag ? "1" : "0";
+    Bind(f, [&flag](const FormField& field) { flag = field.Checked() ? 1 : 0; });
+}
+
+void PropertyForm::AddList(const std::string& label, std::vector<std::string> entries,
+                           int32_t& index) {
+    FormField& f = Add("", label, FormField::Kind::List, std::move(entries));
+    f.value = ListEntry(f, index);
+    Bind(f, [&index](const FormField& field) { index = ListIndex(field, index); });
+}
+
+void PropertyForm::AddList(const std::string& label, std::vector<std::string> entries,
+                           int32_t index, std::function<void(int32_t)> take) {
+    FormField& f = Add("", label, FormField::Kind::List, std::move(entries));
+    f.value = ListEntry(f, index);
+    Bind(f, [index, take = std::move(take)](const FormField& field) {
+        take(ListIndex(field, index));
+    });
+}
+
+void PropertyForm::AddText(const std::string& label, std::string value,
+                           std::function<void(const std::string&)> take,
+                           std::function<bool(const std::string&)> accepts) {
+    FormField& f = Add("", label, FormField::Kind::Text);
+    f.value = std::move(value);
+    Bind(
+        f, [take = std::move(take)](const FormField& field) { take(field.value); },
+        [accepts = std::move(accepts)](const FormField& field) {
+            return !accepts || accepts(field.value);
+        });
+}
+
+void PropertyForm::AddNumber(const std::string& label, int32_t value,
+                             std::function<void(int32_t)> take) {
+    FormField& f = Add("", label, FormField::Kind::Decimal);
+    f.value = std::to_string(value);
+    Bind(f, [this, value, take = std::move(take)](const FormField& field) {
+        uint16_t v = static_cast<uint16_t>(value);
+        TakeDecimalField(field.value, v, ui_);
+        take(v);
+    });
+}
+
+bool PropertyForm::BoundFieldsAccepted() {
+    for (const Bound& b : bound_) {
+        if (!b.accepts(fields_[b.field])) return false;
+    }
+    return true;
+}
+
+void PropertyForm::TakeBoundFields() {
+    for (const Bound& b : bound_) b.take(fields_[b.field]);
+    if (after_) after_();
+}
+
+bool PropertyForm::Confirm() {
+    if (!BoundFieldsAccepted()) return false;
+    TakeBoundFields();
+    return true;
+}
+
 namespace {
 constexpr const char* kRecordNumbers[] = {"地址号", "按钮号", "字号", "位号"};
 uint16_t IORecord::*const kRecordMembers[] = {&IORecord::address, &IORecord::button,
                                               &IORecord::word, &IORecord::bit};
 }  // namespace
 
-void PropertyForm::AddRecordFields(const std::string& group) {
-    Add(group, "名称", FormField::Kind::Name);
+void PropertyForm::AddRecordFields(const std::string& group, const std::string& nameLabel) {
+    Add(group, nameLabel, FormField::Kind::Name);
     for (const char* label : kRecordNumbers) Add(group, label, FormField::Kind::Hex);
 }
 
-void PropertyForm::ShowRecord(const std::string& group, const IORecord& rec) {
-    Find("名称", group)->value = ToUtf8(rec.Name());
+void PropertyForm::ShowRecord(const std::string& group, const IORecord& rec,
+                              const std::string& nameLabel) {
+    Find(nameLabel, group)->value = ToUtf8(rec.Name());
+    ShowRecordNumbers(group, rec);
+}
+
+void PropertyForm::ShowRecordNumbers(const std::string& group, const IORecord& rec) {
     for (size_t i = 0; i < std::size(kRecordNumbers); ++i) {
         Find(kRecordNumbers[i], group)->value = FormatHexField(rec.*kRecordMembers[i]);
     }
@@ -61,53 +184,6 @@ void PropertyForm::TakeRecordNumbers(const std::string& group, IORecord& rec) {
     for (size_t i = 0; i < std::size(kRecordNumbers); ++i) {
         TakeHexField(Find(kRecordNumbers[i], group)->value, rec.*kRecordMembers[i], ui_);
     }
-}
-
-std::unique_ptr<PropertyForm> MakePropertyForm(CADGraphic& obj, CVelkorDoc& doc) {
-    const RuntimeClass& cls = obj.GetRuntimeClass();
-    if (&cls == &CADSection::Class()) {
-        return std::make_unique<SectionForm>(static_cast<CADSection&>(obj), doc.io,
-                                             doc.hasLogicSections != 0, doc.UI());
-    }
-    if (&cls == &Arrow::Class()) {
-        return std::make_unique<DevicePanelForm>("箭头属性", static_cast<Arrow&>(obj), doc.io,
-                                                 doc.UI());
-    }
-    if (&cls == &ArrowLight::Class()) {
-        auto& light = static_cast<ArrowLight&>(obj);
-        auto form = std::make_unique<DevicePanelForm>("箭头指示灯属性", light, doc.io, doc.UI());
-        form->AddColours("背景", light.colours);
-        return form;
-    }
-    if (&cls == &CADDeLight::Class()) {
-        auto& lamp = static_cast<CADDeLight&>(obj);
-        auto form = std::make_unique<DevicePanelForm>("装饰灯属性", lamp, doc.io, doc.UI());
-        form->AddNumber("直径", lamp.lamp.Width(), [&lamp](int32_t d) {
-            lamp.SetDiameter(d);
-            lamp.UpdateShape();
-            lamp.PlaceLabel();
-        });
-        form->AddColours("背景", lamp.colours);
-        return form;
-    }
-    if (&cls == &CADDerailer::Class()) {
-        auto& derailer = static_cast<CADDerailer&>(obj);
-        auto form = std::make_unique<DevicePanelForm>("脱轨器属性", derailer, doc.io, doc.UI());
-        form->AddColours("背景", std::span(derailer.colours).first(3));
-        form->AddColours("文本", std::span(derailer.colours).subspan(3));
-        // The derailer shows "T" whatever its name.
-        form->AfterConfirm([&derailer] { derailer.nameLabel.text = u"T"; });
-        return form;
-    }
-    if (&cls == &CADSealCount::Class()) {
-        auto& seal = static_cast<CADSealCount&>(obj);
-        auto form = std::make_unique<DevicePanelForm>("铅封属性", seal, doc.io, doc.UI());
-        form->AddColour("背景", seal.background);
-        form->AddColour("文字背景", seal.textColour);
-        form->AddCheck("是否显示名称", seal.showName);
-        return form;
-    }
-    return nullptr;
 }
 
 }  // namespace velkor

@@ -185,27 +185,14 @@ bool SectionForm::Confirm() {
     // (5) the IO name.
     s.io.SetName(FromUtf8(F(kDevice, "名称").value));
     // (6), (7) the section-name and delay-time labels.
-    if (s.showSectionName) {
-        if (!s.extra.sectionName.HasWindow())
-            s.extra.sectionName.CreateWindow(s.extra.sectionNameRect);
-        s.extra.sectionName.text = hasLogic_ ? RemoveLogicSuffix(s.io.Name()) : s.io.Name();
-    } else {
-        s.extra.sectionName.DestroyWindow();
-    }
-    if (s.showDelayTime) {
-        if (!s.extra.delayTime.HasWindow()) s.extra.delayTime.CreateWindow(s.extra.delayTimeRect);
-        s.extra.delayTime.text = u"000";
-    } else {
-        s.extra.delayTime.DestroyWindow();
-    }
+    s.extra.ShowAsConfirmed(s.showSectionName != 0,
+                            hasLogic_ ? RemoveLogicSuffix(s.io.Name()) : s.io.Name(),
+                            s.showDelayTime != 0);
     // (8) the kind.
     s.sectionKind = F(kKind, "无岔区段").Checked() ? 1 : 0;
     // (9) the labels take the size of their texts, keeping their corners.
-    for (Label* label : {&s.nameLabel, &s.extra.sectionName, &s.extra.delayTime}) {
-        if (!label->HasWindow()) continue;
-        label->MoveWindow(
-            Rect::FromOriginSize(label->GetCanvasRect().TopLeft(), label->TextExtent()));
-    }
+    for (Label* label : {&s.nameLabel, &s.extra.sectionName, &s.extra.delayTime})
+        label->FitToText();
     s.labelRect = s.nameLabel.GetCanvasRect();
     return true;
 }

@@ -156,7 +156,9 @@ void PropertyDialog::Load() {
         } else if (auto* box = qobject_cast<QAbstractButton*>(w); box && box->isCheckable()) {
             box->setChecked(fields[i].Checked());
         } else if (auto* list = qobject_cast<QComboBox*>(w)) {
-            list->setCurrentText(value);
+            // A value that is no entry (a switch without front position)
+            // shows no choice rather than the first entry.
+            list->setCurrentIndex(list->findText(value));
         } else if (auto* button = qobject_cast<QPushButton*>(w)) {
             ShowColour(button, value);
         }

@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "devices/Composites.h"
 #include "devices/PanelObjects.h"
 #include "devices/TrackSpecials.h"
 #include "document/CVelkorDoc.h"
@@ -9,6 +10,7 @@
 #include "forms/DevicePanel.h"
 #include "forms/FormFields.h"
 #include "forms/SectionForm.h"
+#include "iotables/TableEditing.h"
 #include "support/RecordingPainter.h"
 #include "support/ScriptedInteraction.h"
 #include "tables/IoTables.h"
@@ -250,11 +252,72 @@ TEST(PropertyForms, PanelHostsTakeTheirOwnFieldsAfterThePanel) {
              EXPECT_EQ(derailer.nameLabel.text, u"T");  // "T" again whatever its name
              EXPECT_EQ(derailer.colours[4], Rgb(0, 255, 0));
          }},
+        {22,
+         "按钮属性",
+         {{"类型", "圆形"}, {"密码", "双密码"}, {"自复", "0"}},
+         [](CADGraphic& g) {
+             auto& button = dynamic_cast<CADButton&>(g);
+             EXPECT_EQ(button.type, CADButton::kRound);
+             EXPECT_EQ(button.GetCanvasRect().Width(), 20);  // the new type's size
+             EXPECT_EQ(button.text1, Rgb(255, 255, 255));    // and its colours
+             EXPECT_EQ(button.password, 2);
+             EXPECT_EQ(button.selfReset, 0);
+         }},
+        {22,
+         "按钮属性",
+         {{"宽度", "100"}, {"文字1", "#00FF00"}},
+         [](CADGraphic& g) {
+             auto& button = dynamic_cast<CADButton&>(g);
+             EXPECT_EQ(button.rect, (Rect{0, 0, 100, 30}));
+             EXPECT_EQ(button.GetCanvasRect().Width(), 100);
+             EXPECT_EQ(button.text1, Rgb(0, 255, 0));
+         }},
+        {17,
+         "车站属性",
+         {{"上侧门", "1"}, {"下侧门", "0"}, {"宽度", "150"}, {"按钮个数", "2"}},
+         [](CADGraphic& g) {
+             auto& box = dynamic_cast<CADStation&>(g);
+             EXPECT_EQ(box.GetCanvasRect().Width(), 150);
+             EXPECT_EQ(box.buttonCount, 2);
+             EXPECT_TRUE(box.buttons[1].HasWindow());
+             EXPECT_FALSE(box.buttons[2].HasWindow());
+             EXPECT_FALSE(box.doors[1].HasWindow());
+             // The upper door spans the new width.
+             EXPECT_EQ(box.doors[0].GetCanvasRect().Width(), 150 - 6);
+         }},
+        {19,
+         "装饰线",
+         {{"PT2", "400, 180"}, {"宽度", "5"}, {"颜色", "#010203"}},
+         [](CADGraphic& g) {
+             auto& line = dynamic_cast<CADDeLine&>(g);
+             EXPECT_EQ(line.ToCanvas(line.p2), (Point{400, 180}));
+             EXPECT_EQ(line.width, 5);
+             EXPECT_EQ(line.colour, Rgb(1, 2, 3));
+         }},
+        {18,
+         "静态文字",
+         {{"文字", "站台"}, {"大小", "16"}, {"粗体", "1"}, {"字体", "黑体"}},
+         [](CADGraphic& g) {
+             auto& label = dynamic_cast<Label&>(g);
+             EXPECT_EQ(label.text, u"站台");
+             EXPECT_EQ(label.font.height, -16);
+             EXPECT_EQ(label.font.weight, 700);
+             EXPECT_EQ(label.font.FaceName(), u"黑体");
+             EXPECT_EQ(label.GetCanvasRect().Width(), label.TextExtent().cx);
+         }},
+        {29,
+         "地航",
+         {{"间距", "40"}},
+         [](CADGraphic& g) {
+             auto& track = dynamic_cast<NavigableTrack&>(g);
+             EXPECT_EQ(track.r2.top - track.r1.top, 40);
+             EXPECT_EQ(track.GetCanvasRect().Height(), 56);
+         }},
     };
     int y = 100;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.title);
-        CADGraphic* obj = PlaceObject(doc, {c.code, {100, y}, {100, y}});
+        CADGraphic* obj = PlaceObject(doc, {c.code, {100, y}, {300, y}});
         y += 100;
         ASSERT_NE(obj, nullptr);
         const auto form = MakePropertyForm(*obj, doc);
@@ -384,6 +447,82 @@ TEST_F(SectionDialog, ConfirmInTheDialogsOrder) {
     EXPECT_EQ(section.sectionKind, 0);
     EXPECT_EQ(section.rightJoint, 1);
     EXPECT_EQ(section.floodGate2, 12);
+}
+
+}  // namespace
+}  // namespace velkor
+
+namespace velkor {
+namespace {
+
+// The lookups of the smaller dialogs and what they refuse.
+class SmallDialogs : public ::testing::Test {
+protected:
+    SmallDialogs() {
+        doc.OnNewDocument();
+        for (const auto& [name, address] :
+             {std::pair{u"FMG1_A", 0x35}, std::pair{u"FMG1_B", 0x0136}}) {
+            Row gate = IoTables::NewRow(kLingsanTable);
+            gate.SetName(name);
+            gate.SetU16(io::kAddress, static_cast<uint16_t>(address));
+            doc.io.Table(kLingsanTable).push_back(gate);
+        }
+        Row station = IoTables::NewRow(kStationTable);
+        station.SetText(io::kStationName, io::kStationNameBytes, u"东站");
+        station.SetU16(io::kStation, 7);
+        doc.io.Table(kStationTable).push_back(station);
+    }
+    ScriptedInteraction ui;
+    CVelkorDoc doc{ui};
+};
+
+TEST_F(SmallDialogs, FloodGateNameFindsBothRelays) {
+    auto& gate = dynamic_cast<CADAfgDoor&>(*PlaceObject(doc, {38, {200, 100}, {200, 100}}));
+    auto form = MakePropertyForm(gate, doc);
+    EXPECT_EQ(form->Title(), "防淹门属性");
+    form->Find("名称", "继电器1信息")->value = "FMG1";
+    ASSERT_TRUE(form->LookUp(*form->Find("名称", "继电器1信息")));
+    EXPECT_EQ(gate.io.address, 0x35);
+    EXPECT_EQ(gate.relay2.address, 0x0136);
+    EXPECT_EQ(form->Find("地址号", "继电器2信息")->value, "0X0136");
+    EXPECT_EQ(form->Find("名称", "继电器2信息")->value, "FMG1_B");
+    form->Find("位号", "继电器2信息")->value = "9";
+    form->Find("文本3")->value = "#00FF00";
+    ASSERT_TRUE(form->Confirm());
+    EXPECT_EQ(gate.relay2.Name(), u"FMG1_B");
+    EXPECT_EQ(gate.relay2.bit, 9);
+    EXPECT_EQ(gate.colours[5], Rgb(0, 255, 0));
+}
+
+TEST_F(SmallDialogs, ButtonAndStationNamesFindTheirCodes) {
+    auto& button = dynamic_cast<CADButton&>(*PlaceObject(doc, {22, {10, 10}, {10, 10}}));
+    auto form = MakePropertyForm(button, doc);
+    form->Find("名称")->value = "闭塞";
+    form->LookUp(*form->Find("名称"));
+    EXPECT_EQ(button.io.button, 0x0E43);
+    EXPECT_EQ(form->Find("按钮号")->value, "0X0E43");
+    form->Find("名称")->value = "XYZ";
+    form->LookUp(*form->Find("名称"));
+    EXPECT_EQ(ui.Messages("warning"), std::vector<std::string>{kMsgButtonNameMismatch});
+
+    auto& box = dynamic_cast<CADStation&>(*PlaceObject(doc, {17, {300, 10}, {300, 10}}));
+    auto station = MakePropertyForm(box, doc);
+    EXPECT_FALSE(station->Find("ID")->enabled);
+    station->Find("名称")->value = "东站";
+    station->LookUp(*station->Find("名称"));
+    EXPECT_EQ(box.id, 7);
+    EXPECT_EQ(box.stationRow, 1);
+    EXPECT_EQ(station->Find("ID")->value, "0X0007");
+}
+
+TEST_F(SmallDialogs, ABadPointIsRefusedBeforeAnythingIsTakenOver) {
+    auto& line = dynamic_cast<CADDeLine&>(*PlaceObject(doc, {19, {10, 10}, {200, 10}}));
+    auto form = MakePropertyForm(line, doc);
+    form->Find("宽度")->value = "7";
+    form->Find("PT1")->value = "10;10";
+    EXPECT_FALSE(form->Confirm());
+    EXPECT_EQ(ui.Messages("warning").size(), 1u);
+    EXPECT_EQ(line.width, 3);
 }
 
 }  // namespace
