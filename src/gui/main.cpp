@@ -3,6 +3,8 @@
 #include <QTimer>
 
 #include "QtTextMetrics.h"
+#include "dialogs/PropertyDialog.h"
+#include "document/CVelkorDoc.h"
 #include "shell/CMainFrame.h"
 #include "shell/CVelkorApp.h"
 
@@ -22,6 +24,15 @@ int main(int argc, char** argv) {
         screenshot = args[at + 1];
         args.remove(at, 2);
     }
+    // --dialog N with --screenshot: the picture is of the property dialog of
+    // the station's object N (as velkor-cli props --list numbers them),
+    // opened and left without a change.
+    int dialogObject = -1;
+    const int dialogAt = args.indexOf(QStringLiteral("--dialog"));
+    if (dialogAt >= 0 && dialogAt + 1 < args.size()) {
+        dialogObject = args[dialogAt + 1].toInt();
+        args.remove(dialogAt, 2);
+    }
     if (screenshot.isEmpty()) {
         app.MainFrame().showMaximized();
     } else {
@@ -32,6 +43,22 @@ int main(int argc, char** argv) {
     if (!screenshot.isEmpty()) {
         QTimer::singleShot(500, [&] {
             app.MainFrame().UpdateCommandStates();
+            velkor::gui::CChildFrame* child = app.MainFrame().ActiveChild();
+            if (dialogObject >= 0 && child &&
+                static_cast<size_t>(dialogObject) < child->Doc().Objects().size()) {
+                velkor::CVelkorDoc& doc = child->Doc();
+                const auto form = velkor::MakePropertyForm(
+                    *doc.Objects()[static_cast<size_t>(dialogObject)], doc);
+                if (form) {
+                    velkor::gui::PropertyDialog dialog(*form, &app.MainFrame());
+                    dialog.show();
+                    QApplication::processEvents();
+                    dialog.grab().save(screenshot);
+                    doc.DiscardChanges();
+                    QApplication::quit();
+                    return;
+                }
+            }
             app.MainFrame().grab().save(screenshot);
             QApplication::quit();
         });

@@ -172,8 +172,9 @@ bool PropertyDialog::eventFilter(QObject* watched, QEvent* event) {
         for (size_t i = 0; i < widgets_.size(); ++i) {
             if (widgets_[i] != watched) continue;
             Store();
-            form_.LookUp(form_.Fields()[i]);
+            const bool looked = form_.LookUp(form_.Fields()[i]);
             Load();
+            if (looked) emit DeviceChanged();
             return true;
         }
     }
@@ -184,6 +185,7 @@ void PropertyDialog::RunRules(size_t index) {
     Store();
     form_.Edited(form_.Fields()[index]);
     Load();
+    emit DeviceChanged();
 }
 
 void PropertyDialog::accept() {
@@ -192,10 +194,12 @@ void PropertyDialog::accept() {
     QDialog::accept();
 }
 
-bool EditObjectProperties(CADGraphic& obj, CVelkorDoc& doc, QWidget* parent) {
+bool EditObjectProperties(CADGraphic& obj, CVelkorDoc& doc, QWidget* parent,
+                          const std::function<void()>& changed) {
     const auto form = MakePropertyForm(obj, doc);
     if (!form) return obj.EditProperties();
     PropertyDialog dialog(*form, parent);
+    if (changed) QObject::connect(&dialog, &PropertyDialog::DeviceChanged, &dialog, changed);
     return dialog.exec() == QDialog::Accepted;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include <QDialog>
+#include <functional>
 #include <vector>
 
 #include "forms/PropertyForm.h"
@@ -24,6 +25,10 @@ public:
     // The widget of a field, for tests.
     QWidget* FieldWidget(const std::string& label, const std::string& group = {}) const;
 
+signals:
+    // A lookup or a rule changed the device while the dialog is open.
+    void DeviceChanged();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -41,6 +46,9 @@ private:
 // Opens the property dialog of an object's class over `parent` and returns
 // whether the user confirmed it. A class without a dialog confirms through
 // its EditProperties.
-bool EditObjectProperties(CADGraphic& obj, CVelkorDoc& doc, QWidget* parent);
+// `changed` runs whenever the device changes before the dialog closes, so
+// that the drawing shows it at once.
+bool EditObjectProperties(CADGraphic& obj, CVelkorDoc& doc, QWidget* parent,
+                          const std::function<void()>& changed = {});
 
 }  // namespace velkor::gui

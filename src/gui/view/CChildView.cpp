@@ -305,7 +305,7 @@ void CChildView::DoubleClick(Point p) {
         DocumentEdit edit(doc_, "属性", {owner ? owner : obj});
         // A lookup changes the device even when the dialog is cancelled:
         // the edit is kept either way.
-        EditObjectProperties(*obj, doc_, this);
+        EditObjectProperties(*obj, doc_, this, [this] { Refresh(); });
         edit.Commit();
         Refresh();
         return;
