@@ -23,6 +23,8 @@
 #include "document/StationPainting.h"
 #include "forms/PropertyForm.h"
 #include "iotables/Generators.h"
+#include "iotables/TableEditing.h"
+#include "iotables/TableExchange.h"
 #include "iotables/TableText.h"
 #include "siemens/CodeBuilds.h"
 #include "siemens/LogicTables.h"
@@ -560,6 +562,102 @@ int CmdProps(Context& c) {
     return 0;
 }
 
+// The input table named on the command line (ribbon name or file stem), or
+// a message listing the names.
+std::optional<int> TableArgument(Context& c, const std::string& name) {
+    const int table = InputTableByName(name);
+    if (table >= 0) return table;
+    c.err << "velkor-cli: unknown table '" << name
+          << "'; tables: 区段 道岔 信号机 逻辑区段 零散信息 车站信息表 (or Section Switch Signal "
+             "LogicSection Lingsan Station)\n";
+    return std::nullopt;
+}
+
+// velkor-cli table-export: one input table as its dialog shows it, as a
+// workbook of one sheet.
+int CmdTableExport(Context& c) {
+    if (c.args.positional.size() < 3) {
+        c.err << "Usage: velkor-cli table-export STATION.lcp TABLE FILE.xls\n";
+        return 2;
+    }
+    const auto table = TableArgument(c, c.args.positional[1]);
+    if (!table) return 2;
+    CliInteraction ui(c.err, false);
+    auto doc = OpenStation(c.args.positional[0], ui);
+    if (!doc) return 1;
+    TableGrid grid(InputGridDesc(*table), ui);
+    grid.Load(doc->io.Table(*table));
+    const Status written = WriteTableWorkbook(GridTexts(grid), FromUtf8(InputTableTitle(*table)),
+                                              PathFromUtf8(c.args.positional[2]), doc->Files());
+    if (!written) {
+        c.err << "velkor-cli: " << written.Message() << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+// velkor-cli table-import: the rows of a workbook or CSV file replace an
+// input table, each row taken over as the table dialog takes a grid row.
+int CmdTableImport(Context& c) {
+    if (c.args.positional.size() < 3) {
+        c.err << "Usage: velkor-cli table-import STATION.lcp TABLE FILE [--save]\n";
+        return 2;
+    }
+    const auto table = TableArgument(c, c.args.positional[1]);
+    if (!table) return 2;
+    CliInteraction ui(c.err, false);
+    auto doc = OpenStation(c.args.positional[0], ui);
+    if (!doc) return 1;
+    TextTable texts;
+    Status read = ReadTextTable(PathFromUtf8(c.args.positional[2]), doc->Files(), texts);
+    TableGrid grid(InputGridDesc(*table), ui);
+    grid.Load(doc->io.Table(*table));
+    if (read) read = TakeTextTable(texts, grid);
+    if (!read) {
+        c.err << "velkor-cli: " << read.Message() << "; the station is not changed\n";
+        return 1;
+    }
+    const int before = ui.Warnings();
+    StoreInputTable(*doc, *table, grid.Records());
+    if (ui.Warnings() != before) return 1;
+    if (c.args.Has("save") && !doc->OnSaveDocument(doc->PathName())) return 1;
+    return 0;
+}
+
+// velkor-cli combine: "区段组合" confirmed on a grid given as three
+// tab-separated names per line.
+int CmdCombine(Context& c) {
+    if (c.args.positional.size() < 2) {
+        c.err << "Usage: velkor-cli combine STATION.lcp FILE.tsv [--save]\n";
+        return 2;
+    }
+    CliInteraction ui(c.err, false);
+    auto doc = OpenStation(c.args.positional[0], ui);
+    if (!doc) return 1;
+    TextTable texts;
+    if (const Status read = ReadTextTable(PathFromUtf8(c.args.positional[1]), doc->Files(), texts);
+        !read) {
+        c.err << "velkor-cli: " << read.Message() << '\n';
+        return 1;
+    }
+    TableGrid grid(CombinationGridDesc(), ui);
+    for (size_t r = 0; r < texts.size(); ++r) {
+        grid.Append();
+        for (size_t col = 0; col < 3 && col < texts[r].size(); ++col) {
+            if (!grid.Edit(r, col, texts[r][col])) return 1;
+        }
+    }
+    DocumentEdit edit(*doc, "区段组合", DocumentEdit::Scope::InputTables);
+    size_t failed = 0;
+    if (!ConfirmSectionCombinations(doc->io, grid.CombinationNames(), ui, &failed)) {
+        c.err << "velkor-cli: line " << failed + 1 << " names a device in no input table\n";
+        return 1;
+    }
+    edit.Commit();
+    if (c.args.Has("save") && !doc->OnSaveDocument(doc->PathName())) return 1;
+    return 0;
+}
+
 // velkor-cli name-font: one font for the name labels of the sections,
 // switches and signals.
 int CmdNameFont(Context& c) {
@@ -733,6 +831,28 @@ const std::vector<Command>& Commands() {
           {{"group"}, "GROUP", "the group of fields whose label stands in several"},
           {{"lookup"}, "LABEL", "runs that name field's lookup (repeatable)"},
           kSave}},
+        {"table-export", "table-export STATION.lcp TABLE FILE.xls",
+         "Writes one input table as its table dialog shows it (the dialog's columns and\n"
+         "texts) into a workbook of one sheet. TABLE: 区段 道岔 信号机 逻辑区段 零散信息\n"
+         "车站信息表, or Section Switch Signal LogicSection Lingsan Station.",
+         3, CmdTableExport},
+        {"table-import",
+         "table-import STATION.lcp TABLE FILE.xls|FILE.xlsx|FILE.csv [--save]",
+         "Replaces an input table with the rows of the file's first sheet (CSV: UTF-8, comma\n"
+         "or tab separated). The first row must hold the dialog's column headers. Each row is\n"
+         "taken over as the table dialog takes a grid row, with its checks; an empty cell\n"
+         "keeps the row's value (a new row is numbered by its position). The first refused\n"
+         "cell is reported with its row and column, and nothing changes.",
+         3,
+         CmdTableImport,
+         {kSave}},
+        {"combine",
+         "combine STATION.lcp FILE.tsv [--save]",
+         "区段组合: rebuilds the section combinations from a grid of up to three names per\n"
+         "line (tab separated), as \"确定\" does; a name in no input table changes nothing.",
+         2,
+         CmdCombine,
+         {kSave}},
         {"new",
          "new STATION.lcp [--demo]",
          "Creates an empty station (with --demo: a few sample objects) and saves it.",

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <filesystem>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
@@ -436,6 +438,70 @@ TEST(CliProps, SignalLookUpKindAndSavedRecord) {
 
 namespace velkor::cli {
 namespace {
+
+using velkor::testing::ReadBytes;
+using velkor::testing::TempDir;
+using velkor::testing::WriteBytes;
+
+// The table files of a station folder, by name.
+std::map<std::string, std::vector<uint8_t>> TableFiles(const TempDir& dir) {
+    std::map<std::string, std::vector<uint8_t>> out;
+    for (const char* sub : {"x86", "ppc"}) {
+        for (const auto& e : std::filesystem::directory_iterator(dir / sub)) {
+            if (e.is_regular_file())
+                out[PathToUtf8(e.path().filename()) + sub] = ReadBytes(e.path());
+        }
+    }
+    return out;
+}
+
+// Every table exported and imported again leaves the table files as they
+// were; a refused cell and an unknown table change nothing.
+TEST(CliTables, ExportImportAndCombine) {
+    TempDir dir;
+    ASSERT_EQ(Cli({"demo", PathToUtf8(dir.Path())}).code, 0);
+    const std::string station = PathToUtf8(dir / "Demo.lcp");
+    const auto before = TableFiles(dir);
+    for (const char* table :
+         {"区段", "Switch", "信号机", "LogicSection", "零散信息", "车站信息表"}) {
+        SCOPED_TRACE(table);
+        const std::string file = PathToUtf8(dir / (std::string(table) + ".xls"));
+        const CliRun out = Cli({"table-export", station, table, file});
+        ASSERT_EQ(out.code, 0) << out.err;
+        const CliRun in = Cli({"table-import", station, table, file, "--save"});
+        ASSERT_EQ(in.code, 0) << in.err;
+    }
+    EXPECT_EQ(TableFiles(dir), before);
+
+    const std::string csv = "名称,地址号,按钮号,字号,位号,GJ,FWZTJ\n1DG,0\n3DG,x1\n";
+    WriteBytes(dir / "bad.csv", std::vector<uint8_t>(csv.begin(), csv.end()));
+    const auto station0 = ReadBytes(dir / "Demo.lcp");
+    const CliRun bad =
+        Cli({"table-import", station, "区段", PathToUtf8(dir / "bad.csv"), "--save"});
+    EXPECT_EQ(bad.code, 1);
+    EXPECT_NE(bad.err.find("第 3 行第 2 列（地址号）：输入的十进制数据无效"), std::string::npos)
+        << bad.err;
+    EXPECT_EQ(Cli({"table-import", station, "区", PathToUtf8(dir / "bad.csv")}).code, 2);
+    EXPECT_EQ(ReadBytes(dir / "Demo.lcp"), station0);
+    EXPECT_EQ(TableFiles(dir), before);
+
+    // Combinations: a name in no table changes nothing; then two entries.
+    const std::string wrong = "1DG\t5DG\nNOSUCH\n";
+    WriteBytes(dir / "wrong.tsv", std::vector<uint8_t>(wrong.begin(), wrong.end()));
+    const CliRun refused = Cli({"combine", station, PathToUtf8(dir / "wrong.tsv"), "--save"});
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_NE(refused.err.find("line 2"), std::string::npos) << refused.err;
+    EXPECT_EQ(TableFiles(dir), before);
+    const std::string grid = "1DG\t5DG\n\t\t7DG\n";
+    WriteBytes(dir / "grid.tsv", std::vector<uint8_t>(grid.begin(), grid.end()));
+    ASSERT_EQ(Cli({"combine", station, PathToUtf8(dir / "grid.tsv"), "--save"}).code, 0);
+    const auto muti = ReadBytes(dir / "x86" / "MutiSection.le");
+    ASSERT_EQ(muti.size(), 4u + 2 * 64);  // the entry count, then the entries
+    EXPECT_EQ(muti[0], 2);
+    EXPECT_EQ(muti[4], 2);       // count of the first entry
+    EXPECT_EQ(muti[4 + 64], 1);  // the second names only its third slot
+    EXPECT_EQ(std::string(muti.begin() + 4 + 64 + 36, muti.begin() + 4 + 64 + 39), "7DG");
+}
 
 TEST(CliNameFont, AppliesFaceAndHeightToTrackNameLabels) {
     velkor::testing::TempDir dir;

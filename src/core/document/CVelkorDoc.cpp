@@ -232,6 +232,8 @@ void CVelkorDoc::AddObject(std::unique_ptr<CADGraphic> obj) {
 }
 
 void CVelkorDoc::ApplyEdit(const Edit& edit, bool toBefore) {
+    if (const auto& tables = toBefore ? edit.tablesBefore : edit.tablesAfter) io = *tables;
+    if (edit.changes.empty()) return;
     ObjectsReplaced();
     const auto from = [toBefore](const Edit::Change& c) -> const std::vector<uint8_t>& {
         return toBefore ? c.after : c.before;
@@ -325,6 +327,14 @@ void DocumentEdit::Commit() {
     if (!doc_) return;
     CVelkorDoc& doc = *doc_;
     doc_ = nullptr;
+    if (scope_ == Scope::InputTables) {
+        // Only a real change becomes a step (and marks the station changed).
+        if (doc.io == *io_) return;
+        edit_.tablesBefore = std::make_shared<const IoTables>(std::move(*io_));
+        edit_.tablesAfter = std::make_shared<const IoTables>(doc.io);
+        doc.Record(std::move(edit_));
+        return;
+    }
     if (scope_) {
         if (*scope_ == Scope::AllObjects) doc.history_.Clear();
         doc.modified_ = true;

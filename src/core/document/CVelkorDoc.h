@@ -162,7 +162,8 @@ private:
 // the only way a change other than placing or deleting becomes unsaved.
 //
 // An edit of drawing objects keeps their bytes before and after; committing
-// records it for undo. A change of the tables and settings is not undone,
+// records it for undo, as it does an edit of the input tables (the table
+// dialogs). A change of the tables and settings together is not undone,
 // and one that also rewrites objects outside undo (a generation writing into
 // the devices) clears the undo history when committed. An edit dropped
 // without Commit (an error, an early return) puts back what it covers: the
@@ -170,6 +171,7 @@ private:
 class DocumentEdit {
 public:
     enum class Scope {
+        InputTables,        // the input tables and combinations, undoable
         TablesAndSettings,  // the tables and the station settings
         AllObjects,         // these, and objects outside undo
     };

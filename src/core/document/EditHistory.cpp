@@ -52,6 +52,8 @@ std::unique_ptr<CADGraphic> RestoreObject(const std::vector<uint8_t>& bytes, boo
 size_t Edit::Bytes() const {
     size_t n = name.size();
     for (const Change& c : changes) n += c.before.size() + c.after.size() + sizeof(Change);
+    if (tablesBefore) n += tablesBefore->Bytes();
+    if (tablesAfter) n += tablesAfter->Bytes();
     return n;
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "devices/CADGraphic.h"
+#include "tables/IoTables.h"
 
 namespace velkor {
 
@@ -17,9 +18,10 @@ std::vector<uint8_t> SnapshotObject(CADGraphic& obj, bool hasLogicSections);
 std::unique_ptr<CADGraphic> RestoreObject(const std::vector<uint8_t>& bytes, bool hasLogicSections,
                                           const DrawingContext* drawing = nullptr);
 
-// One undoable change of the drawing. Objects are named by their place in
-// the object list; each change keeps the bytes before and after (empty for
-// an object that did not exist on that side).
+// One undoable change of the drawing or of the input tables. Objects are
+// named by their place in the object list; each change keeps the bytes
+// before and after (empty for an object that did not exist on that side).
+// An edit of the tables keeps them whole, before and after.
 struct Edit {
     struct Change {
         size_t index;
@@ -28,6 +30,8 @@ struct Edit {
     };
     std::string name;
     std::vector<Change> changes;
+    std::shared_ptr<const IoTables> tablesBefore;
+    std::shared_ptr<const IoTables> tablesAfter;
     size_t Bytes() const;
 };
 

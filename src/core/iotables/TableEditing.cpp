@@ -78,28 +78,6 @@ Row NewEditorRow(int table, uint16_t n) {
     return r;
 }
 
-void AppendEditorRow(std::vector<Row>& rows, int table, Row row) {
-    AssignAddresses(table, row, static_cast<uint16_t>(rows.size()));
-    rows.push_back(std::move(row));
-}
-
-void InsertEditorRow(std::vector<Row>& rows, int table, size_t position, Row row) {
-    if (position > rows.size()) position = rows.size();
-    AssignAddresses(table, row, static_cast<uint16_t>(position));
-    rows.insert(rows.begin() + static_cast<long>(position), std::move(row));
-    for (size_t i = position + 1; i < rows.size(); ++i) {
-        AssignAddresses(table, rows[i], static_cast<uint16_t>(rows[i].U16(io::kAddress) + 1));
-    }
-}
-
-void DeleteEditorRow(std::vector<Row>& rows, int table, size_t position) {
-    if (position >= rows.size()) return;
-    rows.erase(rows.begin() + static_cast<long>(position));
-    for (size_t i = position; i < rows.size(); ++i) {
-        AssignAddresses(table, rows[i], static_cast<uint16_t>(rows[i].U16(io::kAddress) - 1));
-    }
-}
-
 namespace {
 void TakeNumbers(const Row& row, IORecord& rec) {
     rec.address = row.U16(io::kAddress);
@@ -227,9 +205,12 @@ uint16_t MatchStation(const IoTables& t, std::u16string_view text) {
 }
 
 bool ConfirmSectionCombinations(IoTables& t, const std::vector<std::array<std::u16string, 3>>& grid,
-                                Interaction& ui) {
-    t.combinations.clear();
-    for (const auto& cells : grid) {
+                                Interaction& ui, size_t* failedRow) {
+    // Every row is resolved before the list changes, so a name that is in
+    // no table leaves the list as it was.
+    std::vector<Row> built;
+    for (size_t r = 0; r < grid.size(); ++r) {
+        const auto& cells = grid[r];
         Row e(MutiSectionDesc().size);
         uint32_t count = 0;
         for (size_t j = 0; j < 3; ++j) {
@@ -239,14 +220,16 @@ bool ConfirmSectionCombinations(IoTables& t, const std::vector<std::array<std::u
             const Row* row = t.FindByName(cells[j]);
             if (!row) {
                 ui.Warning(kMsgCombinationNotFound);
+                if (failedRow) *failedRow = r;
                 return false;
             }
             e.SetU16(52 + 2 * j, row->U16(io::kAddress));
             e.SetU16(58 + 2 * j, row->U16(io::kSectionGJ));
         }
         e.SetU32(0, count);
-        t.combinations.push_back(std::move(e));
+        built.push_back(std::move(e));
     }
+    t.combinations = std::move(built);
     return true;
 }
 

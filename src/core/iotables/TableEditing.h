@@ -38,13 +38,6 @@ uint16_t SignalTypeFromName(std::u16string_view name);
 // a logic section's physical address) unset, numbered for position n.
 Row NewEditorRow(int tableIndex, uint16_t n);
 
-// The dialogs' row operations, keeping 地址号 running: the new row takes its
-// position as number; an insert moves the rows after it up by one, a delete
-// the rows from it down by one.
-void AppendEditorRow(std::vector<Row>& rows, int tableIndex, Row row);
-void InsertEditorRow(std::vector<Row>& rows, int tableIndex, size_t position, Row row);
-void DeleteEditorRow(std::vector<Row>& rows, int tableIndex, size_t position);
-
 // Name-matching services of the device dialogs.
 // The record takes the name and the four numbers of the row of that name;
 // a signal with a second button also its 按钮号2 (from a signal row). Not
@@ -81,9 +74,9 @@ bool LookUpStationBox(const IoTables& t, std::u16string_view text, CADStation& b
 bool LookUpButtonName(const IoTables& t, std::u16string_view text, IORecord& rec, Interaction& ui);
 
 // "区段组合" confirmed: rebuilds every combination from the grid's names.
-// False when a name is in no table: the message is shown and the list keeps
-// the entries built before that row.
+// False when a name is in no table: the message is shown, `failedRow` names
+// the row and the list is left as it was.
 bool ConfirmSectionCombinations(IoTables& t, const std::vector<std::array<std::u16string, 3>>& grid,
-                                Interaction& ui);
+                                Interaction& ui, size_t* failedRow = nullptr);
 
 }  // namespace velkor

@@ -132,6 +132,17 @@ void Row::SetText(size_t o, size_t n, std::u16string_view text) {
     if (o + n <= bytes_.size()) StoreFixedText(std::span<uint8_t>(&bytes_[o], n), text);
 }
 
+size_t IoTables::Bytes() const {
+    size_t n = 0;
+    const auto add = [&n](const std::vector<Row>& rows) {
+        for (const Row& r : rows) n += r.Size() + sizeof(Row);
+    };
+    for (const auto& t : tables) add(t);
+    add(combinations);
+    add(relations);
+    return n;
+}
+
 Row IoTables::NewRow(int index) {
     Row row(InputRecordDesc(index).size);
     row.SetName(u"NO");

@@ -106,6 +106,10 @@ struct IoTables {
     const Row* FindByName(std::u16string_view name) const;
     // The table a row of FindByName belongs to, or -1.
     int TableOf(const Row* row) const;
+    // The bytes the rows take, for the memory bound of the undo history.
+    size_t Bytes() const;
+
+    friend bool operator==(const IoTables&, const IoTables&) = default;
 };
 
 // The numbering rule: the row's 地址号, 按钮号, 字号 and 位号 (and a signal's

@@ -34,6 +34,15 @@ void ExcelHelper::NewWorkbook() {
     current_ = 0;
 }
 
+void ExcelHelper::NewWorkbook(std::u16string_view onlySheet) {
+    CloseWorkbook();
+    book_ = Workbook{};
+    WorkbookSheet s;
+    s.name = std::u16string(onlySheet);
+    book_->sheets.push_back(std::move(s));
+    current_ = 0;
+}
+
 void ExcelHelper::AddSheet(std::u16string_view name) {
     if (!book_) NewWorkbook();
     WorkbookSheet s;

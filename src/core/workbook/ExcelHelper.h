@@ -24,6 +24,8 @@ public:
     // A new workbook with the default sheets Sheet1, Sheet2 and Sheet3; the
     // first is current.
     void NewWorkbook();
+    // A new workbook of one sheet of that name.
+    void NewWorkbook(std::u16string_view onlySheet);
     // A new sheet in front of the first sheet, named and made current: A, B,
     // C added one after the other end up as C, B, A.
     void AddSheet(std::u16string_view name);

@@ -12,36 +12,6 @@ namespace {
 
 using testing::ScriptedInteraction;
 
-std::vector<uint16_t> Numbers(const std::vector<Row>& rows) {
-    std::vector<uint16_t> out;
-    for (const Row& r : rows) out.push_back(r.U16(io::kAddress));
-    return out;
-}
-
-TEST(TableEditing, AppendInsertAndDeleteKeepTheNumbering) {
-    std::vector<Row> rows;
-    for (int i = 0; i < 3; ++i)
-        AppendEditorRow(rows, kSectionTable, NewEditorRow(kSectionTable, 0));
-    EXPECT_EQ(Numbers(rows), (std::vector<uint16_t>{0, 1, 2}));
-    EXPECT_EQ(rows[1].U16(io::kButton), 0x0130);
-    EXPECT_EQ(rows[2].U16(io::kButton), 0x0230);
-    EXPECT_EQ(rows[2].U16(io::kWord), 0);
-    EXPECT_EQ(rows[2].U16(io::kBit), 4);
-    EXPECT_EQ(rows[0].U16(io::kSectionGJ), 0xFFFF);
-    EXPECT_EQ(rows[0].Name(), u"");
-
-    Row added = NewEditorRow(kSectionTable, 0);
-    added.SetName(u"新");
-    InsertEditorRow(rows, kSectionTable, 1, added);
-    EXPECT_EQ(Numbers(rows), (std::vector<uint16_t>{0, 1, 2, 3}));
-    EXPECT_EQ(rows[1].Name(), u"新");
-    EXPECT_EQ(rows[3].U16(io::kButton), 0x0330);
-
-    DeleteEditorRow(rows, kSectionTable, 0);
-    EXPECT_EQ(Numbers(rows), (std::vector<uint16_t>{0, 1, 2}));
-    EXPECT_EQ(rows[0].Name(), u"新");
-}
-
 TEST(TableEditing, NumberChecks) {
     EXPECT_EQ(ParseDecimalField("12"), 12);
     EXPECT_EQ(ParseDecimalField(""), 0);
@@ -189,8 +159,11 @@ TEST(SectionCombinations, ConfirmRebuildsEveryEntry) {
     EXPECT_EQ(t.combinations[2].Text(20, 16), u"3DG");
 
     const std::vector<std::array<std::u16string, 3>> bad = {{u"3DG", u"", u""}, {u"9DG", u"", u""}};
-    EXPECT_FALSE(ConfirmSectionCombinations(t, bad, ui));
-    EXPECT_EQ(t.combinations.size(), 1u);
+    size_t failed = 99;
+    EXPECT_FALSE(ConfirmSectionCombinations(t, bad, ui, &failed));
+    // The list is left as it was, and the failing row is named.
+    EXPECT_EQ(t.combinations.size(), 3u);
+    EXPECT_EQ(failed, 1u);
     EXPECT_EQ(ui.Messages("warning"),
               std::vector<std::string>{"输入表中没有找到对应的设备，请确认区段输入表中数据！"});
     EXPECT_TRUE(ConfirmSectionCombinations(t, {}, ui));

@@ -10,6 +10,7 @@
 
 #include "common/Files.h"
 #include "common/Text.h"
+#include "support/LibreOffice.h"
 #include "support/TestFiles.h"
 #include "support/WorkbookCells.h"
 #include "workbook/ExcelHelper.h"
@@ -18,32 +19,13 @@
 namespace velkor {
 namespace {
 
+using testing::Convert;
 using testing::ReadBytes;
+using testing::RunCommand;
 using testing::TempDir;
 using testing::WriteBytes;
 
 const fs::path kFixtures = fs::path(VELKOR_FIXTURES_DIR) / "workbook";
-
-// Runs a command, its output into a file; returns the exit code and output.
-std::pair<int, std::string> RunCommand(const TempDir& dir, const std::string& command) {
-    const std::string log = PathToUtf8(dir / "command.log");
-    const int rc = std::system((command + " > '" + log + "' 2>&1").c_str());
-    const auto out = ReadBytes(dir / "command.log");
-    return {rc, std::string(out.begin(), out.end())};
-}
-
-// LibreOffice headless with a profile of its own in the test's folder, so
-// that tests running side by side do not share one.
-void Convert(const TempDir& dir, const std::string& to, const std::vector<fs::path>& files,
-             const std::string& inFilter = {}) {
-    std::string cmd = "soffice -env:UserInstallation=file://" + PathToUtf8(dir / "profile") +
-                      " --headless --norestore";
-    if (!inFilter.empty()) cmd += " '--infilter=" + inFilter + "'";
-    cmd += " --convert-to '" + to + "' --outdir '" + PathToUtf8(dir.Path()) + "'";
-    for (const auto& f : files) cmd += " '" + PathToUtf8(f) + "'";
-    const auto [rc, out] = RunCommand(dir, cmd);
-    ASSERT_EQ(rc, 0) << out;
-}
 
 // Every sheet into NAME-SHEET.csv, UTF-8, values unformatted.
 constexpr const char* kCsvAllSheets =

@@ -1,0 +1,342 @@
+#include "iotables/TableGrid.h"
+
+#include <cstdio>
+
+#include "common/Text.h"
+#include "devices/CADSignal.h"
+#include "document/CVelkorDoc.h"
+#include "iotables/TableEditing.h"
+
+namespace velkor {
+
+namespace {
+
+using Kind = GridColumn::Kind;
+
+constexpr const char* kSignalRelayHeaders[10] = {"LXJ", "ZXJ", "DXJ", "TXJ", "LUXJ",
+                                                 "YXJ", "DJ",  "2DJ", "DDJ", "SGJ"};
+
+// The columns of a dialog by header, in its order, from the table's record
+// description; `relays` lists the relay columns.
+GridDesc MakeDesc(int table, int width, std::vector<const char*> headers,
+                  std::vector<const char*> relays, int firstWidth = 80) {
+    const RecordDesc& record = InputRecordDesc(table);
+    GridDesc d{table, InputTableTitle(table), width, {}};
+    for (const char* h : headers) {
+        const FieldDesc* f = record.Field(h);
+        Kind kind = f->format == FieldFormat::Text      ? Kind::Text
+                    : f->format == FieldFormat::Decimal ? Kind::Decimal
+                                                        : Kind::Hex;
+        int relay = -1;
+        for (const char* r : relays) {
+            if (std::string_view(r) == h) kind = Kind::Relay;
+        }
+        if (table == kSignalTable && kind == Kind::Relay) {
+            for (int i = 0; i < 10; ++i) {
+                if (std::string_view(kSignalRelayHeaders[i]) == h) relay = i;
+            }
+        }
+        if (table == kSignalTable && std::string_view(h) == "类型") kind = Kind::SignalType;
+        d.columns.push_back({h, f, kind, relay, d.columns.empty() ? firstWidth : 80});
+    }
+    return d;
+}
+
+std::string Format(const char* pattern, unsigned value) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, pattern, value);
+    return buf;
+}
+
+bool IsSignalRelay(const GridColumn& c) { return c.kind == Kind::Relay && c.relay >= 0; }
+
+}  // namespace
+
+const GridDesc& InputGridDesc(int table) {
+    static const std::array<GridDesc, kInputTableCount> descs = [] {
+        std::array<GridDesc, kInputTableCount> d{
+            MakeDesc(kSectionTable, 604,
+                     {"名称", "地址号", "按钮号", "字号", "位号", "GJ", "FWZTJ"}, {"GJ", "FWZTJ"}),
+            MakeDesc(kSwitchTable, 684,
+                     {"名称", "地址号", "按钮号", "字号", "位号", "DBJ", "FBJ", "SJ"},
+                     {"DBJ", "FBJ", "SJ"}),
+            MakeDesc(kSignalTable, 1404,
+                     {"名称", "地址号", "按钮号", "字号", "位号", "按钮号2", "类型", "LXJ", "ZXJ",
+                      "DXJ", "TXJ", "LUXJ", "YXJ", "DJ", "2DJ", "DDJ", "SGJ"},
+                     {"LXJ", "ZXJ", "DXJ", "TXJ", "LUXJ", "YXJ", "DJ", "2DJ", "DDJ", "SGJ"}),
+            MakeDesc(kLogicSectionTable, 524,
+                     {"名称", "地址号", "字号", "位号", "物理区段地址号", "物理区段名称"}, {}),
+            MakeDesc(kLingsanTable, 524, {"名称", "地址号", "按钮号", "字号", "位号", "继电器"},
+                     {"继电器"}),
+            MakeDesc(kStationTable, 364, {"名称", "车站ID"}, {}, 240),
+        };
+        // The signal type's names are wider.
+        d[kSignalTable].columns[6].width = 90;
+        return d;
+    }();
+    return descs[static_cast<size_t>(table)];
+}
+
+const GridDesc& CombinationGridDesc() {
+    static const GridDesc desc = [] {
+        const RecordDesc& record = MutiSectionDesc();
+        GridDesc d{-1, "区段组合", 0, {}};
+        for (const char* h : {"区段-1", "区段-2", "区段-3"})
+            d.columns.push_back({h, record.Field(h), Kind::Text, -1, 60});
+        return d;
+    }();
+    return desc;
+}
+
+int InputTableByName(std::string_view name) {
+    static constexpr const char* kRibbon[kInputTableCount] = {"区段",     "道岔",     "信号机",
+                                                              "逻辑区段", "零散信息", "车站信息表"};
+    static constexpr const char* kStems[kInputTableCount] = {"Section",      "Switch",  "Signal",
+                                                             "LogicSection", "Lingsan", "Station"};
+    for (int i = 0; i < kInputTableCount; ++i) {
+        if (name == kRibbon[i] || name == kStems[i] || name == InputTableTitle(i)) return i;
+    }
+    return -1;
+}
+
+int TableGrid::SignalTypeOf(const GridRow& row) const {
+    return SignalTypeFromName(FromUtf8(row.cells[6]));
+}
+
+TableGrid::Colour TableGrid::CellColour(size_t row, size_t column) const {
+    const GridColumn& c = desc_.columns[column];
+    if (c.kind != Kind::Relay) return Colour::White;
+    if (IsSignalRelay(c) && !SignalTypeHasRelay(SignalTypeOf(rows_[row]), c.relay))
+        return Colour::Black;
+    return Colour::Green;
+}
+
+void TableGrid::FromRecord(const Row& record, GridRow& row) const {
+    row.record = record;
+    row.cells.assign(desc_.columns.size(), {});
+    const int type = desc_.table == kSignalTable ? record.U16(io::kSignalType) : -1;
+    for (size_t i = 0; i < desc_.columns.size(); ++i) {
+        const GridColumn& c = desc_.columns[i];
+        const FieldDesc& f = *c.field;
+        switch (c.kind) {
+            case Kind::Text:
+                row.cells[i] = ToUtf8(record.Text(f.offset, f.size));
+                break;
+            case Kind::Decimal:
+                row.cells[i] = Format("%u", record.U16(f.offset));
+                break;
+            case Kind::SignalType:
+                row.cells[i] = type >= 0 && static_cast<size_t>(type) < kSignalTypeNames.size()
+                                   ? kSignalTypeNames[static_cast<size_t>(type)]
+                                   : "";
+                break;
+            case Kind::Relay:
+                if (IsSignalRelay(c) && !SignalTypeHasRelay(type, c.relay)) break;
+                [[fallthrough]];
+            case Kind::Hex:
+                row.cells[i] = Format("0X%04X", record.U16(f.offset));
+                break;
+        }
+    }
+}
+
+Row TableGrid::ToRecord(const GridRow& row, bool report) const {
+    Row record = row.record;
+    for (size_t i = 0; i < desc_.columns.size(); ++i) {
+        const GridColumn& c = desc_.columns[i];
+        const FieldDesc& f = *c.field;
+        const std::string& text = row.cells[i];
+        switch (c.kind) {
+            case Kind::Text: {
+                const std::u16string value = FromUtf8(text);
+                // A text that does not fit its field is stored empty.
+                const bool fits = ToGbk(value).size() < f.size;
+                record.SetText(f.offset, f.size, fits ? value : u"");
+                break;
+            }
+            case Kind::Decimal:
+                if (const auto v = ParseDecimalField(text)) {
+                    record.SetU16(f.offset, *v);
+                } else if (report) {
+                    ui_.Warning(kMsgBadGridDecimal);
+                }
+                break;
+            case Kind::SignalType:
+                record.SetU16(f.offset, SignalTypeFromName(FromUtf8(text)));
+                break;
+            case Kind::Relay:
+                // A relay the row's type lacks stays unset.
+                if (IsSignalRelay(c) && !SignalTypeHasRelay(record.U16(io::kSignalType), c.relay)) {
+                    record.SetU16(f.offset, 0xFFFF);
+                    break;
+                }
+                [[fallthrough]];
+            case Kind::Hex:
+                if (const auto v = ParseHexField(text)) {
+                    record.SetU16(f.offset, *v);
+                } else if (report) {
+                    ui_.Warning(kMsgBadHex);
+                }
+                break;
+        }
+    }
+    return record;
+}
+
+void TableGrid::Load(const std::vector<Row>& records) {
+    rows_.clear();
+    current = -1;
+    if (desc_.table < 0) {
+        // A combination shows as many of its names as it counts.
+        for (const Row& entry : records) {
+            GridRow row{std::vector<std::string>(3), entry};
+            const uint32_t count = entry.U32(0);
+            for (size_t k = 0; k < 3; ++k) {
+                if (k == 0 || k < count) {
+                    const FieldDesc& f = *desc_.columns[k].field;
+                    row.cells[k] = ToUtf8(entry.Text(f.offset, f.size));
+                }
+            }
+            rows_.push_back(std::move(row));
+        }
+        return;
+    }
+    for (const Row& record : records) {
+        GridRow row;
+        FromRecord(record, row);
+        rows_.push_back(std::move(row));
+    }
+}
+
+std::vector<Row> TableGrid::Records() {
+    std::vector<Row> out;
+    out.reserve(rows_.size());
+    for (const GridRow& row : rows_) out.push_back(ToRecord(row, true));
+    return out;
+}
+
+std::vector<std::array<std::u16string, 3>> TableGrid::CombinationNames() const {
+    std::vector<std::array<std::u16string, 3>> out;
+    for (const GridRow& row : rows_) {
+        out.push_back({FromUtf8(row.cells[0]), FromUtf8(row.cells[1]), FromUtf8(row.cells[2])});
+    }
+    return out;
+}
+
+bool TableGrid::OpensRelayDialog(size_t row, size_t column) const {
+    return CellColour(row, column) == Colour::Green;
+}
+
+bool TableGrid::Edit(size_t row, size_t column, std::string_view text, Interaction& ui) {
+    const GridColumn& c = desc_.columns[column];
+    switch (c.kind) {
+        case Kind::Text: {
+            const size_t limit = c.field->size - 1;
+            if (ToGbk(FromUtf8(text)).size() > limit) {
+                char message[512];
+                std::snprintf(message, sizeof message, kMsgCellTooLong, static_cast<int>(row + 1),
+                              c.header, static_cast<int>(limit), std::string(text).c_str());
+                ui.Warning(message);
+                return false;
+            }
+            break;
+        }
+        case Kind::Decimal:
+            if (!ParseDecimalField(text)) {
+                ui.Warning(kMsgBadDecimal);
+                return false;
+            }
+            break;
+        case Kind::Relay:
+            // A relay the row lacks is never stored: any text may stand there.
+            if (!OpensRelayDialog(row, column)) break;
+            [[fallthrough]];
+        case Kind::Hex:
+            if (!ParseHexField(text)) {
+                ui.Warning(kMsgBadHex);
+                return false;
+            }
+            break;
+        case Kind::SignalType:
+            break;
+    }
+    rows_[row].cells[column] = std::string(text);
+    return true;
+}
+
+std::string TableGrid::RelayTitle(size_t row, size_t column) const {
+    return rows_[row].cells[0] + " : " + desc_.columns[column].header;
+}
+
+std::pair<uint16_t, uint16_t> TableGrid::Relay(size_t row, size_t column) const {
+    const uint16_t v = ParseHexField(rows_[row].cells[column]).value_or(0);
+    return {static_cast<uint16_t>(v / 256), static_cast<uint16_t>(v % 256)};
+}
+
+void TableGrid::SetRelay(size_t row, size_t column, uint16_t board, uint16_t position) {
+    rows_[row].cells[column] =
+        Format("0X%04X", static_cast<unsigned>((board * 256 + position) & 0xFFFF));
+}
+
+bool TableGrid::NewRowNeedsDialog() const {
+    return desc_.table == kSwitchTable || desc_.table == kSignalTable;
+}
+
+void TableGrid::InsertRow(size_t position, const NewRow& input) {
+    if (position > rows_.size()) position = rows_.size();
+    GridRow row;
+    if (desc_.table < 0) {
+        row.cells.assign(3, {});
+        row.record = Row(MutiSectionDesc().size);
+    } else {
+        Row record = NewEditorRow(desc_.table, static_cast<uint16_t>(position));
+        // The logic-section grid shows no 按钮号: its new rows have none.
+        if (desc_.table == kLogicSectionTable) record.SetU16(io::kButton, 0xFFFF);
+        if (NewRowNeedsDialog()) record.SetName(input.name);
+        if (desc_.table == kSignalTable) record.SetU16(io::kSignalType, input.signalType);
+        FromRecord(record, row);
+    }
+    rows_.insert(rows_.begin() + static_cast<long>(position), std::move(row));
+}
+
+void TableGrid::Renumber(size_t first, int delta) {
+    for (size_t i = first; i < rows_.size(); ++i) {
+        Row record = ToRecord(rows_[i], false);
+        const uint16_t button = record.U16(io::kButton);
+        AssignAddresses(desc_.table, record,
+                        static_cast<uint16_t>(record.U16(io::kAddress) + delta));
+        if (desc_.table == kLogicSectionTable) record.SetU16(io::kButton, button);
+        FromRecord(record, rows_[i]);
+    }
+}
+
+bool TableGrid::Insert(const NewRow& input) {
+    if (current < 0 || static_cast<size_t>(current) >= rows_.size()) return false;
+    const size_t at = static_cast<size_t>(current);
+    current = -1;
+    InsertRow(at, input);
+    if (desc_.table >= 0) Renumber(at + 1, +1);
+    return true;
+}
+
+bool TableGrid::Delete() {
+    if (current < 0 || static_cast<size_t>(current) >= rows_.size()) return false;
+    const size_t at = static_cast<size_t>(current);
+    current = -1;
+    if (desc_.table < 0) {
+        rows_.erase(rows_.begin() + static_cast<long>(at));
+        return true;
+    }
+    if (!ui_.AskYesNo(kMsgConfirmDelete)) return false;
+    rows_.erase(rows_.begin() + static_cast<long>(at));
+    Renumber(at, -1);
+    return true;
+}
+
+void StoreInputTable(CVelkorDoc& doc, int table, std::vector<Row> rows) {
+    DocumentEdit edit(doc, InputTableTitle(table), DocumentEdit::Scope::InputTables);
+    doc.io.Table(table) = std::move(rows);
+    edit.Commit();
+}
+
+}  // namespace velkor
