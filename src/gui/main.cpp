@@ -4,6 +4,7 @@
 
 #include "QtTextMetrics.h"
 #include "dialogs/PropertyDialog.h"
+#include "dialogs/TableDialog.h"
 #include "document/CVelkorDoc.h"
 #include "shell/CMainFrame.h"
 #include "shell/CVelkorApp.h"
@@ -33,6 +34,14 @@ int main(int argc, char** argv) {
         dialogObject = args[dialogAt + 1].toInt();
         args.remove(dialogAt, 2);
     }
+    // --table NAME with --screenshot: the picture is of that input table's
+    // dialog (区段 ... or Section ...).
+    int tableDialog = -1;
+    const int tableAt = args.indexOf(QStringLiteral("--table"));
+    if (tableAt >= 0 && tableAt + 1 < args.size()) {
+        tableDialog = velkor::InputTableByName(args[tableAt + 1].toStdString());
+        args.remove(tableAt, 2);
+    }
     if (screenshot.isEmpty()) {
         app.MainFrame().showMaximized();
     } else {
@@ -44,6 +53,16 @@ int main(int argc, char** argv) {
         QTimer::singleShot(500, [&] {
             app.MainFrame().UpdateCommandStates();
             velkor::gui::CChildFrame* child = app.MainFrame().ActiveChild();
+            if (tableDialog >= 0 && child) {
+                velkor::gui::TableDialog dialog(child->Doc(), tableDialog, &app.MainFrame());
+                dialog.show();
+                QApplication::processEvents();
+                dialog.grab().save(screenshot);
+                // Hidden, not closed: closing would store the grid.
+                dialog.hide();
+                QApplication::quit();
+                return;
+            }
             if (dialogObject >= 0 && child &&
                 static_cast<size_t>(dialogObject) < child->Doc().Objects().size()) {
                 velkor::CVelkorDoc& doc = child->Doc();

@@ -333,6 +333,60 @@ bool TableGrid::Delete() {
     return true;
 }
 
+const std::vector<NewSignalKind>& NewSignalKinds() {
+    static const std::vector<NewSignalKind> kinds = {
+        {"一显", {}, 0},
+        {"两显", {"蓝白", "红白", "红黄", "红绿"}, 1},
+        {"三显", {"红绿白", "红绿引导", "红黄引导", "红黄引导白"}, 5},
+        {"四显", {"红绿2绿调车白", "红绿黄引导"}, 9},
+        {"五显", {"双黄", "调白"}, 11},
+        {"六显", {"1黄绿红双黄引导白", "1黄绿红双黄引导白调车"}, 13},
+        {"七显", {}, 15},
+        {"三方向出站", {}, 16},
+        {"虚拟", {}, 17},
+    };
+    return kinds;
+}
+
+namespace {
+bool RowNameFits(std::u16string_view name, Interaction& ui) {
+    if (ToGbk(name).size() < io::kNameBytes) return true;
+    std::string message = kMsgRowNameTooLong;
+    message.replace(message.find("%s"), 2, ToUtf8(name));
+    ui.Warning(message);
+    return false;
+}
+}  // namespace
+
+std::optional<uint16_t> NewSignalType(std::u16string_view name, int kind, int subKind,
+                                      Interaction& ui) {
+    if (name.empty() || name.size() > 16) {
+        ui.Warning(kMsgNewSignalName);
+        return std::nullopt;
+    }
+    if (!RowNameFits(name, ui)) return std::nullopt;
+    const auto& kinds = NewSignalKinds();
+    if (kind < 0 || static_cast<size_t>(kind) >= kinds.size()) {
+        ui.Warning(kMsgNewSignalKind);
+        return std::nullopt;
+    }
+    const NewSignalKind& k = kinds[static_cast<size_t>(kind)];
+    if (k.subKinds.empty()) return k.firstType;
+    if (subKind < 0 || static_cast<size_t>(subKind) >= k.subKinds.size()) {
+        ui.Warning(kMsgNewSignalSubKind);
+        return std::nullopt;
+    }
+    return static_cast<uint16_t>(k.firstType + subKind);
+}
+
+std::optional<std::u16string> NewSwitchName(std::u16string_view name, bool doubleActing,
+                                            std::u16string_view second, Interaction& ui) {
+    std::u16string out(name);
+    if (doubleActing) out += u"-" + std::u16string(second);
+    if (!RowNameFits(out, ui)) return std::nullopt;
+    return out;
+}
+
 void StoreInputTable(CVelkorDoc& doc, int table, std::vector<Row> rows) {
     DocumentEdit edit(doc, InputTableTitle(table), DocumentEdit::Scope::InputTables);
     doc.io.Table(table) = std::move(rows);

@@ -132,6 +132,28 @@ private:
     std::vector<GridRow> rows_;
 };
 
+// The dialog "新建信号机": its kinds (radio buttons) with their sub-kinds in
+// list order, and the type index of the kind or of its first sub-kind.
+struct NewSignalKind {
+    const char* name;
+    std::vector<const char*> subKinds;
+    uint16_t firstType;
+};
+const std::vector<NewSignalKind>& NewSignalKinds();
+inline constexpr const char* kMsgNewSignalName = "名称不能空, 并且不要超过 16 个字符";
+inline constexpr const char* kMsgNewSignalKind = "请选择信号机类型";
+inline constexpr const char* kMsgNewSignalSubKind = "请选择信号机子类型";
+inline constexpr const char* kMsgRowNameTooLong = "名称超过 15 个字节，请缩短：%s";
+// "确定" of "新建信号机": the checks in order (a name of 1 to 16 characters
+// that fits the 15 bytes of a row name, a kind, a sub-kind where the kind
+// has some; kind and sub-kind -1 for none), then the signal type.
+std::optional<uint16_t> NewSignalType(std::u16string_view name, int kind, int subKind,
+                                      Interaction& ui);
+// "确定" of "道岔名称": the name, or both names joined by "-" for a
+// double-acting switch ("双动道岔"); refused when too long for a row name.
+std::optional<std::u16string> NewSwitchName(std::u16string_view name, bool doubleActing,
+                                            std::u16string_view second, Interaction& ui);
+
 // Stores a table dialog's rows into the station as one undoable step; a
 // station whose tables did not change stays unchanged.
 void StoreInputTable(CVelkorDoc& doc, int table, std::vector<Row> rows);

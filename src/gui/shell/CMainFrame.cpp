@@ -20,12 +20,24 @@
 #include "ats/ZedevEzura.h"
 #include "devices/DrawingValues.h"
 #include "dialogs/Dialogs.h"
+#include "dialogs/TableDialog.h"
 #include "document/NameFont.h"
 #include "shell/CVelkorApp.h"
 #include "shell/CommandTable.h"
 #include "siemens/LogicTables.h"
 
 namespace velkor::gui {
+
+namespace {
+// The table dialog a command opens: an input table, -1 for 区段组合.
+std::optional<int> TableOfCommand(int id) {
+    if (id >= cmd::kInputTableFirst && id <= cmd::kInputTableLast)
+        return id - cmd::kInputTableFirst;
+    if (id == cmd::kStationTable) return kStationTable;
+    if (id == cmd::kCombinations) return -1;
+    return std::nullopt;
+}
+}  // namespace
 
 CMainFrame::CMainFrame(CVelkorApp& app)
     : app_(app), router_([this] {
@@ -211,6 +223,7 @@ bool CMainFrame::QueryCommand(int id, CommandState& state) {
         state.checked = shell.currentCode == id - cmd::kFirstDevice;
         return true;
     }
+    if (TableOfCommand(id)) return true;
     switch (id) {
         case cmd::kStatusBar:
             state.checked = statusBar()->isVisible();
@@ -249,6 +262,10 @@ void CMainFrame::ExecuteCommand(int id) {
     DrawingContext& drawing = app_.Drawing();
     if (id >= cmd::kFirstDevice && id <= cmd::kLastDevice) {
         shell.currentCode = id - cmd::kFirstDevice;
+        return;
+    }
+    if (const auto table = TableOfCommand(id)) {
+        if (child) OpenTableDialog(*child, *table);
         return;
     }
     switch (id) {
@@ -316,6 +333,12 @@ void CMainFrame::OpenGlobalSettings(CChildFrame& child) {
     const Size canvas = ApplyGlobalSettings(*chosen, child.Doc(), app_.Drawing().values);
     child.View().SetCanvasSize(canvas);
     child.View().Refresh();
+}
+
+void CMainFrame::OpenTableDialog(CChildFrame& child, int table) {
+    TableDialog dialog(child.Doc(), table, this);
+    dialog.exec();
+    UpdateCommandStates();
 }
 
 void CMainFrame::ChooseNameFont(CChildFrame& child) {

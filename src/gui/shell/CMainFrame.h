@@ -61,6 +61,8 @@ private:
     void UpdateTitle();
     void OpenGlobalSettings(CChildFrame& child);
     void OpenVersionDialog(CChildFrame& child);
+    // The table dialog of an input table, or of the section combinations (-1).
+    void OpenTableDialog(CChildFrame& child, int table);
     void ChooseNameFont(CChildFrame& child);
 
     CVelkorApp& app_;

@@ -63,6 +63,12 @@ inline constexpr int kThreeWayFirst = 32847;  // 区段, 直股, 上斜股, 下�
 inline constexpr int kThreeWayLast = 32850;
 inline constexpr int kAngleFirst = 32851;  // 60°, 45°, 0°, -45°, -60°
 inline constexpr int kAngleLast = 32855;
+// The input-table dialogs 区段, 道岔, 信号机, 逻辑区段, 零散信息 (tables 0 to 4),
+// 车站信息表, and 区段组合.
+inline constexpr int kInputTableFirst = 32792;
+inline constexpr int kInputTableLast = 32796;
+inline constexpr int kStationTable = 33001;
+inline constexpr int kCombinations = 32844;
 inline constexpr int kReadInputBoard = 32843;
 inline constexpr int kValidate = 32845;
 inline constexpr int kRepeatSectionIo = 33004;

@@ -1,0 +1,179 @@
+// The table dialogs opened from the ribbon and used as a designer uses them.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+#include "AppTest.h"
+#include "dialogs/TableDialog.h"
+#include "shell/CommandTable.h"
+
+namespace velkor::gui {
+namespace {
+
+class TableDialogs : public AppTest {
+protected:
+    // Runs `inDialog` on the next modal dialog once it is shown.
+    static void WhenShown(std::function<void(QDialog&)> inDialog) {
+        QTimer::singleShot(0, [inDialog = std::move(inDialog)] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            inDialog(*dialog);
+        });
+    }
+    // Opens a table dialog from the ribbon and runs `inDialog` in it.
+    void Open(int command, const std::function<void(TableDialog&)>& inDialog) {
+        bool seen = false;
+        WhenShown([&](QDialog& d) {
+            auto* table = qobject_cast<TableDialog*>(&d);
+            ASSERT_NE(table, nullptr);
+            seen = true;
+            inDialog(*table);
+        });
+        frame().Execute(command);
+        EXPECT_TRUE(seen);
+    }
+    // Types into a cell with the in-place editor.
+    static void Type(TableDialog& d, int row, int column, const QString& text) {
+        d.EditCell(row, column);
+        auto* editor = d.View()->findChild<QLineEdit*>("cellEditor");
+        ASSERT_NE(editor, nullptr);
+        QTest::keyClicks(editor, text);
+        QTest::keyClick(editor, Qt::Key_Return);
+        // The editor commits and goes once the events are processed.
+        QApplication::processEvents();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+};
+
+TEST_F(TableDialogs, SectionRowsTypedAndClosedWithTheCloseBoxAreStoredAndUndoable) {
+    const IoTables before = doc().io;
+    Open(cmd::kInputTableFirst, [&](TableDialog& d) {
+        EXPECT_EQ(d.windowTitle(), "区段输入表");
+        d.AppendRow();
+        // The new row's name is being edited: a space is not typed.
+        auto* editor = d.View()->findChild<QLineEdit*>("cellEditor");
+        ASSERT_NE(editor, nullptr);
+        QTest::keyClicks(editor, "3 DG");
+        QTest::keyClick(editor, Qt::Key_Return);
+        QApplication::processEvents();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        Type(d, 0, 1, "12x");  // refused: the old number stays
+        Type(d, 0, 2, "1A");
+        EXPECT_EQ(d.Grid().Cell(0, 0), "3DG");
+        EXPECT_EQ(d.Grid().Cell(0, 1), "0");
+        EXPECT_EQ(d.Grid().Cell(0, 2), "1A");
+        // The relay dialog sets GJ as board and position.
+        WhenShown([](QDialog& relay) {
+            EXPECT_EQ(relay.windowTitle(), "3DG : GJ");
+            relay.findChild<QSpinBox*>("板号")->setValue(3);
+            relay.findChild<QSpinBox*>("位置")->setValue(5);
+            relay.accept();
+        });
+        d.EditCell(0, 5);
+        EXPECT_EQ(d.Grid().Cell(0, 5), "0X0305");
+        d.close();  // the close box
+    });
+    EXPECT_EQ(ui.Messages("warning"), std::vector<std::string>{"输入的十进制数据无效"});
+    const auto& rows = doc().io.Table(kSectionTable);
+    ASSERT_EQ(rows.size(), before.Table(kSectionTable).size() + 1);
+    EXPECT_EQ(rows.back().Name(), u"3DG");
+    EXPECT_EQ(rows.back().U16(io::kButton), 0x001A);
+    EXPECT_EQ(rows.back().U16(io::kSectionGJ), 0x0305);
+    EXPECT_TRUE(doc().IsModified());
+    ASSERT_TRUE(doc().Undo());
+    EXPECT_EQ(doc().io, before);
+}
+
+TEST_F(TableDialogs, EscapeLeavesTheTableAsItWas) {
+    const IoTables before = doc().io;
+    Open(cmd::kInputTableLast, [&](TableDialog& d) {
+        EXPECT_EQ(d.windowTitle(), "零散信息输入表");
+        d.AppendRow();
+        QTest::keyClick(d.View(), Qt::Key_Escape);
+        QTest::keyClick(&d, Qt::Key_Escape);
+        EXPECT_FALSE(d.isVisible());
+    });
+    EXPECT_EQ(doc().io, before);
+    EXPECT_FALSE(doc().IsModified());
+}
+
+TEST_F(TableDialogs, NewSwitchesAndSignalsAreNamedInTheirDialogs) {
+    Open(cmd::kInputTableFirst + 1, [&](TableDialog& d) {
+        WhenShown([](QDialog& name) {
+            EXPECT_EQ(name.windowTitle(), "道岔名称");
+            name.reject();
+        });
+        d.AppendRow();
+        EXPECT_EQ(d.Grid().Rows(), 0u);  // cancelled: nothing added
+        WhenShown([](QDialog& name) {
+            name.findChild<QLineEdit*>("道岔名称")->setText("1");
+            name.findChild<QCheckBox*>("双动道岔")->setChecked(true);
+            name.findChild<QLineEdit*>("双动名称")->setText("3");
+            name.accept();
+        });
+        d.AppendRow();
+        ASSERT_EQ(d.Grid().Rows(), 1u);
+        EXPECT_EQ(d.Grid().Cell(0, 0), "1-3");
+        d.close();
+    });
+    EXPECT_EQ(doc().io.Table(kSwitchTable).back().Name(), u"1-3");
+
+    Open(cmd::kInputTableFirst + 2, [&](TableDialog& d) {
+        WhenShown([this](QDialog& signal) {
+            EXPECT_EQ(signal.windowTitle(), "新建信号机");
+            signal.findChild<QLineEdit*>("名称")->setText("X1");
+            signal.accept();  // no kind chosen
+            EXPECT_TRUE(signal.isVisible());
+            signal.findChild<QRadioButton*>("两显")->setChecked(true);
+            signal.accept();  // no sub-kind chosen
+            EXPECT_TRUE(signal.isVisible());
+            signal.findChild<QComboBox*>("子类型")->setCurrentIndex(2);  // 红黄
+            signal.accept();
+            EXPECT_EQ(ui.Messages("warning"),
+                      (std::vector<std::string>{"请选择信号机类型", "请选择信号机子类型"}));
+        });
+        d.AppendRow();
+        ASSERT_EQ(d.Grid().Rows(), 1u);
+        EXPECT_EQ(d.Grid().Cell(0, 6), "二显（红黄）");
+        d.close();
+    });
+    EXPECT_EQ(doc().io.Table(kSignalTable).back().U16(io::kSignalType), 3);
+}
+
+TEST_F(TableDialogs, CombinationsChangeOnlyWhenEveryRowResolves) {
+    Open(cmd::kInputTableFirst, [&](TableDialog& d) {
+        d.AppendRow();
+        Type(d, 0, 0, "3DG");
+        d.close();
+    });
+    Open(cmd::kCombinations, [&](TableDialog& d) {
+        EXPECT_EQ(d.windowTitle(), "区段组合");
+        d.AppendRow();
+        d.AppendRow();
+        Type(d, 0, 0, "3DG");
+        Type(d, 1, 1, "NOSUCH");
+        d.accept();
+        EXPECT_TRUE(d.isVisible());  // stays open on the failing row
+        EXPECT_EQ(d.View()->selectionModel()->selectedRows().front().row(), 1);
+        EXPECT_TRUE(doc().io.combinations.empty());
+        d.Grid().current = 1;
+        d.DeleteRow();
+        d.accept();
+    });
+    ASSERT_EQ(doc().io.combinations.size(), 1u);
+    EXPECT_EQ(doc().io.combinations[0].Text(4, 16), u"3DG");
+    ASSERT_TRUE(doc().Undo());
+    EXPECT_TRUE(doc().io.combinations.empty());
+}
+
+}  // namespace
+}  // namespace velkor::gui
