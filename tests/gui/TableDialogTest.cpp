@@ -13,8 +13,10 @@
 #include <functional>
 
 #include "AppTest.h"
+#include "common/Files.h"
 #include "dialogs/TableDialog.h"
 #include "shell/CommandTable.h"
+#include "support/TestFiles.h"
 
 namespace velkor::gui {
 namespace {
@@ -173,6 +175,33 @@ TEST_F(TableDialogs, CombinationsChangeOnlyWhenEveryRowResolves) {
     EXPECT_EQ(doc().io.combinations[0].Text(4, 16), u"3DG");
     ASSERT_TRUE(doc().Undo());
     EXPECT_TRUE(doc().io.combinations.empty());
+}
+
+// 导出Excel... and 从Excel导入... of the context menu: a refused file leaves
+// the grid as it was, a good one replaces its rows until the dialog stores them.
+TEST_F(TableDialogs, WorkbookExchangeFromTheContextMenu) {
+    velkor::testing::TempDir dir;
+    const std::string bad = "名称,地址号,按钮号,字号,位号,继电器\nZA,0\nZB,x\n";
+    const std::string good = "名称,地址号,按钮号,字号,位号,继电器\nZA,0\nZB,1,,,,0X0102\n";
+    velkor::testing::WriteBytes(dir / "bad.csv", std::vector<uint8_t>(bad.begin(), bad.end()));
+    velkor::testing::WriteBytes(dir / "good.csv", std::vector<uint8_t>(good.begin(), good.end()));
+    ui.files = {PathToUtf8(dir / "bad.csv"), PathToUtf8(dir / "good.csv"),
+                PathToUtf8(dir / "out.xls")};
+    Open(cmd::kInputTableLast, [&](TableDialog& d) {
+        d.ImportWorkbook();
+        EXPECT_EQ(d.Grid().Rows(), 0u);
+        ASSERT_EQ(ui.Messages("warning").size(), 1u);
+        EXPECT_EQ(ui.Messages("warning")[0], "第 3 行第 2 列（地址号）：输入的十进制数据无效");
+        d.ImportWorkbook();
+        ASSERT_EQ(d.Grid().Rows(), 2u);
+        EXPECT_EQ(d.View()->model()->rowCount(), 2);
+        EXPECT_EQ(d.Grid().Cell(1, 5), "0X0102");
+        d.ExportWorkbook();
+        d.close();
+    });
+    EXPECT_TRUE(std::filesystem::exists(dir / "out.xls"));
+    ASSERT_EQ(doc().io.Table(kLingsanTable).size(), 2u);
+    EXPECT_EQ(doc().io.Table(kLingsanTable)[1].U16(io::kLingsanRelay), 0x0102);
 }
 
 }  // namespace
