@@ -261,6 +261,13 @@ void CADSignal::OnWindowCreated() {
     CADDevice::OnWindowCreated();
     if (!delayTime.HasWindow()) delayTime.CreateWindow(delayTimeRect);
     delayTime.text = showDelayTime ? u"000" : u"";
+    // The file keeps only the delay time's rectangle: a rotated signal's
+    // text box is built again inside it, as placing built it.
+    if (angle != 0 && showDelayTime && delayTimeRect.Width() > 0) {
+        delayTime.font.escapement =
+            static_cast<int32_t>(static_cast<double>(angle) * 180 / 3.14159265358979 * -10);
+        delayTime.PlaceRotatedBoxInto(delayTimeRect, std::cos(angle), std::sin(angle));
+    }
     if (HasEmbeddedButton(usageKind) && !button.HasWindow()) {
         button.CreateWindow(buttonRect);
         button.UpdateShape();

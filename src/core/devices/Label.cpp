@@ -97,6 +97,21 @@ void Label::PlaceRotatedBox(int32_t x0, int32_t y0, double cs, double sn, Size e
     SetShape(std::move(shape));
 }
 
+void Label::PlaceRotatedBoxInto(const Rect& canvasRect, double cs, double sn) {
+    const Size ext = TextExtent();
+    // The window's corner moves with the box's point up to the rounding of
+    // the rotated corners: a few corrections find the point.
+    int32_t x0 = canvasRect.left;
+    int32_t y0 = canvasRect.top;
+    for (int i = 0; i < 4; ++i) {
+        PlaceRotatedBox(x0, y0, cs, sn, ext);
+        const Rect got = GetCanvasRect();
+        if (got.TopLeft() == canvasRect.TopLeft()) break;
+        x0 += canvasRect.left - got.left;
+        y0 += canvasRect.top - got.top;
+    }
+}
+
 void Label::OnWindowCreated() {
     if (font.escapement == 0) {
         SetShape({});

@@ -39,6 +39,10 @@ public:
     // that point; the window becomes the box's bounds enlarged by 10 and the
     // shape the rotated box.
     void PlaceRotatedBox(int32_t x0, int32_t y0, double cosTheta, double sinTheta, Size extent);
+    // The same box for the label's text, placed so that its window is the
+    // stored window `canvasRect` again: for labels whose file keeps only
+    // their rectangle.
+    void PlaceRotatedBoxInto(const Rect& canvasRect, double cosTheta, double sinTheta);
 
     Color textColor = Rgb(255, 255, 255);
     Color backgroundColor = Rgb(0, 0, 0);

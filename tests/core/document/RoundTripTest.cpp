@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <tuple>
 
+#include "common/Text.h"
 #include "demo/DemoStation.h"
 #include "devices/CADSection.h"
+#include "devices/CADSignal.h"
 #include "devices/PanelObjects.h"
 #include "devices/TrackSpecials.h"
 #include "document/CVelkorDoc.h"
@@ -142,6 +145,57 @@ TEST(Placing, ShortDragsAndClockPlaceNothing) {
     EXPECT_EQ(doc.Objects().size(), 1u);
     EXPECT_FLOAT_EQ(SignalAngleOfIndex(0), static_cast<float>(3.14159265358979 / 3));
     EXPECT_FLOAT_EQ(RotationOfIndex(7), static_cast<float>(-3.14159265358979 / 2));
+}
+
+}  // namespace
+}  // namespace velkor
+
+namespace velkor {
+namespace {
+
+// The labels of rotated signals land where placing put them, after a save
+// and after reopening: window, text position and angle.
+TEST_F(RoundTrip, RotatedSignalLabelsKeepTheirPlaces) {
+    CVelkorDoc doc(ui);
+    doc.Drawing().metrics = &metrics;
+    doc.OnNewDocument();
+    BuildDemoStation(doc, {});
+    // By the signal's window, which a reopened station keeps.
+    const auto key = [](const CADSignal& s) {
+        const Rect r = s.GetCanvasRect();
+        return std::tuple{r.left, r.top, r.right, r.bottom};
+    };
+    // What a label paints: its window, its text's origin and its font.
+    const auto look = [](const Label& l) {
+        return std::tuple{l.GetCanvasRect(), l.textOrigin, l.font.escapement, l.font.height,
+                          l.text};
+    };
+    using Look = decltype(look(Label{}));
+    std::map<std::tuple<int32_t, int32_t, int32_t, int32_t>, std::pair<Look, Look>> placed;
+    for (const auto& o : doc.Objects()) {
+        if (auto* s = dynamic_cast<CADSignal*>(o.get()); s && s->angle != 0) {
+            placed[key(*s)] = {look(s->nameLabel), look(s->delayTime)};
+        }
+    }
+    ASSERT_FALSE(placed.empty());
+    ASSERT_TRUE(doc.OnSaveDocument(dir / "Demo.lcp"));
+    CVelkorDoc again(ui);
+    again.Drawing().metrics = &metrics;
+    ASSERT_TRUE(again.OnOpenDocument(dir / "Demo.lcp"));
+    for (CVelkorDoc* d : {&doc, &again}) {
+        for (const auto& o : d->Objects()) {
+            auto* s = dynamic_cast<CADSignal*>(o.get());
+            if (!s || s->angle == 0) continue;
+            SCOPED_TRACE(ToUtf8(s->io.Name()));
+            ASSERT_EQ(placed.count(key(*s)), 1u);
+            EXPECT_TRUE(look(s->nameLabel) == placed[key(*s)].first);
+            const auto& delay = s->delayTime.textOrigin;
+            EXPECT_TRUE(look(s->delayTime) == placed[key(*s)].second)
+                << "delay time text at " << delay.x << "," << delay.y << " instead of "
+                << std::get<1>(placed[key(*s)].second).x << ","
+                << std::get<1>(placed[key(*s)].second).y;
+        }
+    }
 }
 
 }  // namespace
