@@ -158,19 +158,43 @@ TEST_F(Shell, RubberBandSelectionDragsOnTheLargerAxis) {
     EXPECT_EQ(doc().Objects()[0]->selected, 0);
 }
 
-TEST_F(Shell, EditMenuDeletesTheContextObject) {
+// The edit menu offers what applies to the object under the pointer and
+// acts on it alone; on the background it deletes nothing.
+TEST_F(Shell, EditMenuActsOnlyOnTheObjectUnderThePointer) {
     app->NewDocument();
     PlaceObject(doc(), {0, {100, 200}, {300, 200}});
+    PlaceObject(doc(), {1, {500, 200}, {500, 200}});  // a switch
     std::vector<int> offered;
+    int answer = 0;
     view().SetMenuChooser([&](CChildView::Menu menu, const std::vector<int>& ids, Point) {
         EXPECT_EQ(menu, CChildView::Menu::Edit);
         offered = ids;
-        return cmd::kDelete;
+        return answer;
     });
-    view().RightUp({200, 200});
-    EXPECT_EQ(offered.front(), cmd::kDelete);
+    // A switch: delete, name alignment, eight rotations and three stretch modes.
+    const Rect sw = doc().Objects()[1]->GetCanvasRect();
+    Point onSwitch{};
+    for (int x = sw.left; x < sw.right && onSwitch == Point{}; ++x) {
+        for (int y = sw.top; y < sw.bottom; ++y) {
+            if (view().ObjectAt({x, y}) == doc().Objects()[1].get()) {
+                onSwitch = {x, y};
+                break;
+            }
+        }
+    }
+    view().RightUp(onSwitch);
     EXPECT_EQ(offered.size(), 13u);
-    EXPECT_TRUE(doc().Objects().empty());
+    // The section: delete and name alignment only.
+    view().RightUp({200, 200});
+    EXPECT_EQ(offered, (std::vector<int>{cmd::kDelete, cmd::kAlignName}));
+    // The background after that: nothing to act on.
+    answer = cmd::kDelete;
+    view().RightUp({200, 600});
+    EXPECT_TRUE(offered.empty());
+    EXPECT_EQ(doc().Objects().size(), 2u);
+    view().RightUp({200, 200});
+    ASSERT_EQ(doc().Objects().size(), 1u);
+    EXPECT_EQ(doc().Objects()[0]->GetRuntimeClass().name, std::string("RailSwitch"));
 }
 
 TEST_F(Shell, GridAndMoveFlagsToggleAndShowChecked) {

@@ -10,14 +10,17 @@
 #include <QTest>
 
 #include <QTimer>
+#include <functional>
 
 #include "AppTest.h"
 #include "devices/CADSection.h"
 #include "devices/CADThreeSwitch.h"
 #include "devices/Composites.h"
 #include "devices/DrawingValues.h"
+#include "devices/PanelObjects.h"
 #include "devices/RailSwitch.h"
 #include "dialogs/Dialogs.h"
+#include "document/EditHistory.h"
 #include "document/Placing.h"
 #include "shell/CMainFrame.h"
 #include "shell/CVelkorApp.h"
@@ -243,6 +246,53 @@ TEST_F(Mouse, DoubleClickOpensTheArrowDialog) {
     ASSERT_TRUE(doc().Undo());  // the dialog
     Arrow& undone = *dynamic_cast<CADSemiAutoBlock*>(doc().Objects().back().get())->arrows[0];
     EXPECT_EQ(undone.io.Name(), u"NO");
+}
+
+}  // namespace
+}  // namespace velkor::gui
+
+namespace velkor::gui {
+namespace {
+
+// Every part's window of the station's objects, in list order.
+std::vector<Rect> PartWindows(CVelkorDoc& doc) {
+    std::vector<Rect> out;
+    std::function<void(CADGraphic&)> walk = [&](CADGraphic& g) {
+        out.push_back(g.AbsoluteRect());
+        std::vector<CADGraphic*> parts;
+        g.CollectParts(parts);
+        for (CADGraphic* p : parts) walk(*p);
+    };
+    for (const auto& o : doc.Objects()) walk(*o);
+    return out;
+}
+
+// A dragged selection takes every label along: names, section names, delay
+// times, a shaped button's caption; undo puts every byte back.
+TEST_F(Mouse, SelectionDragMovesEveryLabelAndUndoRestoresTheBytes) {
+    PlaceObject(doc(), {0, {100, 200}, {300, 200}});
+    PlaceObject(doc(), {1, {500, 200}, {500, 200}});
+    auto* button = dynamic_cast<CADButton*>(PlaceObject(doc(), {22, {700, 190}, {700, 190}}));
+    ASSERT_NE(button, nullptr);
+    button->SetType(CADButton::kRound);
+    button->PlaceLabel();
+    std::vector<std::vector<uint8_t>> bytes;
+    for (const auto& o : doc().Objects()) bytes.push_back(SnapshotObject(*o, true));
+    const std::vector<Rect> before = PartWindows(doc());
+    ASSERT_GT(before.size(), 9u);  // the labels are there to be moved
+
+    Click({40, 100}, {900, 400});
+    ASSERT_EQ(view().Selector().Selection().size(), 3u);
+    Click({203, 200}, {203, 240});
+    const std::vector<Rect> after = PartWindows(doc());
+    ASSERT_EQ(after.size(), before.size());
+    for (size_t i = 0; i < before.size(); ++i) {
+        if (before[i].Width() == 0 && before[i].Height() == 0) continue;  // no window
+        EXPECT_EQ(after[i], before[i].Offset(0, 40)) << "part " << i;
+    }
+    ASSERT_TRUE(doc().Undo());
+    for (size_t i = 0; i < bytes.size(); ++i)
+        EXPECT_EQ(SnapshotObject(*doc().Objects()[i], true), bytes[i]) << "object " << i;
 }
 
 }  // namespace

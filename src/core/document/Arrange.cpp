@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 #include "devices/CADDevice.h"
 #include "devices/CADSection.h"
@@ -12,12 +13,21 @@ namespace velkor {
 
 void MoveWithLabel(CADGraphic& obj, int32_t dx, int32_t dy) {
     obj.OffsetWindow(dx, dy);
-    if (IsDeclaredDevice(obj)) {
-        if (auto* d = AsDevice(&obj)) {
-            d->nameLabel.MoveBy(dx, dy);
-            d->labelRect = d->nameLabel.GetCanvasRect();
+    // Every part that lies beside the object rather than inside its window
+    // (name, section-name and delay-time labels, a signal's button and its
+    // caption) moves with it; parts inside a window move with that window.
+    const std::function<void(CADGraphic&)> moveSiblings = [&](CADGraphic& g) {
+        std::vector<CADGraphic*> parts;
+        g.CollectParts(parts);
+        for (CADGraphic* part : parts) {
+            if (part->Parent() != obj.Parent() || !part->HasWindow()) continue;
+            part->OffsetWindow(dx, dy);
+            moveSiblings(*part);
         }
-    }
+    };
+    moveSiblings(obj);
+    if (auto* d = AsDevice(&obj); d && d->nameLabel.HasWindow())
+        d->labelRect = d->nameLabel.GetCanvasRect();
 }
 
 void AlignLeft(const std::vector<CADGraphic*>& selection) {

@@ -17,7 +17,7 @@ void SpaceEvenly(std::vector<CADGraphic*>& selection);
 // 左移, 右移, 上移, 下移: every object of the document by (dx, dy), name labels
 // placed again for every object that carries one.
 void MoveAll(CVelkorDoc& doc, int32_t dx, int32_t dy);
-// Moves one object's window and, for a device, its name label by (dx, dy).
+// Moves one object's window and every label and part beside it by (dx, dy).
 void MoveWithLabel(CADGraphic& obj, int32_t dx, int32_t dy);
 // The drag of a selection: with the grid on the move is cut to whole grid
 // steps; then only the larger component is kept (vertical on a tie).

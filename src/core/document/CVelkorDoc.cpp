@@ -277,15 +277,22 @@ bool CVelkorDoc::Contains(const CADGraphic* obj) const {
                               [obj](const auto& o) { return o.get() == obj; });
 }
 
-void CVelkorDoc::DeleteObject(CADGraphic* obj) {
-    auto it = std::find_if(objects_.begin(), objects_.end(),
-                           [obj](const auto& o) { return o.get() == obj; });
-    if (it == objects_.end()) return;
+void CVelkorDoc::DeleteObject(CADGraphic* obj) { DeleteObjects({obj}); }
+
+void CVelkorDoc::DeleteObjects(const std::vector<CADGraphic*>& objs) {
+    // Changes in list order: undo puts them back from the front, redo takes
+    // them out from the back, so every index names the place it had.
     Edit edit;
     edit.name = "删除";
-    edit.changes.push_back({static_cast<size_t>(it - objects_.begin()), Snapshot(**it), {}});
-    (*it)->DestroyWindow();
-    objects_.erase(it);
+    for (size_t i = 0; i < objects_.size(); ++i) {
+        if (std::find(objs.begin(), objs.end(), objects_[i].get()) == objs.end()) continue;
+        edit.changes.push_back({i, Snapshot(*objects_[i]), {}});
+    }
+    if (edit.changes.empty()) return;
+    for (auto it = edit.changes.rbegin(); it != edit.changes.rend(); ++it) {
+        objects_[it->index]->DestroyWindow();
+        objects_.erase(objects_.begin() + static_cast<long>(it->index));
+    }
     Record(std::move(edit));
 }
 

@@ -65,6 +65,9 @@ public:
     void AddObject(std::unique_ptr<CADGraphic> obj);
     // Removes an object of the station, recorded for undo.
     void DeleteObject(CADGraphic* obj);
+    // Deletes these objects of the list as one undoable step; others are
+    // ignored.
+    void DeleteObjects(const std::vector<CADGraphic*>& objs);
     bool Contains(const CADGraphic* obj) const;
 
     const std::vector<std::unique_ptr<CADGraphic>>& Objects() const { return objects_; }

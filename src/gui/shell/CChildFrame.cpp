@@ -102,8 +102,7 @@ void DocumentTarget::ExecuteCommand(int id) {
             frame_.close();
             return;
         case cmd::kDelete:
-            frame_.View().Selector().Forget(frame_.View().ObjectMenu().Object());
-            frame_.View().ObjectMenu().Delete();
+            frame_.View().DeleteContextOrSelection();
             break;
         case cmd::kAlignName:
             frame_.View().ObjectMenu().AlignName();

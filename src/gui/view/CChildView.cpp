@@ -3,6 +3,7 @@
 #include "dialogs/PropertyDialog.h"
 
 #include <QDir>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -14,6 +15,7 @@
 #include "common/Bmp.h"
 #include "common/Files.h"
 #include "devices/DrawingValues.h"
+#include "devices/RailSwitch.h"
 #include "devices/TrackGeometry.h"
 #include "dialogs/Dialogs.h"
 #include "document/Arrange.h"
@@ -30,6 +32,7 @@ CChildView::CChildView(CVelkorDoc& doc, QWidget* parent)
       selector_(std::make_unique<MutiSelectHandler>(*this)) {
     handlers_ = {placer_.get(), extender_.get(), selector_.get()};
     viewport()->setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
     viewport()->setCursor(Qt::CrossCursor);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     setFrameShape(QFrame::NoFrame);
@@ -209,7 +212,10 @@ void CChildView::SetHover(CADDevice* device) {
 
 void CChildView::LeftDown(Point p) {
     CADGraphic* obj = ObjectAt(p);
-    if (obj) {
+    // A press inside a selection drags it, on one of its objects too.
+    const bool onSelection =
+        !selector_->Selection().empty() && selector_->Band().Contains(p) && !Shell().moveMode;
+    if (obj && !onSelection) {
         // A press on an object's window does not reach the view; in move
         // mode it drags that window.
         if (Shell().moveMode) {
@@ -231,6 +237,7 @@ void CChildView::LeftDown(Point p) {
 }
 
 void CChildView::Move(Point p, bool leftHeld) {
+    pointer_ = p;
     if (dragged_) {
         if (leftHeld) {
             dragged_->OffsetWindow(p.x - dragFrom_.x, p.y - dragFrom_.y);
@@ -262,35 +269,92 @@ void CChildView::LeftUp(Point p) {
 }
 
 void CChildView::RightUp(Point p) {
-    if (CADGraphic* obj = ObjectAt(p)) editMenu_.SetObject(obj);
+    // The menu acts on the object under the pointer, or on nothing.
+    CADGraphic* obj = ObjectAt(p);
+    editMenu_.SetObject(obj ? OwnerOf(obj) : nullptr);
     ShowEditMenu(p);
+    editMenu_.SetObject(nullptr);
 }
 
 void CChildView::ShowEditMenu(Point at) {
+    CADGraphic* obj = editMenu_.Object();
+    const bool isSwitch = dynamic_cast<RailSwitch*>(obj) != nullptr;
+    // Only the items that apply to the object: 删除 for any, 名字对齐 for
+    // devices, rotation and stretching for switches. On the background the
+    // device items show disabled.
+    struct Item {
+        int id;
+        bool shown;
+        bool enabled;
+    };
+    std::vector<Item> items = {{cmd::kDelete, true, obj != nullptr},
+                               {cmd::kAlignName, !obj || AsDevice(obj), AsDevice(obj) != nullptr}};
+    for (int id = cmd::kRotateFirst; id <= cmd::kRotateLast; ++id)
+        items.push_back({id, isSwitch, true});
+    for (int id : {cmd::kMovePoint1, cmd::kStretch, cmd::kNoStretch})
+        items.push_back({id, isSwitch, true});
     int chosen = 0;
     if (chooser_) {
-        std::vector<int> ids = {cmd::kDelete, cmd::kAlignName};
-        for (int id = cmd::kRotateFirst; id <= cmd::kRotateLast; ++id) ids.push_back(id);
-        ids.insert(ids.end(), {cmd::kMovePoint1, cmd::kStretch, cmd::kNoStretch});
+        std::vector<int> ids;
+        for (const Item& i : items) {
+            if (i.shown && i.enabled) ids.push_back(i.id);
+        }
         chosen = chooser_(Menu::Edit, ids, at);
     } else {
         QMenu menu(QStringLiteral("编辑"), this);
-        auto add = [&](QMenu& m, int id) {
-            QString text = QString::fromUtf8(FindCommand(id)->text);
+        QMenu* rotate = nullptr;
+        for (const Item& i : items) {
+            if (!i.shown) continue;
+            QMenu* target = &menu;
+            if (i.id >= cmd::kRotateFirst && i.id <= cmd::kRotateLast) {
+                if (!rotate) rotate = menu.addMenu(QStringLiteral("旋转"));
+                target = rotate;
+            }
+            QString text = QString::fromUtf8(FindCommand(i.id)->text);
             text.replace('\t', "    ");
-            m.addAction(text)->setData(id);
-        };
-        add(menu, cmd::kDelete);
-        add(menu, cmd::kAlignName);
-        QMenu* rotate = menu.addMenu(QStringLiteral("旋转"));
-        for (int id = cmd::kRotateFirst; id <= cmd::kRotateLast; ++id) add(*rotate, id);
-        add(menu, cmd::kMovePoint1);
-        add(menu, cmd::kStretch);
-        add(menu, cmd::kNoStretch);
+            QAction* a = target->addAction(text);
+            a->setData(i.id);
+            a->setEnabled(i.enabled);
+        }
         QAction* a = menu.exec(viewport()->mapToGlobal(ToClient(at)));
         chosen = a ? a->data().toInt() : 0;
     }
     if (chosen != 0 && sink_) sink_(chosen);
+}
+
+void CChildView::DeleteContextOrSelection() {
+    std::vector<CADGraphic*> doomed;
+    if (CADGraphic* obj = editMenu_.Object()) {
+        doomed = {obj};
+    } else if (!selector_->Selection().empty()) {
+        doomed = selector_->Selection();
+    } else if (CADGraphic* under = ObjectAt(pointer_)) {
+        if (CADGraphic* owner = OwnerOf(under)) doomed = {owner};
+    }
+    if (doomed.empty()) return;
+    for (CADGraphic* g : doomed) selector_->Forget(g);
+    editMenu_.Forget();
+    if (hovered_ && std::find(doomed.begin(), doomed.end(), hovered_) != doomed.end())
+        hovered_ = nullptr;
+    lastHit_ = nullptr;
+    doc_.DeleteObjects(doomed);
+    Refresh();
+}
+
+void CChildView::CancelPlacing() {
+    placer_->Cancel();
+    active_ = nullptr;
+    Shell().currentCode = -1;
+    if (afterRelease_) afterRelease_();
+    Refresh();
+}
+
+void CChildView::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Escape) {
+        CancelPlacing();
+        return;
+    }
+    QAbstractScrollArea::keyPressEvent(e);
 }
 
 void CChildView::ArrangeSelection(const char* name, const std::function<void()>& arrange) {

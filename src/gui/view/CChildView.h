@@ -86,6 +86,12 @@ public:
     bool QueryCommand(int id, CommandState& state) override;
     void ExecuteCommand(int id) override;
 
+    // "删除" and its keys: the object the edit menu is open on, else the
+    // selection, else the object under the pointer; one undoable step.
+    void DeleteContextOrSelection();
+    // Esc: the palette's device and a placement in progress are dropped.
+    void CancelPlacing();
+
     // Writes what the view shows as a BMP picture; returns the file.
     std::string SaveScreenshot();
 
@@ -95,6 +101,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void scrollContentsBy(int dx, int dy) override;
 
@@ -115,6 +122,7 @@ private:
     std::vector<MouseHandler*> handlers_;
     MouseHandler* active_ = nullptr;
     Point snap_;
+    Point pointer_;  // the last pointer position, canvas
     bool endHit_ = false;
     CADDevice* hovered_ = nullptr;
     CADGraphic* lastHit_ = nullptr;

@@ -37,6 +37,8 @@ public:
     // A choice of the connection-point or angle menu for the object being placed.
     void ApplyMenuCommand(int id);
     CADGraphic* Placing() const { return placing_.get(); }
+    // Drops a placement in progress.
+    void Cancel() { placing_.reset(); }
 
 private:
     std::unique_ptr<CADGraphic> placing_;
