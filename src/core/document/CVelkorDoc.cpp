@@ -55,26 +55,30 @@ Status CVelkorDoc::OnOpenDocument(const fs::path& path) {
         return status;
     };
     path_ = path;
-    const StationDir dir = StationDir::ForStationFile(path);
-    MakeFolders(dir);
-    // The tables are read while has-logic-sections still holds its default,
-    // so the logic-section table and the address relation are read whatever
-    // the station file says.
-    RunTableFiles(dir, false);
-
+    // The station file first: a file that is no station (a companion file,
+    // anything else) is one message, and nothing is read or made beside it.
     const auto bytes = files_.Read(path);
     if (!bytes) {
         return Fail(Status::IoError(kMsgOpenFailed));
     }
     try {
         Load(*bytes);
-        modified_ = false;
-        return {};
     } catch (const ArchiveError&) {
         return Fail(Status::Damaged(kMsgBadFormat));
     } catch (const std::exception&) {
         return Fail(Status::Damaged(kMsgOpenFailed));
     }
+    const StationDir dir = StationDir::ForStationFile(path);
+    MakeFolders(dir);
+    // The tables are read while has-logic-sections holds its default, so the
+    // logic-section table and the address relation are read whatever the
+    // station file says.
+    const int32_t logic = hasLogicSections;
+    hasLogicSections = StationSettings{}.hasLogicSections;
+    RunTableFiles(dir, false);
+    hasLogicSections = logic;
+    modified_ = false;
+    return {};
 }
 
 void CVelkorDoc::Load(const std::vector<uint8_t>& bytes) {
@@ -219,12 +223,50 @@ std::unique_ptr<CADGraphic> CVelkorDoc::Restore(const std::vector<uint8_t>& snap
     return RestoreObject(snapshot, hasLogicSections != 0, drawing_);
 }
 
+namespace {
+// The name of a class whose objects the station file does not keep, or null.
+const char* UnsavedClassName(const CADGraphic& obj) {
+    const std::string_view cls = obj.GetRuntimeClass().name;
+    if (StationFileGroup(cls) >= 0) return nullptr;
+    if (cls == "TurnTable") return "转盘";
+    if (cls == "NavigableTrack") return "地航";
+    return nullptr;
+}
+}  // namespace
+
+std::string CVelkorDoc::UnsavedObjects() const {
+    std::vector<std::pair<std::string, int>> counts;
+    for (const auto& obj : objects_) {
+        const char* name = UnsavedClassName(*obj);
+        if (!name) continue;
+        auto it = std::find_if(counts.begin(), counts.end(),
+                               [name](const auto& c) { return c.first == name; });
+        if (it == counts.end()) {
+            counts.emplace_back(name, 1);
+        } else {
+            ++it->second;
+        }
+    }
+    std::string out;
+    for (const auto& [name, n] : counts) {
+        if (!out.empty()) out += "、";
+        out += std::to_string(n) + " 个" + name;
+    }
+    return out;
+}
+
 void CVelkorDoc::AddObject(std::unique_ptr<CADGraphic> obj) {
     CADGraphic* raw = obj.get();
     objects_.push_back(std::move(obj));
     raw->SetDrawingContext(drawing_);
     raw->UpdateShape();
     if (IsDeclaredDevice(*raw)) raw->PlaceLabel();
+    // Nothing a user draws is lost without a word.
+    if (const char* name = UnsavedClassName(*raw)) {
+        std::string message = kMsgNotSavedPlaced;
+        message.replace(message.find("%s"), 2, name);
+        ui_.Warning(message);
+    }
     Edit edit;
     edit.name = "放置";
     edit.changes.push_back({objects_.size() - 1, {}, Snapshot(*raw)});

@@ -26,6 +26,8 @@ inline constexpr const char* kMsgBadFormat = "意外的文件格式。";
 inline constexpr const char* kMsgOpenFailed = "打开文档失败。";
 inline constexpr const char* kMsgSaveFailed = "保存文档失败。";
 inline constexpr const char* kMsgCompanionFailed = "打开二进制文件失败";
+inline constexpr const char* kMsgNotSavedPlaced =
+    "%s不能保存到车站文件中：保存并重新打开车站后它将消失。";
 inline constexpr const char* kDocumentFilter = "Velkor Files (*.lcp)";
 
 // One of the table-file routines that run around the station file: given the
@@ -65,6 +67,9 @@ public:
     void AddObject(std::unique_ptr<CADGraphic> obj);
     // Removes an object of the station, recorded for undo.
     void DeleteObject(CADGraphic* obj);
+    // The objects the station file has no place for (turntables, navigable
+    // tracks), as "2 个转盘、1 个地航"; empty when there are none.
+    std::string UnsavedObjects() const;
     // Deletes these objects of the list as one undoable step; others are
     // ignored.
     void DeleteObjects(const std::vector<CADGraphic*>& objs);

@@ -74,6 +74,15 @@ void SwitchStep(CVelkorDoc& doc, RailSwitch& sw, bool logic) {
     }
 }
 
+// The device a message names: its IO name, or its class and place when it
+// has none.
+std::u16string DeviceDescription(const CADDevice& d) {
+    if (!d.io.Name().empty()) return d.io.Name();
+    const Rect r = d.GetCanvasRect();
+    return FromUtf8(std::string(d.GetRuntimeClass().name) + " (" + std::to_string(r.left) + ", " +
+                    std::to_string(r.top) + ")");
+}
+
 void DeviceStep(CVelkorDoc& doc, CADDevice& d, bool logic) {
     const std::u16string name = d.io.Name();
     if (name == u"NO" || name == u" ") return;
@@ -84,7 +93,7 @@ void DeviceStep(CVelkorDoc& doc, CADDevice& d, bool logic) {
         if (auto* sw = dynamic_cast<RailSwitch*>(&d)) {
             for (IORecord& r : sw->logic) ResetRecord(r);
         }
-        doc.UI().Warning(Format("输入表中无此设备：%s", d.nameLabel.text));
+        doc.UI().Warning(Format("输入表中无此设备：%s", DeviceDescription(d)));
         return;
     }
     CopyNumbers(*row, d.io);

@@ -47,7 +47,9 @@ bool CChildFrame::SaveAs() {
 
 bool CChildFrame::ConfirmClose() {
     if (!doc_->IsModified()) return true;
-    const std::string question = "是否保存对“" + title_.toStdString() + "”的更改？";
+    std::string question = "是否保存对“" + title_.toStdString() + "”的更改？";
+    if (const std::string lost = doc_->UnsavedObjects(); !lost.empty())
+        question += "\n（" + lost + "不能保存到车站文件中，保存后将不再存在。）";
     const auto answer = doc_->UI().AskSaveChanges(question);
     if (!answer) return false;
     if (!*answer) return true;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "common/Text.h"
+#include "demo/DemoStation.h"
 #include "devices/CADDevice.h"
 #include "devices/CADSignal.h"
 #include "devices/CADThreeSwitch.h"
@@ -211,6 +212,22 @@ TEST_F(DocumentTest, DamagedFilesReportTheFormatMessageAndOpenNothing) {
     CVelkorDoc doc(ui);
     EXPECT_FALSE(doc.OnOpenDocument(dir / "missing.lcp"));
     EXPECT_EQ(ui.Messages("warning"), std::vector<std::string>{"打开文档失败。"});
+}
+
+// A companion file opened as a station, alone in a folder: one message, and
+// no folders are made beside it.
+TEST_F(DocumentTest, ACompanionFileIsNoStation) {
+    CVelkorDoc writer(ui);
+    writer.OnNewDocument();
+    BuildDemoStation(writer, {});
+    ASSERT_TRUE(writer.OnSaveDocument(Station()));
+    std::filesystem::create_directories(dir / "other");
+    std::filesystem::copy_file(dir / "LCPData.lcp", dir / "other" / "LCPData.lcp");
+    ui.log.clear();
+    CVelkorDoc companion(ui);
+    EXPECT_FALSE(companion.OnOpenDocument(dir / "other" / "LCPData.lcp"));
+    EXPECT_EQ(ui.Messages("warning"), std::vector<std::string>{"意外的文件格式。"});
+    EXPECT_FALSE(std::filesystem::exists(dir / "other" / "x86"));
 }
 
 TEST_F(DocumentTest, NullEntriesAndBackReferencesAddNothing) {

@@ -104,6 +104,12 @@ TEST_F(RoundTrip, ObjectsOutsideTheGroupsAreLeftOut) {
     PlaceObject(doc, {19, {100, 100}, {105, 108}});  // too short: not even placed
     PlaceObject(doc, {0, {100, 500}, {300, 500}});
     EXPECT_EQ(doc.Objects().size(), 5u);
+    // The user is told when placing them, and the station can say so later.
+    EXPECT_EQ(
+        ui.Messages("warning"),
+        (std::vector<std::string>{"转盘不能保存到车站文件中：保存并重新打开车站后它将消失。",
+                                  "地航不能保存到车站文件中：保存并重新打开车站后它将消失。"}));
+    EXPECT_EQ(doc.UnsavedObjects(), "1 个转盘、1 个地航");
     ASSERT_TRUE(doc.OnSaveDocument(dir / "s.lcp"));
     CVelkorDoc again(ui);
     again.Drawing().metrics = &metrics;

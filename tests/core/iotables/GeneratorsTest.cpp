@@ -52,7 +52,7 @@ TEST_F(Transfer, DevicesTakeTheirRowsNumbersOrAreReported) {
     s->logic.SetName(u"1DG-1");
     auto* lost = Place<CADSection>(0, {100, 300});
     lost->io.SetName(u"9DG");
-    lost->nameLabel.text = u"九DG";
+    lost->nameLabel.text = u"";  // a shown name that differs: the IO name is told
     lost->logic.address = 5;
     auto* skipped = Place<CADSection>(0, {100, 500});  // IO name "NO"
     skipped->io.address = 77;
@@ -64,7 +64,7 @@ TEST_F(Transfer, DevicesTakeTheirRowsNumbersOrAreReported) {
     EXPECT_EQ(lost->io.address, 0xFFFF);
     EXPECT_EQ(lost->logic.address, 0xFFFF);
     EXPECT_EQ(skipped->io.address, 77);
-    EXPECT_EQ(ui.Messages("warning"), std::vector<std::string>{"输入表中无此设备：九DG"});
+    EXPECT_EQ(ui.Messages("warning"), std::vector<std::string>{"输入表中无此设备：9DG"});
     EXPECT_EQ(ui.Messages("info"), std::vector<std::string>{"输入表数据生成完毕!"});
 }
 
