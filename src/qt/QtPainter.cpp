@@ -22,7 +22,10 @@ QRect R(const Rect& r) { return QRect(r.left, r.top, r.Width(), r.Height()); }
 void QtPainter::SetOrigin(Point o) {
     origin_ = o;
     p_.resetTransform();
-    p_.translate(o.x - offset_.x(), o.y - offset_.y());
+    // Device = canvas × scale − offset.
+    p_.translate(-offset_.x(), -offset_.y());
+    p_.scale(scale_, scale_);
+    p_.translate(o.x, o.y);
 }
 
 void QtPainter::SetPen(const Pen& pen) {

@@ -21,12 +21,15 @@ public:
     void Text(Point origin, std::u16string_view text, const FontDesc& font, Color color,
               Color background) override;
 
-    // Where canvas coordinates start on the device (the view's scroll position).
+    // Where canvas coordinates start on the device (the view's scroll
+    // position) and how large a canvas pixel is drawn (the view's zoom).
     void SetCanvasOffset(QPoint offset) { offset_ = offset; }
+    void SetScale(double scale) { scale_ = scale; }
 
 private:
     QPainter& p_;
     QPoint offset_;
+    double scale_ = 1.0;
     Point origin_;
 };
 

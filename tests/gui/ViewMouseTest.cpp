@@ -297,3 +297,55 @@ TEST_F(Mouse, SelectionDragMovesEveryLabelAndUndoRestoresTheBytes) {
 
 }  // namespace
 }  // namespace velkor::gui
+
+namespace velkor::gui {
+namespace {
+
+// Zoom changes what the user sees, never what is stored: a section dragged
+// at 200 % lands on the same canvas points as at 100 %.
+TEST_F(Mouse, ZoomedPlacementStoresTheSameCoordinates) {
+    Place(0, {100, 200}, {300, 200});
+    ASSERT_EQ(doc().Objects().size(), 1u);
+    const auto at100 = SnapshotObject(*doc().Objects()[0], true);
+    ASSERT_TRUE(doc().Undo());
+    view().SetZoom(2.0, {0, 0});
+    view().horizontalScrollBar()->setValue(0);
+    view().verticalScrollBar()->setValue(0);
+    EXPECT_EQ(view().ToClient({100, 200}), QPoint(200, 400));
+    EXPECT_EQ(view().ToCanvas(QPoint(201, 401)), (Point{100, 200}));
+    Place(0, {100, 200}, {300, 200});
+    ASSERT_EQ(doc().Objects().size(), 1u);
+    EXPECT_EQ(SnapshotObject(*doc().Objects()[0], true), at100);
+    // Zooming about a point keeps the canvas point under it.
+    view().SetZoom(1.0, {0, 0});
+    view().horizontalScrollBar()->setValue(0);
+    view().verticalScrollBar()->setValue(0);
+    const QPoint about(300, 200);
+    const Point under = view().ToCanvas(about);
+    view().SetZoom(2.0, about);
+    EXPECT_LE(std::abs(view().ToCanvas(about).x - under.x), 2);
+    EXPECT_LE(std::abs(view().ToCanvas(about).y - under.y), 2);
+}
+
+// The scroll range reaches every object, however far, without 设置.
+TEST_F(Mouse, ScrollRangeCoversFarObjects) {
+    PlaceObject(doc(), {0, {100, 100}, {300, 100}});
+    PlaceObject(doc(), {0, {6500, 3000}, {6670, 3000}});
+    view().Refresh();
+    const int reach = view().horizontalScrollBar()->maximum() + view().viewport()->width();
+    EXPECT_GE(reach, 6670);
+    EXPECT_GE(view().verticalScrollBar()->maximum() + view().viewport()->height(), 3000);
+    // 适合窗口 shows both ends of the station.
+    view().FitToWindow();
+    EXPECT_LT(view().Zoom(), 1.0);
+    for (const auto& obj : doc().Objects()) {
+        const Rect r = obj->GetCanvasRect();
+        for (Point corner : {Point{r.left, r.top}, Point{r.right, r.bottom}}) {
+            EXPECT_TRUE(view().viewport()->rect().contains(view().ToClient(corner)))
+                << corner.x << "," << corner.y;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace velkor::gui

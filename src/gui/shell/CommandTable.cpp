@@ -77,6 +77,12 @@ std::vector<CommandInfo> Build() {
         {59393, "ID_VIEW_STATUS_BAR", "状态栏", "主页", "视图", M, "", true},
         {32790, "ID_CHECK2", "网格", "主页", "视图", M, "", true},
         {32791, "ID_CHECK3", "移动", "主页", "视图", M, "", true},
+        // Zoom of the drawing.
+        {34001, "ID_VIEW_ZOOM_IN", "放大", "主页", "视图", V, "Ctrl+=", false},
+        {34001, "ID_VIEW_ZOOM_IN", "放大", "", "", V, "Ctrl++", false},
+        {34002, "ID_VIEW_ZOOM_OUT", "缩小", "主页", "视图", V, "Ctrl+-", false},
+        {34003, "ID_VIEW_ZOOM_FIT", "适合窗口", "主页", "视图", V, "", false},
+        {34004, "ID_VIEW_ZOOM_100", "100%", "主页", "视图", V, "Ctrl+0", false},
         {32792, "ID_BUTTON2", "区段", "主页", "输入板", M, "", false},
         {32793, "ID_BUTTON3", "道岔", "主页", "输入板", M, "", false},
         {32794, "ID_BUTTON4", "信号机", "主页", "输入板", M, "", false},

@@ -2,13 +2,16 @@
 
 #include "dialogs/PropertyDialog.h"
 
+#include <QCursor>
 #include <QDir>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QWheelEvent>
 #include <algorithm>
+#include <cmath>
 #include <functional>
 
 #include "QtPainter.h"
@@ -50,14 +53,76 @@ void CChildView::SetCanvasSize(Size size) {
     Refresh();
 }
 
+void CChildView::Refresh() {
+    // Objects may have moved beyond the range: it follows them.
+    UpdateScrollBars();
+    viewport()->update();
+}
+
+Size CChildView::ContentSize() const {
+    Size s = canvas_;
+    for (const auto& obj : doc_.Objects()) {
+        const Rect r = obj->GetCanvasRect();
+        s.cx = std::max(s.cx, r.right + 20);
+        s.cy = std::max(s.cy, r.bottom + 20);
+    }
+    return s;
+}
+
 void CChildView::UpdateScrollBars() {
     const QSize vp = viewport()->size();
-    horizontalScrollBar()->setRange(0, std::max(0, canvas_.cx - vp.width()));
-    verticalScrollBar()->setRange(0, std::max(0, canvas_.cy - vp.height()));
+    const Size content = ContentSize();
+    const auto scaled = [this](int32_t v) { return static_cast<int>(std::ceil(v * zoom_)); };
+    horizontalScrollBar()->setRange(0, std::max(0, scaled(content.cx) - vp.width()));
+    verticalScrollBar()->setRange(0, std::max(0, scaled(content.cy) - vp.height()));
     horizontalScrollBar()->setPageStep(vp.width());
     verticalScrollBar()->setPageStep(vp.height());
     horizontalScrollBar()->setSingleStep(20);
     verticalScrollBar()->setSingleStep(20);
+}
+
+void CChildView::SetZoom(double zoom, QPoint about) {
+    zoom = std::clamp(zoom, 0.1, 8.0);
+    if (zoom == zoom_) return;
+    const double cx = (about.x() + horizontalScrollBar()->value()) / zoom_;
+    const double cy = (about.y() + verticalScrollBar()->value()) / zoom_;
+    zoom_ = zoom;
+    UpdateScrollBars();
+    horizontalScrollBar()->setValue(static_cast<int>(std::lround(cx * zoom_ - about.x())));
+    verticalScrollBar()->setValue(static_cast<int>(std::lround(cy * zoom_ - about.y())));
+    if (statusSink_) statusSink_("缩放 " + std::to_string(std::lround(zoom_ * 100)) + "%");
+    viewport()->update();
+}
+
+void CChildView::ZoomBy(double factor) {
+    // About the pointer when it is over the drawing, else about the middle.
+    QPoint about = viewport()->mapFromGlobal(QCursor::pos());
+    if (!viewport()->rect().contains(about)) about = viewport()->rect().center();
+    SetZoom(zoom_ * factor, about);
+}
+
+void CChildView::FitToWindow() {
+    Rect bounds{0, 0, 0, 0};
+    bool any = false;
+    for (const auto& obj : doc_.Objects()) {
+        const Rect r = obj->GetCanvasRect();
+        bounds = any ? Rect{std::min(bounds.left, r.left), std::min(bounds.top, r.top),
+                            std::max(bounds.right, r.right), std::max(bounds.bottom, r.bottom)}
+                     : r;
+        any = true;
+    }
+    if (!any) bounds = {0, 0, canvas_.cx, canvas_.cy};
+    bounds = bounds.Inflate(20);
+    const QSize vp = viewport()->size();
+    const double zoom = std::min(vp.width() / std::max(1.0, double(bounds.Width())),
+                                 vp.height() / std::max(1.0, double(bounds.Height())));
+    zoom_ = std::clamp(zoom, 0.1, 8.0);
+    UpdateScrollBars();
+    horizontalScrollBar()->setValue(
+        static_cast<int>(std::lround(std::max(0, bounds.left) * zoom_)));
+    verticalScrollBar()->setValue(static_cast<int>(std::lround(std::max(0, bounds.top) * zoom_)));
+    if (statusSink_) statusSink_("缩放 " + std::to_string(std::lround(zoom_ * 100)) + "%");
+    viewport()->update();
 }
 
 void CChildView::resizeEvent(QResizeEvent* e) {
@@ -65,14 +130,16 @@ void CChildView::resizeEvent(QResizeEvent* e) {
     UpdateScrollBars();
 }
 
-void CChildView::scrollContentsBy(int, int) { Refresh(); }
+void CChildView::scrollContentsBy(int, int) { viewport()->update(); }
 
 Point CChildView::ToCanvas(QPoint c) const {
-    return {c.x() + horizontalScrollBar()->value(), c.y() + verticalScrollBar()->value()};
+    return {static_cast<int32_t>(std::floor((c.x() + horizontalScrollBar()->value()) / zoom_)),
+            static_cast<int32_t>(std::floor((c.y() + verticalScrollBar()->value()) / zoom_))};
 }
 
 QPoint CChildView::ToClient(Point p) const {
-    return {p.x - horizontalScrollBar()->value(), p.y - verticalScrollBar()->value()};
+    return {static_cast<int>(std::lround(p.x * zoom_)) - horizontalScrollBar()->value(),
+            static_cast<int>(std::lround(p.y * zoom_)) - verticalScrollBar()->value()};
 }
 
 void CChildView::paintEvent(QPaintEvent* e) {
@@ -80,8 +147,12 @@ void CChildView::paintEvent(QPaintEvent* e) {
     QtPainter painter(qp);
     const QPoint offset(horizontalScrollBar()->value(), verticalScrollBar()->value());
     painter.SetCanvasOffset(offset);
+    painter.SetScale(zoom_);
     const QRect exposed = e->rect().translated(offset);
-    const Rect area{exposed.left(), exposed.top(), exposed.right() + 1, exposed.bottom() + 1};
+    const Rect area{static_cast<int32_t>(std::floor(exposed.left() / zoom_)),
+                    static_cast<int32_t>(std::floor(exposed.top() / zoom_)),
+                    static_cast<int32_t>(std::ceil((exposed.right() + 1) / zoom_)) + 1,
+                    static_cast<int32_t>(std::ceil((exposed.bottom() + 1) / zoom_)) + 1};
     // Only the exposed part of the canvas is painted: no bitmap of the whole
     // canvas is kept, so a view costs little memory however large the station.
     PaintBackground(painter, doc_, doc_.Drawing().gridOn, doc_.Drawing().values.gridSpacing, &area);
@@ -95,7 +166,8 @@ void CChildView::paintEvent(QPaintEvent* e) {
         qp.setPen(pen);
         qp.setBrush(Qt::NoBrush);
         const QPoint tl = ToClient(b.TopLeft());
-        qp.drawRect(QRect(tl, QSize(std::max(1, b.Width()), std::max(1, b.Height()))));
+        const QPoint br = ToClient({b.right, b.bottom});
+        qp.drawRect(QRect(tl, QSize(std::max(1, br.x() - tl.x()), std::max(1, br.y() - tl.y()))));
     }
 }
 
@@ -349,6 +421,17 @@ void CChildView::CancelPlacing() {
     Refresh();
 }
 
+void CChildView::wheelEvent(QWheelEvent* e) {
+    // Ctrl and the wheel zoom about the pointer; the wheel alone scrolls.
+    if (e->modifiers() & Qt::ControlModifier) {
+        const int steps = e->angleDelta().y() / 120;
+        if (steps != 0) SetZoom(zoom_ * std::pow(1.25, steps), e->position().toPoint());
+        e->accept();
+        return;
+    }
+    QAbstractScrollArea::wheelEvent(e);
+}
+
 void CChildView::keyPressEvent(QKeyEvent* e) {
     if (e->key() == Qt::Key_Escape) {
         CancelPlacing();
@@ -416,6 +499,12 @@ bool CChildView::QueryCommand(int id, CommandState& state) {
         case cmd::kMoveRight:
         case cmd::kMoveUp:
         case cmd::kMoveDown:
+        case cmd::kZoomIn:
+        case cmd::kZoomOut:
+        case cmd::kZoomFit:
+            return true;
+        case cmd::kZoom100:
+            state.checked = zoom_ == 1.0;
             return true;
         case cmd::kAlignLeft:
         case cmd::kAlignTop:
@@ -441,6 +530,18 @@ void CChildView::ExecuteCommand(int id) {
             if (statusSink_) statusSink_(file.empty() ? "截图保存失败" : "截图已保存：" + file);
             return;
         }
+        case cmd::kZoomIn:
+            ZoomBy(1.25);
+            return;
+        case cmd::kZoomOut:
+            ZoomBy(0.8);
+            return;
+        case cmd::kZoomFit:
+            FitToWindow();
+            return;
+        case cmd::kZoom100:
+            SetZoom(1.0, viewport()->rect().center());
+            return;
         case cmd::kAlignLeft:
             ArrangeSelection("对齐", [this] { AlignLeft(selector_->Selection()); });
             break;

@@ -47,6 +47,17 @@ public:
     void SetCanvasSize(Size size);
     Size CanvasSize() const { return canvas_; }
 
+    // The zoom: how large a canvas pixel is shown. Stored coordinates never
+    // depend on it. Zooming keeps the canvas point at `about` (viewport
+    // coordinates) where it is.
+    double Zoom() const { return zoom_; }
+    void SetZoom(double zoom, QPoint about);
+    void ZoomBy(double factor);
+    // "适合窗口": the whole station in the window.
+    void FitToWindow();
+    // The canvas the scroll range covers: the display frames and every object.
+    Size ContentSize() const;
+
     // Canvas coordinates of a point of the viewport and back.
     Point ToCanvas(QPoint client) const;
     QPoint ToClient(Point canvas) const;
@@ -60,7 +71,7 @@ public:
     int ChooseFromMenu(Menu menu, Point at);
     // Completes a placement whose menu choice was made, as a release would.
     void PostRelease(Point p);
-    void Refresh() { viewport()->update(); }
+    void Refresh();
     NewGraphicHandler& Placer() { return *placer_; }
     MutiSelectHandler& Selector() { return *selector_; }
 
@@ -102,6 +113,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void scrollContentsBy(int dx, int dy) override;
 
@@ -116,6 +128,7 @@ private:
     EditMenu editMenu_{doc_};
     ShellState* shell_ = &ownShell_;
     Size canvas_;
+    double zoom_ = 1.0;
     std::unique_ptr<NewGraphicHandler> placer_;
     std::unique_ptr<ExtendHandler> extender_;
     std::unique_ptr<MutiSelectHandler> selector_;
