@@ -34,6 +34,13 @@ int main(int argc, char** argv) {
         dialogObject = args[dialogAt + 1].toInt();
         args.remove(dialogAt, 2);
     }
+    // --zoom PERCENT: the drawing shown at that zoom.
+    int zoomPercent = 0;
+    const int zoomAt = args.indexOf(QStringLiteral("--zoom"));
+    if (zoomAt >= 0 && zoomAt + 1 < args.size()) {
+        zoomPercent = args[zoomAt + 1].toInt();
+        args.remove(zoomAt, 2);
+    }
     // --table NAME with --screenshot: the picture is of that input table's
     // dialog (区段 ... or Section ...).
     int tableDialog = -1;
@@ -49,6 +56,10 @@ int main(int argc, char** argv) {
         app.MainFrame().show();
     }
     app.ProcessCommandLine(args);
+    if (zoomPercent > 0) {
+        if (velkor::gui::CChildFrame* child = app.MainFrame().ActiveChild())
+            child->View().SetZoom(zoomPercent / 100.0, {0, 0});
+    }
     if (!screenshot.isEmpty()) {
         QTimer::singleShot(500, [&] {
             app.MainFrame().UpdateCommandStates();
