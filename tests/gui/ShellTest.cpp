@@ -270,12 +270,48 @@ TEST_F(Shell, AtsAndFieldFileCommandsRunOnTheActiveStation) {
 
 TEST_F(Shell, ClosingAChangedStationAsksToSave) {
     app->NewDocument();
+    EXPECT_EQ(child().windowTitle(), "Velkor1");
     PlaceObject(doc(), {0, {100, 200}, {300, 200}});
-    ui.answers = {false};  // do not save
+    frame().UpdateCommandStates();
+    // Unsaved changes show in the tab and the title.
+    EXPECT_EQ(child().windowTitle(), "Velkor1*");
+    EXPECT_EQ(frame().windowTitle(), "Velkor1* - Velkor");
+    ui.saveAnswers = {std::nullopt};  // 取消: the station stays open
     frame().Execute(cmd::kFileClose);
     QApplication::processEvents();
-    EXPECT_EQ(ui.Messages("question"), std::vector<std::string>{"是否保存对“Velkor1”的更改？"});
+    EXPECT_EQ(frame().Children().size(), 1u);
+    ui.saveAnswers = {false};  // 不保存
+    frame().Execute(cmd::kFileClose);
+    QApplication::processEvents();
+    EXPECT_EQ(ui.Messages("question"), (std::vector<std::string>{"是否保存对“Velkor1”的更改？",
+                                                                 "是否保存对“Velkor1”的更改？"}));
     EXPECT_TRUE(frame().Children().empty());
+}
+
+// Two stations of one file name tell their folders apart in the tabs, and
+// Save As puts the new file at the head of the recent list.
+TEST_F(Shell, SameFileNamesAndSaveAsInTheRecentList) {
+    TempDir a, b;
+    for (const TempDir* d : {&a, &b}) {
+        CVelkorDoc station(ui);
+        station.OnNewDocument();
+        ASSERT_TRUE(station.OnSaveDocument(*d / "Demo.lcp"));
+        ASSERT_TRUE(app->OpenDocument(QString::fromStdString(PathToUtf8(*d / "Demo.lcp"))));
+    }
+    frame().UpdateCommandStates();
+    std::vector<QString> titles;
+    for (CChildFrame* c : frame().Children()) {
+        if (c->Title() == "Demo.lcp") titles.push_back(c->windowTitle());
+    }
+    ASSERT_EQ(titles.size(), 2u);
+    EXPECT_NE(titles[0], titles[1]);
+    EXPECT_TRUE(titles[0].startsWith("Demo.lcp — "));
+    ui.files = {PathToUtf8(a / "Other.lcp")};
+    ui.answers = {true};
+    frame().Execute(cmd::kFileSaveAs);
+    ASSERT_FALSE(app->RecentFiles().isEmpty());
+    EXPECT_TRUE(app->RecentFiles().front().endsWith("Other.lcp"));
+    EXPECT_EQ(child().Title(), "Other.lcp");
 }
 
 TEST_F(Shell, SaveAsOpenAndRecentFiles) {

@@ -13,6 +13,14 @@ bool ScriptedInteraction::AskYesNo(const std::string& text) {
     return a;
 }
 
+std::optional<bool> ScriptedInteraction::AskSaveChanges(const std::string& text) {
+    if (saveAnswers.empty()) return AskYesNo(text);
+    log.push_back({"question", text});
+    const auto a = saveAnswers.front();
+    saveAnswers.pop_front();
+    return a;
+}
+
 std::optional<std::string> ScriptedInteraction::ChooseOpenFile(const std::string& title,
                                                                const std::string&) {
     log.push_back({"open", title});

@@ -21,6 +21,9 @@ public:
     void Info(const std::string& text) override;
     void Warning(const std::string& text) override;
     bool AskYesNo(const std::string& text) override;
+    // From `saveAnswers` (nothing = 取消) while it holds any, else as a Yes/No
+    // question.
+    std::optional<bool> AskSaveChanges(const std::string& text) override;
     std::optional<std::string> ChooseOpenFile(const std::string& title,
                                               const std::string& filter) override;
     std::optional<std::string> ChooseSaveFile(const std::string& title,
@@ -30,6 +33,7 @@ public:
                                                    const std::vector<bool>& initial) override;
 
     std::deque<bool> answers;
+    std::deque<std::optional<bool>> saveAnswers;
     std::deque<std::optional<std::string>> files;
     std::deque<std::optional<std::vector<bool>>> options;
     std::vector<Entry> log;

@@ -27,7 +27,16 @@ CChildFrame::~CChildFrame() {
 
 void CChildFrame::SetTitle(QString title) {
     title_ = std::move(title);
-    setWindowTitle(title_);
+    ShowState({});
+}
+
+void CChildFrame::ShowState(const QString& suffix) {
+    const QString text = title_ + suffix + (doc_->IsModified() ? QStringLiteral("*") : QString());
+    if (windowTitle() != text) setWindowTitle(text);
+    const QString tip = doc_->PathName().empty()
+                            ? QStringLiteral("新车站，尚未保存")
+                            : QString::fromStdString(PathToUtf8(doc_->PathName()));
+    if (toolTip() != tip) setToolTip(tip);
 }
 
 bool CChildFrame::Save() {
@@ -42,6 +51,7 @@ bool CChildFrame::SaveAs() {
     if (path.extension() != ".lcp") path += ".lcp";
     if (!doc_->OnSaveDocument(path)) return false;
     SetTitle(QString::fromStdString(PathToUtf8(path.filename())));
+    if (savedAs_) savedAs_(QString::fromStdString(PathToUtf8(path)));
     return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include <QMdiSubWindow>
+#include <functional>
 #include <memory>
 
 #include "document/CVelkorDoc.h"
@@ -34,6 +35,12 @@ public:
     // The name shown on the tab: the file name, or "VelkorN" for a new station.
     QString Title() const { return title_; }
     void SetTitle(QString title);
+    // The tab text: the title with a distinguishing suffix where two
+    // stations share a file name, and "*" while there are unsaved changes;
+    // the tooltip names the file.
+    void ShowState(const QString& suffix);
+    // Called after a successful Save As with the new file.
+    void SetSavedAsListener(std::function<void(const QString&)> f) { savedAs_ = std::move(f); }
 
     // Save to the current file, asking for one when there is none.
     bool Save();
@@ -53,6 +60,7 @@ private:
     DocumentTarget docTarget_;
     QString title_;
     bool closeConfirmed_ = false;
+    std::function<void(const QString&)> savedAs_;
 };
 
 }  // namespace velkor::gui

@@ -180,7 +180,27 @@ bool CMainFrame::Execute(int id) {
     return handled;
 }
 
-void CMainFrame::UpdateCommandStates() { ribbon_->UpdateStates(router_); }
+void CMainFrame::UpdateCommandStates() {
+    ribbon_->UpdateStates(router_);
+    ShowDocumentStates();
+}
+
+void CMainFrame::ShowDocumentStates() {
+    const std::vector<CChildFrame*> children = Children();
+    for (CChildFrame* child : children) {
+        // Stations of the same file name tell their folders apart.
+        const bool shared =
+            std::count_if(children.begin(), children.end(),
+                          [child](CChildFrame* c) { return c->Title() == child->Title(); }) > 1;
+        QString suffix;
+        if (shared && !child->Doc().PathName().empty()) {
+            const fs::path folder = child->Doc().PathName().parent_path().filename();
+            suffix = QStringLiteral(" — ") + QString::fromStdString(PathToUtf8(folder));
+        }
+        child->ShowState(suffix);
+    }
+    UpdateTitle();
+}
 
 CChildFrame* CMainFrame::ActiveChild() const {
     return qobject_cast<CChildFrame*>(area_->activeSubWindow());
@@ -203,6 +223,7 @@ CChildFrame* CMainFrame::AddChild(std::unique_ptr<CVelkorDoc> doc, const QString
     child->View().SetStatusSink([this](const std::string& text) {
         statusBar()->showMessage(QString::fromStdString(text), 10000);
     });
+    child->SetSavedAsListener([this](const QString& file) { app_.AddRecentFile(file); });
     child->showMaximized();
     area_->setActiveSubWindow(child);
     UpdateTitle();
@@ -212,7 +233,8 @@ CChildFrame* CMainFrame::AddChild(std::unique_ptr<CVelkorDoc> doc, const QString
 
 void CMainFrame::UpdateTitle() {
     CChildFrame* child = ActiveChild();
-    setWindowTitle(child ? child->Title() + QStringLiteral(" - Velkor") : QStringLiteral("Velkor"));
+    setWindowTitle(child ? child->windowTitle() + QStringLiteral(" - Velkor")
+                         : QStringLiteral("Velkor"));
 }
 
 bool CMainFrame::QueryCommand(int id, CommandState& state) {

@@ -30,6 +30,8 @@ public:
     CommandState State(int id) const { return router_.State(id); }
     // Brings every ribbon element up to date with the command states.
     void UpdateCommandStates();
+    // The tabs and the title show each station's name and unsaved state.
+    void ShowDocumentStates();
 
     CChildFrame* ActiveChild() const;
     std::vector<CChildFrame*> Children() const;

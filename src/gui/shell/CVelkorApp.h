@@ -39,13 +39,13 @@ public:
     void ProcessCommandLine(const QStringList& args);
 
     QStringList RecentFiles() const;
+    // Puts a file at the head of the recent list (opened or saved as).
+    void AddRecentFile(const QString& path);
 
     bool QueryCommand(int id, CommandState& state) override;
     void ExecuteCommand(int id) override;
 
 private:
-    void AddRecentFile(const QString& path);
-
     std::unique_ptr<Interaction> ownUi_;
     Interaction* ui_;
     ShellState shell_;

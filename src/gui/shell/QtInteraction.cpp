@@ -27,6 +27,23 @@ bool QtInteraction::AskYesNo(const std::string& text) {
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
+std::optional<bool> QtInteraction::AskSaveChanges(const std::string& text) {
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Velkor"), Q(text),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent_);
+    box.button(QMessageBox::Save)->setText(QStringLiteral("保存"));
+    box.button(QMessageBox::Discard)->setText(QStringLiteral("不保存"));
+    box.button(QMessageBox::Cancel)->setText(QStringLiteral("取消"));
+    box.setDefaultButton(QMessageBox::Save);
+    switch (box.exec()) {
+        case QMessageBox::Save:
+            return true;
+        case QMessageBox::Discard:
+            return false;
+        default:
+            return std::nullopt;
+    }
+}
+
 std::optional<std::string> QtInteraction::ChooseOpenFile(const std::string& title,
                                                          const std::string& filter) {
     const QString f = QFileDialog::getOpenFileName(parent_, Q(title), QString(), Q(filter));

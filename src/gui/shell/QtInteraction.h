@@ -12,6 +12,8 @@ public:
     void Info(const std::string& text) override;
     void Warning(const std::string& text) override;
     bool AskYesNo(const std::string& text) override;
+    // 保存 / 不保存 / 取消.
+    std::optional<bool> AskSaveChanges(const std::string& text) override;
     std::optional<std::string> ChooseOpenFile(const std::string& title,
                                               const std::string& filter) override;
     std::optional<std::string> ChooseSaveFile(const std::string& title,
