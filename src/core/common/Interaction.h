@@ -26,6 +26,24 @@ public:
     virtual std::optional<std::vector<bool>> ChooseOptions(const std::string& title,
                                                            const std::vector<std::string>& labels,
                                                            const std::vector<bool>& initial) = 0;
+
+    // A batch: the messages of one command, which a front end may show
+    // together when the command ends rather than one at a time. Batches
+    // nest; the outermost end shows them.
+    virtual void BeginBatch() {}
+    virtual void EndBatch() {}
+};
+
+// The messages of a scope as one batch.
+class MessageBatch {
+public:
+    explicit MessageBatch(Interaction& ui) : ui_(ui) { ui_.BeginBatch(); }
+    ~MessageBatch() { ui_.EndBatch(); }
+    MessageBatch(const MessageBatch&) = delete;
+    MessageBatch& operator=(const MessageBatch&) = delete;
+
+private:
+    Interaction& ui_;
 };
 
 // Answers every question Yes, keeps the initial choices and shows nothing:

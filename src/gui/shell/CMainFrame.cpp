@@ -13,6 +13,8 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <optional>
+#include <set>
 
 #include "ats/AtsFiles.h"
 #include "ats/AtsGeneration.h"
@@ -175,6 +177,18 @@ void CMainFrame::BuildShortcuts() {
 }
 
 bool CMainFrame::Execute(int id) {
+    // The commands that read, check or generate a station say everything
+    // they found in one list at their end.
+    static const std::set<int> kBatched = {cmd::kFileOpen,          cmd::kFileSave,
+                                           cmd::kFileSaveAs,        cmd::kReadInputBoard,
+                                           cmd::kValidate,          cmd::kRepeatSectionIo,
+                                           cmd::kSiemensLogicTable, cmd::kSiemensVirtualTable,
+                                           cmd::kHaldeVirtualTable, cmd::kAtsGeneration,
+                                           cmd::kAtsTextToBinary,   cmd::kMainTrackToBinary,
+                                           cmd::kZedevEzura};
+    std::optional<MessageBatch> batch;
+    if (kBatched.count(id) || (id >= cmd::kFileMru1 && id <= cmd::kFileMruLast))
+        batch.emplace(app_.UI());
     const bool handled = router_.Execute(id);
     UpdateCommandStates();
     return handled;

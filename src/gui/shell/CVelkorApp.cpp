@@ -41,6 +41,8 @@ void CVelkorApp::NewDocument() {
 }
 
 bool CVelkorApp::OpenDocument(const QString& path) {
+    // The table files' complaints of one station come as one list.
+    MessageBatch batch(*ui_);
     const QString absolute = QFileInfo(path).absoluteFilePath();
     for (CChildFrame* child : frame_->Children()) {
         if (QString::fromStdString(PathToUtf8(child->Doc().PathName())) == absolute) {

@@ -1,6 +1,9 @@
 #pragma once
 #include <QWidget>
 
+#include <string>
+#include <vector>
+
 #include "common/Interaction.h"
 
 namespace velkor::gui {
@@ -22,8 +25,24 @@ public:
                                                    const std::vector<std::string>& labels,
                                                    const std::vector<bool>& initial) override;
 
+    void BeginBatch() override { ++depth_; }
+    void EndBatch() override;
+
+    // The dialog of a batch of messages: all of them, copyable, with their
+    // count. Shown modally; tests find it by its object name "messages".
+    static void ShowMessageList(QWidget* parent, const std::vector<std::string>& messages,
+                                bool warning);
+
 private:
+    // Shows the messages held so far.
+    void Flush();
+    // A message of a batch is kept; otherwise it is shown at once.
+    bool Hold(const std::string& text, bool warning);
+
     QWidget* parent_;
+    int depth_ = 0;
+    std::vector<std::string> held_;
+    bool heldWarning_ = false;
 };
 
 }  // namespace velkor::gui
