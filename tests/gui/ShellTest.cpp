@@ -67,6 +67,19 @@ TEST_F(Shell, CommandsNobodyHandlesAreDisabled) {
     }
     // 鼠标 and 零散信息 are two elements of one command.
     EXPECT_EQ(frame().RibbonBar().Buttons(32796).size(), 2u);
+    // Disabled buttons say why.
+    const auto tip = [this](int id) {
+        return frame().RibbonBar().Buttons(id).front()->toolTip().toStdString();
+    };
+    EXPECT_EQ(tip(33003), "生成元素表（本功能尚未提供）");
+    EXPECT_EQ(tip(cmd::kUndo), "撤销（没有可撤销的操作）");
+    EXPECT_EQ(tip(cmd::kAlignLeft), "左（没有选中的设备）");
+    EXPECT_EQ(tip(cmd::kGrid), "网格");
+    for (CChildFrame* c : frame().Children()) c->Doc().DiscardChanges();
+    frame().Execute(cmd::kFileClose);
+    QApplication::processEvents();
+    frame().UpdateCommandStates();
+    EXPECT_EQ(tip(cmd::kReadInputBoard), "读取输入板（没有打开的车站）");
 }
 
 TEST_F(Shell, PaletteChoiceIsCheckedUntilTheNextClick) {

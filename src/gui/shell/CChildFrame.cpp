@@ -92,9 +92,11 @@ bool DocumentTarget::QueryCommand(int id, CommandState& state) {
             return true;
         case cmd::kUndo:
             state.enabled = frame_.Doc().CanUndo();
+            state.why = "没有可撤销的操作";
             return true;
         case cmd::kRedo:
             state.enabled = frame_.Doc().CanRedo();
+            state.why = "没有可重做的操作";
             return true;
         default:
             return id >= cmd::kRotateFirst && id <= cmd::kRotateLast;

@@ -195,7 +195,7 @@ bool CMainFrame::Execute(int id) {
 }
 
 void CMainFrame::UpdateCommandStates() {
-    ribbon_->UpdateStates(router_);
+    ribbon_->UpdateStates(router_, ActiveChild() != nullptr);
     ShowDocumentStates();
 }
 

@@ -8,6 +8,9 @@ namespace velkor::gui {
 struct CommandState {
     bool enabled = false;
     bool checked = false;
+    // Why a disabled command is disabled, for its tooltip; null for the
+    // reason the ribbon gives (no station open, not available).
+    const char* why = nullptr;
 };
 
 // A place a command can be handled: the view, a document, a frame, the

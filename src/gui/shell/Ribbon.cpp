@@ -89,11 +89,23 @@ Ribbon::Ribbon(Sink sink, QWidget* parent) : QTabWidget(parent), sink_(std::move
     setFixedHeight(sizeHint().height());
 }
 
-void Ribbon::UpdateStates(const CommandRouter& router) {
+void Ribbon::UpdateStates(const CommandRouter& router, bool stationOpen) {
     for (auto& [id, button] : buttons_) {
         const CommandState s = router.State(id);
         button->setEnabled(s.enabled);
         if (button->isCheckable()) button->setChecked(s.checked);
+        // A disabled button says why.
+        QString tip = button->text();
+        if (!s.enabled) {
+            const CommandInfo* info = FindCommand(id);
+            const bool needsStation =
+                info && info->target != Target::MainFrame && info->target != Target::Application;
+            const char* why = s.why                            ? s.why
+                              : (needsStation && !stationOpen) ? "没有打开的车站"
+                                                               : "本功能尚未提供";
+            tip += QStringLiteral("（%1）").arg(QString::fromUtf8(why));
+        }
+        if (button->toolTip() != tip) button->setToolTip(tip);
     }
 }
 

@@ -17,7 +17,9 @@ public:
     using Sink = std::function<void(int id)>;
     Ribbon(Sink sink, QWidget* parent = nullptr);
     // Enables and checks every element as the command routing says.
-    void UpdateStates(const CommandRouter& router);
+    // Enabled and checked states, and tooltips that say why a button is
+    // disabled.
+    void UpdateStates(const CommandRouter& router, bool stationOpen);
     // The buttons of a command (a number may have several elements).
     std::vector<QToolButton*> Buttons(int id) const;
     // The category tab that holds a command's first element, or -1.

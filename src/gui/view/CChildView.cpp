@@ -510,6 +510,7 @@ bool CChildView::QueryCommand(int id, CommandState& state) {
         case cmd::kAlignTop:
         case cmd::kSameSpacing:
             state.enabled = !selector_->Selection().empty();
+            state.why = "没有选中的设备";
             return true;
         default:
             break;
