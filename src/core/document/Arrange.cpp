@@ -144,6 +144,53 @@ bool ExtendStraight(CADGraphic& obj, int32_t length) {
     return false;
 }
 
+bool CanExtendOblique(const CADGraphic& obj, const char** why) {
+    const auto* s = dynamic_cast<const CADSection*>(&obj);
+    const auto say = [why](const char* text) {
+        if (why) *why = text;
+        return false;
+    };
+    if (!s) return say("只有区段能斜向延伸：道岔的各股方向是固定的");
+    if (s->markedPoint != 0 && s->markedPoint != 1) return say("区段没有选中的端点");
+    const auto& p = s->polyline;
+    const bool straightEnd = s->markedPoint == 0 ? p[0] == p[1] : p[2] == p[3];
+    if (!straightEnd) return say("这一端已经是折线，区段只能有一个折点");
+    if (p[0] == p[3]) return say("区段没有方向");
+    return true;
+}
+
+bool ExtendOblique(CADGraphic& obj, int32_t degrees, int32_t length) {
+    if (!CanExtendOblique(obj) || length <= 0) return false;
+    auto& s = dynamic_cast<CADSection&>(obj);
+    std::array<Point, 4> c;
+    for (size_t i = 0; i < 4; ++i) c[i] = s.ToCanvas(s.polyline[i]);
+    // The end, the point it continues from, and the new bend at the old end.
+    const bool first = s.markedPoint == 0;
+    const Point end = first ? c[0] : c[3];
+    // The straight end runs on from the far end of its segment.
+    Point from = first ? c[2] : c[1];
+    if (from == end) from = first ? c[3] : c[0];
+    const double dx = end.x - from.x;
+    const double dy = end.y - from.y;
+    const double len = std::sqrt(dx * dx + dy * dy);
+    const double a = degrees * 3.14159265358979 / 180.0;
+    const double ux = dx / len, uy = dy / len;
+    // Turned by the angle, positive upwards on the screen for an end running right.
+    const double rx = ux * std::cos(a) + uy * std::sin(a);
+    const double ry = -ux * std::sin(a) + uy * std::cos(a);
+    const Point moved{end.x + static_cast<int32_t>(std::lround(rx * length)),
+                      end.y + static_cast<int32_t>(std::lround(ry * length))};
+    if (first) {
+        c[1] = end;
+        c[0] = moved;
+    } else {
+        c[2] = end;
+        c[3] = moved;
+    }
+    s.Relayout(c);
+    return true;
+}
+
 CADDevice* FirstMarkedDevice(const CVelkorDoc& doc) {
     for (const auto& obj : doc.Objects()) {
         if (!IsDeclaredDevice(*obj)) continue;

@@ -26,6 +26,13 @@ Point SelectionDragOffset(Point start, Point end, bool gridOn, int32_t g);
 // pixels. False when the object has no marked end or the end has no
 // direction (a degenerate track object).
 bool ExtendStraight(CADGraphic& obj, int32_t length);
+// "斜向": a section's marked end goes on by `length` pixels at `degrees` to
+// the direction it had (positive turns counter-clockwise on the screen: up
+// for an end that runs right), as
+// a new bent segment. Only a section whose marked end is straight can bend:
+// nothing else changes, and `why` says what stands in the way.
+bool CanExtendOblique(const CADGraphic& obj, const char** why = nullptr);
+bool ExtendOblique(CADGraphic& obj, int32_t degrees, int32_t length);
 // The first declared device of the list with a marked end, or nullptr.
 CADDevice* FirstMarkedDevice(const CVelkorDoc& doc);
 

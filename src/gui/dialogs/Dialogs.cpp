@@ -155,7 +155,8 @@ void VersionDialog::Refresh() {
     text_->setText(QString::fromStdString(FormatDataVersion(Version())));
 }
 
-ExtendDeviceDialog::ExtendDeviceDialog(QWidget* parent) : QDialog(parent) {
+ExtendDeviceDialog::ExtendDeviceDialog(QWidget* parent, const char* obliqueRefused)
+    : QDialog(parent) {
     setWindowTitle(QStringLiteral("延伸设备"));
     auto* layout = new QVBoxLayout(this);
     tabs_ = new QTabWidget(this);
@@ -175,12 +176,22 @@ ExtendDeviceDialog::ExtendDeviceDialog(QWidget* parent) : QDialog(parent) {
     oblique_->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), oblique_));
     of->addRow(QStringLiteral("角度"), angle_);
     of->addRow(QStringLiteral("像素"), oblique_);
-    tabs_->addTab(oblique, QStringLiteral("斜向"));
+    const int obliqueTab = tabs_->addTab(oblique, QStringLiteral("斜向"));
+    if (obliqueRefused) {
+        tabs_->setTabEnabled(obliqueTab, false);
+        tabs_->setTabToolTip(obliqueTab, QString::fromUtf8(obliqueRefused));
+    }
+    angle_->setObjectName(QStringLiteral("角度"));
+    oblique_->setObjectName(QStringLiteral("斜向像素"));
+    straight_->setObjectName(QStringLiteral("像素"));
+    tabs_->setObjectName(QStringLiteral("tabs"));
     layout->addWidget(tabs_);
     layout->addWidget(OkCancel(this));
 }
 
 bool ExtendDeviceDialog::StraightChosen() const { return tabs_->currentIndex() == 0; }
 int32_t ExtendDeviceDialog::Length() const { return straight_->text().toInt(); }
+int32_t ExtendDeviceDialog::Angle() const { return angle_->currentText().toInt(); }
+int32_t ExtendDeviceDialog::ObliqueLength() const { return oblique_->text().toInt(); }
 
 }  // namespace velkor::gui

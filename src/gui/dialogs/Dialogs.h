@@ -62,9 +62,13 @@ private:
 class ExtendDeviceDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit ExtendDeviceDialog(QWidget* parent = nullptr);
+    // `obliqueRefused`: why the device cannot bend (the 斜向 page is then
+    // disabled with it as tooltip), or null.
+    explicit ExtendDeviceDialog(QWidget* parent = nullptr, const char* obliqueRefused = nullptr);
     bool StraightChosen() const;
     int32_t Length() const;
+    int32_t Angle() const;
+    int32_t ObliqueLength() const;
 
 private:
     QTabWidget* tabs_;

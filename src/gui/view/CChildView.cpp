@@ -463,11 +463,16 @@ void CChildView::DoubleClick(Point p) {
 void CChildView::OpenExtendDialog() {
     CADDevice* device = FirstMarkedDevice(doc_);
     if (!device) return;
-    ExtendDeviceDialog dialog(this);
+    const char* why = nullptr;
+    CanExtendOblique(*device, &why);
+    ExtendDeviceDialog dialog(this, why);
     if (dialog.exec() != QDialog::Accepted) return;
-    if (!dialog.StraightChosen()) return;
     DocumentEdit edit(doc_, "延伸", {device});
-    ExtendStraight(*device, dialog.Length());
+    if (dialog.StraightChosen()) {
+        ExtendStraight(*device, dialog.Length());
+    } else {
+        ExtendOblique(*device, dialog.Angle(), dialog.ObliqueLength());
+    }
     edit.Commit();
     Refresh();
 }

@@ -88,5 +88,35 @@ TEST(Arrange, StraightExtensionOfASectionEnd) {
     EXPECT_EQ(FirstMarkedDevice(doc), nullptr);
 }
 
+// 斜向: a straight end bends on at the angle; a bent end, a switch and a
+// section without a marked end are refused with their reason.
+TEST(Arrange, ObliqueExtensionBendsAStraightSectionEnd) {
+    ScriptedInteraction ui;
+    CVelkorDoc doc(ui);
+    doc.OnNewDocument();
+    auto* s = dynamic_cast<CADSection*>(PlaceObject(doc, {0, {100, 100}, {200, 100}}));
+    const char* why = nullptr;
+    EXPECT_FALSE(CanExtendOblique(*s, &why));
+    EXPECT_STREQ(why, "区段没有选中的端点");
+    Point out;
+    ASSERT_TRUE(s->HitEndPoint({200, 100}, out));
+    ASSERT_TRUE(ExtendOblique(*s, 30, 100));
+    EXPECT_EQ(s->ToCanvas(s->polyline[2]), (Point{200, 100}));  // the bend
+    EXPECT_EQ(s->ToCanvas(s->polyline[3]), (Point{287, 50}));   // up and on
+    EXPECT_EQ(s->ToCanvas(s->polyline[0]), (Point{100, 100}));
+    EXPECT_TRUE(s->IsBent());
+    EXPECT_FALSE(CanExtendOblique(*s, &why));
+    EXPECT_STREQ(why, "这一端已经是折线，区段只能有一个折点");
+    // The other end, running left, is still straight: -45 turns it clockwise.
+    s->markedPoint = 0;
+    ASSERT_TRUE(ExtendOblique(*s, -45, 100));
+    EXPECT_EQ(s->ToCanvas(s->polyline[1]), (Point{100, 100}));
+    EXPECT_EQ(s->ToCanvas(s->polyline[0]), (Point{29, 29}));
+
+    CADGraphic* sw = PlaceObject(doc, {1, {500, 200}, {500, 200}});
+    EXPECT_FALSE(CanExtendOblique(*sw, &why));
+    EXPECT_FALSE(ExtendOblique(*sw, 30, 100));
+}
+
 }  // namespace
 }  // namespace velkor
