@@ -349,3 +349,33 @@ TEST_F(Mouse, ScrollRangeCoversFarObjects) {
 
 }  // namespace
 }  // namespace velkor::gui
+
+namespace velkor::gui {
+namespace {
+
+// Esc drops the palette's choice; Delete removes the selection as one step
+// that undo puts back.
+TEST_F(Mouse, EscapeDisarmsThePaletteAndDeleteRemovesTheSelection) {
+    frame().Execute(cmd::kFirstDevice);  // 区段
+    EXPECT_EQ(app->Shell().currentCode, 0);
+    view().setFocus();
+    QTest::keyClick(&view(), Qt::Key_Escape);
+    EXPECT_EQ(app->Shell().currentCode, -1);
+    Click({100, 300}, {300, 300});  // no device chosen: a band, nothing placed
+    EXPECT_TRUE(doc().Objects().empty());
+
+    PlaceObject(doc(), {0, {100, 200}, {300, 200}});
+    PlaceObject(doc(), {0, {100, 400}, {300, 400}});
+    PlaceObject(doc(), {0, {600, 400}, {800, 400}});
+    Click({50, 150}, {350, 450});
+    ASSERT_EQ(view().Selector().Selection().size(), 2u);
+    frame().activateWindow();
+    QTest::keyClick(&view(), Qt::Key_Delete);
+    ASSERT_EQ(doc().Objects().size(), 1u);
+    EXPECT_EQ(doc().Objects()[0]->GetCanvasRect().left, 590);
+    ASSERT_TRUE(doc().Undo());
+    EXPECT_EQ(doc().Objects().size(), 3u);
+}
+
+}  // namespace
+}  // namespace velkor::gui
