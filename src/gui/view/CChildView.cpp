@@ -194,7 +194,8 @@ void CChildView::HoverTest(Point p) {
         }
     }
     // Marks change only where the pointer finds or leaves an end point.
-    if (hitObject != lastHit_ || endHit_) Refresh();
+    // A repaint only: hovering changes no object's place.
+    if (hitObject != lastHit_ || endHit_) viewport()->update();
     lastHit_ = hitObject;
 }
 
@@ -279,7 +280,7 @@ void CChildView::SetHover(CADDevice* device) {
     if (hovered_ && doc_.Contains(hovered_)) hovered_->hover = 0;
     hovered_ = device;
     if (hovered_) hovered_->hover = 1;
-    Refresh();
+    viewport()->update();
 }
 
 void CChildView::LeftDown(Point p) {
@@ -314,7 +315,7 @@ void CChildView::Move(Point p, bool leftHeld) {
         if (leftHeld) {
             dragged_->OffsetWindow(p.x - dragFrom_.x, p.y - dragFrom_.y);
             dragFrom_ = p;
-            Refresh();
+            viewport()->update();  // the range follows on release
         }
         return;
     }
