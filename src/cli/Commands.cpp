@@ -22,6 +22,7 @@
 #include "document/NameFont.h"
 #include "document/StationPainting.h"
 #include "forms/PropertyForm.h"
+#include "iotables/CheckExports.h"
 #include "iotables/Generators.h"
 #include "iotables/TableEditing.h"
 #include "iotables/TableExchange.h"
@@ -176,6 +177,18 @@ int CmdRender(Context& c) {
     auto doc = OpenStation(c.args.positional[0], ui, &UseQtTextMetrics());
     if (!doc) return 1;
     const bool grid = c.args.Has("grid");
+    // --check: each device's 地址号 and 按钮号, the flagged ones in red, and
+    // their list on stdout.
+    std::vector<CheckMark> marks;
+    if (c.args.Has("check")) {
+        marks = CheckMarks(*doc);
+        for (const CheckMark& m : marks) {
+            if (!m.flagged) continue;
+            const auto* d = AsDevice(doc->Objects()[m.object].get());
+            c.out << m.object << '\t' << doc->Objects()[m.object]->GetRuntimeClass().name << '\t'
+                  << (d ? ToUtf8(d->io.Name()) : "") << '\t' << m.reason << '\n';
+        }
+    }
     const fs::path target = PathFromUtf8(out->second);
     const Size size = CanvasSize(*doc);
     std::string ext = target.extension().string();
@@ -189,6 +202,7 @@ int CmdRender(Context& c) {
             QtPainter painter(qp);
             PaintBackground(painter, *doc, grid, doc->Drawing().values.gridSpacing);
             PaintObjects(painter, *doc);
+            PaintCheckMarks(painter, marks);
         }
         // Qt writes the file itself; go through a temporary file and rename.
         const fs::path tmp = fs::path(target).concat(".velkor-tmp.png");
@@ -201,6 +215,7 @@ int CmdRender(Context& c) {
         SvgPainter painter(size, doc->Drawing().Metrics());
         PaintBackground(painter, *doc, grid, doc->Drawing().values.gridSpacing);
         PaintObjects(painter, *doc);
+        PaintCheckMarks(painter, marks);
         const std::string svg = painter.Finish();
         ok = WriteFileAtomic(target,
                              std::span(reinterpret_cast<const uint8_t*>(svg.data()), svg.size()));
@@ -713,13 +728,28 @@ const std::vector<Command>& Commands() {
          "file. The version question is answered Yes.",
          1, CmdResave},
         {"render",
-         "render STATION.lcp -o PICTURE.svg|PICTURE.png [--grid]",
+         "render STATION.lcp -o PICTURE.svg|PICTURE.png [--grid] [--check]",
          "Draws the station as the view shows it (black canvas, display frames, every object\n"
-         "with its labels) into an SVG or PNG picture.",
+         "with its labels) into an SVG or PNG picture. With --check, beside each device its\n"
+         "地址号 and 按钮号; devices whose IO name is NO, empty or in no input table are\n"
+         "drawn red with the reason and listed on stdout (index, class, IO name, reason).",
          1,
          CmdRender,
          {{{"o", "output"}, "PICTURE", "the picture to write: .svg or .png"},
-          {{"grid"}, nullptr, "draws the grid as the view does with 网格 on"}}},
+          {{"grid"}, nullptr, "draws the grid as the view does with 网格 on"},
+          {{"check"}, nullptr, "the check view: numbers and flagged devices"}}},
+        {"checks", "checks STATION.lcp",
+         "生成校验数据表: writes CheckIOExcel/IO信息输入表.xls, 站场信息IO表.xls, "
+         "西门子信息表.xls\n"
+         "and the text views in CheckIOExcel/textView (existing text files are kept, with a\n"
+         "message). Exit 1 when a file could not be written.",
+         1,
+         [](Context& c) {
+             CliInteraction ui(c.err, false);
+             auto doc = OpenStation(c.args.positional[0], ui);
+             if (!doc) return 1;
+             return GenerateCheckFiles(*doc) ? 0 : 1;
+         }},
         {"demo",
          "demo OUTDIR [--objects N] [--seed S]",
          "Builds a demo station through the same placing operations a user triggers and saves\n"

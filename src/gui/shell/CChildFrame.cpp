@@ -6,6 +6,7 @@
 #include "common/Files.h"
 #include "devices/RailSwitch.h"
 #include "document/Placing.h"
+#include "iotables/CheckExports.h"
 #include "iotables/Generators.h"
 #include "shell/CommandTable.h"
 #include "siemens/LogicTables.h"
@@ -89,6 +90,7 @@ bool DocumentTarget::QueryCommand(int id, CommandState& state) {
         case cmd::kReadInputBoard:
         case cmd::kValidate:
         case cmd::kRepeatSectionIo:
+        case cmd::kCheckFiles:
             return true;
         case cmd::kUndo:
             state.enabled = frame_.Doc().CanUndo();
@@ -139,6 +141,9 @@ void DocumentTarget::ExecuteCommand(int id) {
             break;
         case cmd::kRepeatSectionIo:
             GenerateRepeatSectionRows(doc);
+            break;
+        case cmd::kCheckFiles:
+            GenerateCheckFiles(doc);
             break;
         case cmd::kUndo:
             doc.Undo();

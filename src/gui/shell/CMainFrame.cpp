@@ -185,7 +185,7 @@ bool CMainFrame::Execute(int id) {
                                            cmd::kSiemensLogicTable, cmd::kSiemensVirtualTable,
                                            cmd::kHaldeVirtualTable, cmd::kAtsGeneration,
                                            cmd::kAtsTextToBinary,   cmd::kMainTrackToBinary,
-                                           cmd::kZedevEzura};
+                                           cmd::kZedevEzura,        cmd::kCheckFiles};
     std::optional<MessageBatch> batch;
     if (kBatched.count(id) || (id >= cmd::kFileMru1 && id <= cmd::kFileMruLast))
         batch.emplace(app_.UI());

@@ -83,6 +83,8 @@ std::vector<CommandInfo> Build() {
         {34002, "ID_VIEW_ZOOM_OUT", "缩小", "主页", "视图", V, "Ctrl+-", false},
         {34003, "ID_VIEW_ZOOM_FIT", "适合窗口", "主页", "视图", V, "", false},
         {34004, "ID_VIEW_ZOOM_100", "100%", "主页", "视图", V, "Ctrl+0", false},
+        // The check view: numbers beside the devices, unmatched ones in red.
+        {34005, "ID_VIEW_CHECK", "校验视图", "主页", "视图", V, "", true},
         {32792, "ID_BUTTON2", "区段", "主页", "输入板", M, "", false},
         {32793, "ID_BUTTON3", "道岔", "主页", "输入板", M, "", false},
         {32794, "ID_BUTTON4", "信号机", "主页", "输入板", M, "", false},

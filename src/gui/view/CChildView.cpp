@@ -23,6 +23,7 @@
 #include "dialogs/Dialogs.h"
 #include "document/Arrange.h"
 #include "document/StationPainting.h"
+#include "iotables/CheckExports.h"
 #include "shell/CommandTable.h"
 
 namespace velkor::gui {
@@ -158,6 +159,7 @@ void CChildView::paintEvent(QPaintEvent* e) {
     PaintBackground(painter, doc_, doc_.Drawing().gridOn, doc_.Drawing().values.gridSpacing, &area);
     PaintObjects(painter, doc_, &area);
     if (CADGraphic* placing = placer_->Placing()) PaintObjectTree(painter, *placing, &area);
+    if (checkView_) PaintCheckMarks(painter, CheckMarks(doc_));
     if (selector_->BandShown()) {
         qp.resetTransform();
         const Rect b = selector_->Band();
@@ -512,6 +514,9 @@ bool CChildView::QueryCommand(int id, CommandState& state) {
         case cmd::kZoom100:
             state.checked = zoom_ == 1.0;
             return true;
+        case cmd::kCheckView:
+            state.checked = checkView_;
+            return true;
         case cmd::kAlignLeft:
         case cmd::kAlignTop:
         case cmd::kSameSpacing:
@@ -546,6 +551,9 @@ void CChildView::ExecuteCommand(int id) {
         case cmd::kZoomFit:
             FitToWindow();
             return;
+        case cmd::kCheckView:
+            checkView_ = !checkView_;
+            break;
         case cmd::kZoom100:
             SetZoom(1.0, viewport()->rect().center());
             return;

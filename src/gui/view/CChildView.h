@@ -129,6 +129,7 @@ private:
     ShellState* shell_ = &ownShell_;
     Size canvas_;
     double zoom_ = 1.0;
+    bool checkView_ = false;
     std::unique_ptr<NewGraphicHandler> placer_;
     std::unique_ptr<ExtendHandler> extender_;
     std::unique_ptr<MutiSelectHandler> selector_;
