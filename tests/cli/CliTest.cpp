@@ -503,6 +503,32 @@ TEST(CliTables, ExportImportAndCombine) {
     EXPECT_EQ(std::string(muti.begin() + 4 + 64 + 36, muti.begin() + 4 + 64 + 39), "7DG");
 }
 
+// The check picture flags the device renamed to a name no table has, and
+// velkor-cli checks writes the three workbooks.
+TEST(CliChecks, CheckPictureFlagsAnUnmatchedDeviceAndChecksWritesTheFiles) {
+    TempDir dir;
+    ASSERT_EQ(Cli({"demo", PathToUtf8(dir.Path())}).code, 0);
+    const std::string station = PathToUtf8(dir / "Demo.lcp");
+    const std::string picture = PathToUtf8(dir / "check.svg");
+    const CliRun before = Cli({"render", station, "-o", picture, "--check"});
+    ASSERT_EQ(before.code, 0) << before.err;
+    EXPECT_EQ(before.out.find("0\tCADSection"), std::string::npos) << before.out;
+    ASSERT_EQ(
+        Cli({"props", station, "0", "--set", "名称=NOSUCH", "--group", "设备信息", "--save"}).code,
+        0);
+    const CliRun after = Cli({"render", station, "-o", picture, "--check"});
+    EXPECT_NE(after.out.find("0\tCADSection\tNOSUCH\t输入表中无NOSUCH\n"), std::string::npos)
+        << after.out;
+    const auto svg = ReadBytes(dir / "check.svg");
+    EXPECT_NE(std::string(svg.begin(), svg.end()).find("输入表中无NOSUCH"), std::string::npos);
+
+    const CliRun checks = Cli({"checks", station});
+    EXPECT_EQ(checks.code, 0) << checks.err;
+    EXPECT_NE(checks.err.find("IO校验表生成完毕！"), std::string::npos);
+    for (const char* f : {"IO信息输入表.xls", "站场信息IO表.xls", "西门子信息表.xls"})
+        EXPECT_TRUE(std::filesystem::exists(dir.Path() / "CheckIOExcel" / PathFromUtf8(f))) << f;
+}
+
 TEST(CliNameFont, AppliesFaceAndHeightToTrackNameLabels) {
     velkor::testing::TempDir dir;
     ASSERT_EQ(Cli({"demo", PathToUtf8(dir.Path())}).code, 0);

@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include <QApplication>
+#include <QImage>
 #include <QSettings>
 
 #include "devices/CADDevice.h"
@@ -208,6 +209,27 @@ TEST_F(Shell, EditMenuActsOnlyOnTheObjectUnderThePointer) {
     view().RightUp({200, 200});
     ASSERT_EQ(doc().Objects().size(), 1u);
     EXPECT_EQ(doc().Objects()[0]->GetRuntimeClass().name, std::string("RailSwitch"));
+}
+
+// 校验视图 toggles the check marks over the drawing; 生成校验数据表 writes
+// the check files of the station.
+TEST_F(Shell, CheckViewAndCheckFiles) {
+    TempDir dir;
+    app->NewDocument();
+    PlaceObject(doc(), {0, {100, 200}, {300, 200}});
+    ui.answers = {true};
+    ASSERT_TRUE(doc().OnSaveDocument(dir / "S.lcp"));
+    EXPECT_FALSE(frame().State(cmd::kCheckView).checked);
+    const QImage plain = view().viewport()->grab().toImage();
+    frame().Execute(cmd::kCheckView);
+    EXPECT_TRUE(frame().State(cmd::kCheckView).checked);
+    EXPECT_NE(view().viewport()->grab().toImage(), plain);  // the marks show
+    frame().Execute(cmd::kCheckView);
+    EXPECT_EQ(view().viewport()->grab().toImage(), plain);
+    ui.log.clear();
+    frame().Execute(cmd::kCheckFiles);
+    EXPECT_EQ(ui.Messages("info"), std::vector<std::string>{"IO校验表生成完毕！"});
+    EXPECT_TRUE(std::filesystem::exists(dir.Path() / "CheckIOExcel" / "textView"));
 }
 
 TEST_F(Shell, GridAndMoveFlagsToggleAndShowChecked) {

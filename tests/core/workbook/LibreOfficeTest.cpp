@@ -20,62 +20,15 @@ namespace velkor {
 namespace {
 
 using testing::Convert;
+using testing::CsvCell;
+using testing::kCsvAllSheets;
+using testing::ParseCsv;
 using testing::ReadBytes;
 using testing::RunCommand;
 using testing::TempDir;
 using testing::WriteBytes;
 
 const fs::path kFixtures = fs::path(VELKOR_FIXTURES_DIR) / "workbook";
-
-// Every sheet into NAME-SHEET.csv, UTF-8, values unformatted.
-constexpr const char* kCsvAllSheets =
-    "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false,-1";
-
-std::vector<std::vector<std::string>> ParseCsv(const std::string& text) {
-    std::vector<std::vector<std::string>> rows;
-    std::vector<std::string> row;
-    std::string field;
-    bool quoted = false, any = false;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char ch = text[i];
-        if (quoted) {
-            if (ch == '"' && i + 1 < text.size() && text[i + 1] == '"') {
-                field += '"';
-                ++i;
-            } else if (ch == '"') {
-                quoted = false;
-            } else {
-                field += ch;
-            }
-        } else if (ch == '"') {
-            quoted = true;
-            any = true;
-        } else if (ch == ',') {
-            row.push_back(field);
-            field.clear();
-        } else if (ch == '\n' || ch == '\r') {
-            if (ch == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-            row.push_back(field);
-            rows.push_back(row);
-            row.clear();
-            field.clear();
-            any = false;
-        } else {
-            field += ch;
-            any = true;
-        }
-    }
-    if (any || !field.empty() || !row.empty()) {
-        row.push_back(field);
-        rows.push_back(row);
-    }
-    return rows;
-}
-
-std::string CsvCell(const std::vector<std::vector<std::string>>& rows, uint32_t row, uint32_t col) {
-    if (row == 0 || row > rows.size() || col == 0 || col > rows[row - 1].size()) return {};
-    return rows[row - 1][col - 1];
-}
 
 const auto& Text = testing::TextCell;
 const auto& Number = testing::NumberCell;
