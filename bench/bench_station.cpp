@@ -14,6 +14,7 @@
 #include "devices/CADGraphic.h"
 #include "document/CVelkorDoc.h"
 #include "forms/PropertyForm.h"
+#include "iotables/CheckExports.h"
 #include "iotables/TableEditing.h"
 #include "iotables/TableGrid.h"
 
@@ -163,6 +164,23 @@ void BM_TableGridOpenAndStore(benchmark::State& state) {
     state.counters["rows"] = static_cast<double>(rows.size());
 }
 BENCHMARK(BM_TableGridOpenAndStore)->Arg(5000)->Unit(benchmark::kMillisecond);
+
+// The check tables of a large station: the drawing's IO records and the
+// input tables as the check workbooks and text views take them.
+void BM_CheckSheets(benchmark::State& state) {
+    CVelkorDoc doc(g_ui);
+    doc.OnOpenDocument(StationPath(20000));
+    size_t rows = 0;
+    for (auto _ : state) {
+        const auto drawing = DrawingIoSheets(doc);
+        const auto input = InputTableSheets(doc.io);
+        rows = 0;
+        for (const auto& s : drawing) rows += s.rows.size();
+        benchmark::DoNotOptimize(input.data());
+    }
+    state.counters["drawing_rows"] = static_cast<double>(rows);
+}
+BENCHMARK(BM_CheckSheets)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
