@@ -12,6 +12,7 @@
 #include "ats/AtsGeneration.h"
 #include "ats/MainTrack.h"
 #include "ats/ZedevEzura.h"
+#include "cizc/CiZcWorkbook.h"
 #include "common/SvgPainter.h"
 #include "common/Text.h"
 #include "demo/DemoStation.h"
@@ -738,6 +739,31 @@ const std::vector<Command>& Commands() {
          {{{"o", "output"}, "PICTURE", "the picture to write: .svg or .png"},
           {{"grid"}, nullptr, "draws the grid as the view does with 网格 on"},
           {{"check"}, nullptr, "the check view: numbers and flagged devices"}}},
+        {"cizc",
+         "cizc STATION.lcp --codes CODES.xls|.xlsx --devices DEVICES.xls|.xlsx",
+         "生成逻辑区段表 (自主数据): fills ZC_CI/码位及配置数据格式定义.xls of the station from\n"
+         "the CI-ZC interface code data and the device numbering workbooks (the answers to\n"
+         "the command's two prompts; either may be left out, as a cancelled dialog). Exit 1\n"
+         "when the interface workbook is missing or cannot be read or written.",
+         1,
+         [](Context& c) {
+             CliInteraction ui(c.err, false);
+             auto doc = OpenStation(c.args.positional[0], ui);
+             if (!doc) return 1;
+             const std::string codes = c.args.Value("codes");
+             const std::string devices = c.args.Value("devices");
+             const bool ok = GenerateCiZcWorkbook(
+                 doc.get(), ui, [&](const char* prompt) -> std::optional<fs::path> {
+                     ui.Info(prompt);
+                     const std::string& f =
+                         std::string_view(prompt) == kMsgChooseCiZcCodes ? codes : devices;
+                     if (f.empty()) return std::nullopt;
+                     return PathFromUtf8(f);
+                 });
+             return ok ? 0 : 1;
+         },
+         {{{"codes"}, "CODES", "the CI-ZC interface code data workbook"},
+          {{"devices"}, "DEVICES", "the device numbering workbook"}}},
         {"checks", "checks STATION.lcp",
          "生成校验数据表: writes CheckIOExcel/IO信息输入表.xls, 站场信息IO表.xls, "
          "西门子信息表.xls\n"

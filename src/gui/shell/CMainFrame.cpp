@@ -20,6 +20,7 @@
 #include "ats/AtsGeneration.h"
 #include "ats/MainTrack.h"
 #include "ats/ZedevEzura.h"
+#include "cizc/CiZcWorkbook.h"
 #include "devices/DrawingValues.h"
 #include "dialogs/Dialogs.h"
 #include "dialogs/TableDialog.h"
@@ -284,6 +285,7 @@ bool CMainFrame::QueryCommand(int id, CommandState& state) {
         case cmd::kAtsTextToBinary:
         case cmd::kMainTrackToBinary:
         case cmd::kZedevEzura:
+        case cmd::kCiZcWorkbook:
             // Without an active station these do nothing (or say they failed).
             (void)child;
             return true;
@@ -351,6 +353,19 @@ void CMainFrame::ExecuteCommand(int id) {
         case cmd::kZedevEzura:
             if (child) WriteZedevEzuraFiles(child->Doc());
             break;
+        case cmd::kCiZcWorkbook: {
+            Interaction& ui = app_.UI();
+            GenerateCiZcWorkbook(child ? &child->Doc() : nullptr, ui,
+                                 [&ui](const char* prompt) -> std::optional<fs::path> {
+                                     ui.Info(prompt);
+                                     const auto file = ui.ChooseOpenFile(
+                                         "打开Excel文件",
+                                         "Excel文件 (*.xls *.xlsx);;All Files (*)");
+                                     if (!file) return std::nullopt;
+                                     return PathFromUtf8(*file);
+                                 });
+            break;
+        }
         default:
             break;
     }
