@@ -232,6 +232,19 @@ TEST_F(Shell, CheckViewAndCheckFiles) {
     EXPECT_TRUE(std::filesystem::exists(dir.Path() / "CheckIOExcel" / "textView"));
 }
 
+// 生成逻辑区段表 asks for the two workbooks; a station never saved has no
+// interface workbook to fill, which is said instead of completion.
+TEST_F(Shell, CiZcCommandAsksForBothWorkbooks) {
+    app->NewDocument();
+    ui.files = {std::nullopt, std::nullopt};
+    frame().Execute(cmd::kCiZcWorkbook);
+    EXPECT_EQ(ui.Messages("info"),
+              (std::vector<std::string>{"请先选择“CI_ZC接口码位数据”！", "请先选择“设备编号”！"}));
+    ASSERT_EQ(ui.Messages("warning").size(), 1u);
+    EXPECT_NE(ui.Messages("warning")[0].find("车站尚未保存"), std::string::npos);
+    EXPECT_EQ(ui.Messages("open").size(), 2u);
+}
+
 TEST_F(Shell, GridAndMoveFlagsToggleAndShowChecked) {
     app->NewDocument();
     frame().Execute(cmd::kGrid);

@@ -234,6 +234,26 @@ TEST_F(CiZc, DeviceWorkbookFirstAddsRowsThenCodeRowsWithoutNames) {
     EXPECT_TRUE(run.List(kZcLogicSections).empty());  // C2 = 0
 }
 
+// One number twice on either side: the first list row with it takes the name
+// of the last device row read; the second list row stays without one.
+TEST_F(CiZc, SameNumberTwice) {
+    const fs::path book = MakeWorkbook(work, "both", "xls",
+                                       {{"CI_ZC道岔码位",
+                                         {{"码位表"},
+                                          {"", "", "2"},
+                                          {},
+                                          {"A"},
+                                          {"7", "1", "1", "1", "2"},
+                                          {"7", "2", "2", "2", "2"}}},
+                                        {"道岔", {{"编号", "名称"}, {"7", "P"}, {"7", "Q"}}}});
+    CiZcRun run(doc);
+    run.ReadWorkbook(book);
+    const auto& switches = run.List(kZcSwitches);
+    ASSERT_EQ(switches.size(), 2u);
+    EXPECT_EQ(switches[0].name, u"Q");
+    EXPECT_EQ(switches[1].name, u"");
+}
+
 TEST_F(CiZc, MissingInterfaceWorkbookOrCancelledPromptsWriteNothing) {
     int asked = 0;
     EXPECT_FALSE(GenerateCiZcWorkbook(&doc, ui, [&](const char*) -> std::optional<fs::path> {
