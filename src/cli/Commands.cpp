@@ -29,6 +29,7 @@
 #include "iotables/TableExchange.h"
 #include "iotables/TableText.h"
 #include "siemens/CodeBuilds.h"
+#include "siemens/ElementTable.h"
 #include "siemens/LogicTables.h"
 #include "tables/CodeTables.h"
 #include "workbook/ExcelHelper.h"
@@ -596,6 +597,16 @@ int CmdTableExport(Context& c) {
         c.err << "Usage: velkor-cli table-export STATION.lcp TABLE FILE.xls\n";
         return 2;
     }
+    // A code table writes what its dialog's 导出Excel writes.
+    if (const auto code = CodeTableByName(c.args.positional[1])) {
+        CliInteraction ui(c.err, false);
+        auto doc = OpenStation(c.args.positional[0], ui);
+        if (!doc) return 1;
+        const Status written =
+            WriteCodeTableWorkbook(*doc, *code, PathFromUtf8(c.args.positional[2]));
+        if (!written) c.err << "velkor-cli: " << written.Message() << '\n';
+        return written ? 0 : 1;
+    }
     const auto table = TableArgument(c, c.args.positional[1]);
     if (!table) return 2;
     CliInteraction ui(c.err, false);
@@ -764,6 +775,48 @@ const std::vector<Command>& Commands() {
          },
          {{{"codes"}, "CODES", "the CI-ZC interface code data workbook"},
           {{"devices"}, "DEVICES", "the device numbering workbook"}}},
+        {"elements",
+         "elements STATION.lcp",
+         "生成元素表: writes 元素表.xls (sheet interface_elements) of the station from its\n"
+         "switch, signal, logic-section and section input tables; the logic-section table\n"
+         "is sorted by name on the way (saved with --save).",
+         1,
+         [](Context& c) {
+             CliInteraction ui(c.err, false);
+             auto doc = OpenStation(c.args.positional[0], ui);
+             if (!doc) return 1;
+             if (!WriteElementTable(*doc)) return 1;
+             if (c.args.Has("save") && !doc->OnSaveDocument(doc->PathName())) return 1;
+             return 0;
+         },
+         {kSave}},
+        {"import-elements",
+         "import-elements STATION.lcp WORKBOOK.xls|.xlsx --append-misc yes|no [--save]",
+         "The element import of ElementCode's 创建码位表: an empty ElementCode table is\n"
+         "created from the sheet interface_elements (IxL地址号 by kind), a filled one takes\n"
+         "its Siemens columns; --append-misc answers \"需要在表后追加西门子零散信息？\".",
+         2,
+         [](Context& c) {
+             const std::string misc = c.args.Value("append-misc");
+             if (misc != "yes" && misc != "no") {
+                 c.err << "velkor-cli: --append-misc yes|no is required\n";
+                 return 2;
+             }
+             CliInteraction ui(c.err, false);
+             auto doc = OpenStation(c.args.positional[0], ui);
+             if (!doc) return 1;
+             std::vector<Row> rows;
+             const Status read =
+                 ReadElementWorkbook(PathFromUtf8(c.args.positional[1]), doc->Files(), rows);
+             if (!read) {
+                 c.err << "velkor-cli: " << read.Message() << '\n';
+                 return 1;
+             }
+             if (!ImportElements(*doc, rows, misc == "yes")) return 1;
+             if (c.args.Has("save") && !doc->OnSaveDocument(doc->PathName())) return 1;
+             return 0;
+         },
+         {{{"append-misc"}, "yes|no", "appends the Initial_element rows at the end"}, kSave}},
         {"checks", "checks STATION.lcp",
          "生成校验数据表: writes CheckIOExcel/IO信息输入表.xls, 站场信息IO表.xls, "
          "西门子信息表.xls\n"

@@ -275,6 +275,7 @@ void CVelkorDoc::AddObject(std::unique_ptr<CADGraphic> obj) {
 
 void CVelkorDoc::ApplyEdit(const Edit& edit, bool toBefore) {
     if (const auto& tables = toBefore ? edit.tablesBefore : edit.tablesAfter) io = *tables;
+    if (const auto& c = toBefore ? edit.codesBefore : edit.codesAfter) codes = *c;
     if (edit.changes.empty()) return;
     ObjectsReplaced();
     const auto from = [toBefore](const Edit::Change& c) -> const std::vector<uint8_t>& {
@@ -378,9 +379,11 @@ void DocumentEdit::Commit() {
     doc_ = nullptr;
     if (scope_ == Scope::InputTables) {
         // Only a real change becomes a step (and marks the station changed).
-        if (doc.io == *io_) return;
+        if (doc.io == *io_ && doc.codes == *codes_) return;
         edit_.tablesBefore = std::make_shared<const IoTables>(std::move(*io_));
         edit_.tablesAfter = std::make_shared<const IoTables>(doc.io);
+        edit_.codesBefore = std::make_shared<const CodeTables>(std::move(*codes_));
+        edit_.codesAfter = std::make_shared<const CodeTables>(doc.codes);
         doc.Record(std::move(edit_));
         return;
     }

@@ -179,7 +179,7 @@ private:
 class DocumentEdit {
 public:
     enum class Scope {
-        InputTables,        // the input tables and combinations, undoable
+        InputTables,        // the input and code tables, undoable
         TablesAndSettings,  // the tables and the station settings
         AllObjects,         // these, and objects outside undo
     };

@@ -54,6 +54,8 @@ size_t Edit::Bytes() const {
     for (const Change& c : changes) n += c.before.size() + c.after.size() + sizeof(Change);
     if (tablesBefore) n += tablesBefore->Bytes();
     if (tablesAfter) n += tablesAfter->Bytes();
+    if (codesBefore) n += codesBefore->Bytes();
+    if (codesAfter) n += codesAfter->Bytes();
     return n;
 }
 

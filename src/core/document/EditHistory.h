@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "devices/CADGraphic.h"
+#include "tables/CodeTables.h"
 #include "tables/IoTables.h"
 
 namespace velkor {
@@ -21,7 +22,8 @@ std::unique_ptr<CADGraphic> RestoreObject(const std::vector<uint8_t>& bytes, boo
 // One undoable change of the drawing or of the input tables. Objects are
 // named by their place in the object list; each change keeps the bytes
 // before and after (empty for an object that did not exist on that side).
-// An edit of the tables keeps them whole, before and after.
+// An edit of the tables (input and code tables) keeps them whole, before
+// and after.
 struct Edit {
     struct Change {
         size_t index;
@@ -32,6 +34,8 @@ struct Edit {
     std::vector<Change> changes;
     std::shared_ptr<const IoTables> tablesBefore;
     std::shared_ptr<const IoTables> tablesAfter;
+    std::shared_ptr<const CodeTables> codesBefore;
+    std::shared_ptr<const CodeTables> codesAfter;
     size_t Bytes() const;
 };
 

@@ -107,6 +107,15 @@ Row CodeTables::NewPhysicalRow() {
     return r;
 }
 
+size_t CodeTables::Bytes() const {
+    size_t n = 0;
+    for (const Row& r : physical) n += r.Size() + sizeof(Row);
+    for (const auto& t : tables) {
+        for (const Row& r : t) n += r.Size() + sizeof(Row);
+    }
+    return n;
+}
+
 Row CodeTables::NewRow(int index) {
     Row r(CodeTableDesc(index).size);
     switch (index) {

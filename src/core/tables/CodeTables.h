@@ -40,6 +40,9 @@ struct CodeTables {
     // The row a code-table dialog adds: a SwitSectCode row starts with the
     // SwitchCode pattern of unset addresses.
     static Row NewDialogRow(int codeTableIndex);
+    size_t Bytes() const;
+
+    friend bool operator==(const CodeTables&, const CodeTables&) = default;
 };
 
 // The code-table file routines: PhysicalSectionCode first, then the five

@@ -1,0 +1,233 @@
+#include "siemens/ElementTable.h"
+
+#include <algorithm>
+
+#include "common/Text.h"
+#include "devices/CADSection.h"
+#include "devices/RailSwitch.h"
+#include "document/CVelkorDoc.h"
+#include "tables/CodeTables.h"
+#include "workbook/ExcelHelper.h"
+
+namespace velkor {
+
+namespace {
+
+// ElementCode fields.
+constexpr size_t kSerial = 0;
+constexpr size_t kElement = 2, kElementBytes = 64;
+constexpr size_t kKind = 66, kKindBytes = 16;
+constexpr size_t kKindId = 82;      // columns C .. M: 82, 84 .. 102
+constexpr size_t kIxlAddress = 96;  // J
+constexpr size_t kIoType = 98;      // K
+constexpr size_t kInput = 100;      // L
+constexpr size_t kOutput = 102;     // M
+
+bool EndsWithF(const std::u16string& s) { return !s.empty() && s.back() == u'F'; }
+
+// A number cell: its leading digits modulo 65536, 0 without any, 0xFFFF
+// for an empty cell.
+uint16_t CellNumber(const std::u16string& text) {
+    if (text.empty()) return 0xFFFF;
+    uint32_t v = 0;
+    for (char16_t c : text) {
+        if (c < u'0' || c > u'9') break;
+        v = (v * 10 + static_cast<uint32_t>(c - u'0')) % 65536;
+    }
+    return static_cast<uint16_t>(v);
+}
+
+uint16_t AddressOf(const std::vector<Row>& table, const std::u16string& name) {
+    for (const Row& r : table) {
+        if (r.Name() == name) return r.U16(io::kAddress);
+    }
+    return 0xFFFF;
+}
+
+}  // namespace
+
+std::vector<ElementLine> ElementLines(CVelkorDoc& doc) {
+    std::vector<ElementLine> lines;
+    const auto pass = [&](int table, const char* kind, const char* number) {
+        for (const Row& r : doc.io.Table(table)) {
+            const std::u16string name = r.Name();
+            if (name.empty() || EndsWithF(name)) continue;
+            lines.push_back({name, kind, number});
+        }
+    };
+    pass(kSwitchTable, "weiche", "200");
+    pass(kSignalTable, "signal", "201");
+    // The logic sections in name order (bytes compared), kept so by the
+    // document; equal names keep their order.
+    auto& logic = doc.io.Table(kLogicSectionTable);
+    std::stable_sort(logic.begin(), logic.end(), [](const Row& a, const Row& b) {
+        return a.TextGbk(io::kName, io::kNameBytes) < b.TextGbk(io::kName, io::kNameBytes);
+    });
+    std::vector<std::u16string> switchSections;
+    for (const auto& obj : doc.Objects()) {
+        if (auto* sw = dynamic_cast<const RailSwitch*>(obj.get()))
+            switchSections.push_back(sw->switchSection.Name());
+    }
+    for (const Row& r : logic) {
+        const std::u16string name = r.Name();
+        if (name.empty()) continue;
+        if (name.size() >= 2 && name[name.size() - 2] == u'F') continue;
+        const std::u16string section = doc.hasLogicSections ? RemoveLogicSuffix(name) : name;
+        if (std::find(switchSections.begin(), switchSections.end(), section) !=
+            switchSections.end()) {
+            continue;  // a logic section of a switch section
+        }
+        lines.push_back({name, name.front() == u'C' ? "kreuz" : "gleis", "207"});
+    }
+    pass(kSectionTable, "freimeldung", "213");
+    return lines;
+}
+
+bool WriteElementTable(CVelkorDoc& doc) {
+    DocumentEdit edit(doc, "生成元素表", DocumentEdit::Scope::InputTables);
+    const std::vector<ElementLine> lines = ElementLines(doc);
+    edit.Commit();
+    ExcelHelper x(doc.Files());
+    x.NewWorkbook(FromUtf8(kElementSheet));
+    uint32_t row = 2;
+    for (const ElementLine& l : lines) {
+        x.SetCell(row, 1, l.name);
+        x.SetCell(row, 2, FromUtf8(l.kind));
+        x.SetCell(row, 3, FromUtf8(l.number));
+        ++row;
+    }
+    if (!x.SaveAs(doc.Directory() / PathFromUtf8(kElementWorkbook))) {
+        doc.UI().Warning(x.LastError());
+        return false;
+    }
+    doc.UI().Info(kMsgElementsDone);
+    return true;
+}
+
+Status ReadElementWorkbook(const fs::path& file, FileStore& files, std::vector<Row>& rows) {
+    rows.clear();
+    ExcelHelper x(files);
+    if (!x.OpenWorkbook(file)) return x.LastStatus();
+    if (!x.SelectSheet(FromUtf8(kElementSheet))) return Status::Damaged(kMsgNoElementSheet);
+    for (uint32_t r = 2; !x.GetCell(r, 1).empty(); ++r) {
+        Row e = CodeTables::NewRow(kElementCode);
+        e.SetU16(kSerial, static_cast<uint16_t>(rows.size()));
+        // Names are kept as read here; the import refuses what does not fit.
+        const std::u16string name = x.GetCell(r, 1);
+        const std::u16string kind = x.GetCell(r, 2);
+        if (ToGbk(name).size() >= kElementBytes)
+            return Status::Damaged("第 " + std::to_string(r) + " 行 ixl_element 超过 63 个字节：" +
+                                   ToUtf8(name));
+        if (ToGbk(kind).size() >= kKindBytes)
+            return Status::Damaged("第 " + std::to_string(r) + " 行 ixl_ele_kind 超过 15 个字节：" +
+                                   ToUtf8(kind));
+        e.SetText(kElement, kElementBytes, name);
+        e.SetText(kKind, kKindBytes, kind);
+        for (uint32_t c = 3; c <= 13; ++c)
+            e.SetU16(kKindId + 2 * (c - 3), CellNumber(x.GetCell(r, c)));
+        rows.push_back(std::move(e));
+    }
+    return {};
+}
+
+bool ImportElements(CVelkorDoc& doc, const std::vector<Row>& read, bool appendMisc) {
+    DocumentEdit edit(doc, "创建码位表", DocumentEdit::Scope::InputTables);
+    auto& table = doc.codes.Table(kElementCode);
+    const auto name = [](const Row& r) { return r.Text(kElement, kElementBytes); };
+    const auto kind = [](const Row& r) { return r.Text(kKind, kKindBytes); };
+    const bool creating = table.empty();
+    if (creating) {
+        table = read;
+        uint16_t n207 = 0, n203 = 0, n131 = 0;
+        for (Row& t : table) {
+            const std::u16string element = name(t);
+            uint16_t found = 0xFFFF;
+            switch (t.U16(kKindId)) {
+                case 213:
+                    found = AddressOf(doc.io.Table(kSectionTable), element);
+                    break;
+                case 200:
+                    found = AddressOf(doc.io.Table(kSwitchTable), element);
+                    break;
+                case 201:
+                    found = AddressOf(doc.io.Table(kSignalTable), element);
+                    break;
+                case 207:
+                    found = n207++;
+                    break;
+                case 203:
+                    found = n203++;
+                    break;
+                case 131:
+                    // A name no section row has takes the running number.
+                    found = AddressOf(doc.io.Table(kSectionTable), element);
+                    if (found == 0xFFFF) found = n131++;
+                    break;
+                default:
+                    break;
+            }
+            if (found != 0xFFFF) t.SetU16(kIxlAddress, found);
+            t.SetU16(kIoType, 0);
+            t.SetU16(kInput, 0xFFFF);
+            t.SetU16(kOutput, 0xFFFF);
+        }
+    } else {
+        for (Row& t : table) {
+            for (const Row& r : read) {
+                std::u16string key = name(r);
+                if (kind(r) == u"freimeldung" && key.rfind(u"fm", 0) == 0) key = key.substr(2);
+                if (key != name(t) || kind(r) != kind(t)) continue;
+                // The Siemens columns; the table keeps its own name, number,
+                // address and IO fields.
+                for (size_t o = kKindId; o < kIxlAddress; o += 2) t.SetU16(o, r.U16(o));
+            }
+        }
+    }
+    if (appendMisc) {
+        // Created: copies of the rows as created (their addresses and IO
+        // fields); updated: the rows as read.
+        const std::vector<Row>& source = creating ? std::vector<Row>(table) : read;
+        for (const Row& r : source) {
+            if (kind(r) == u"Initial_element") table.push_back(r);
+        }
+    }
+    edit.Commit();
+    return true;
+}
+
+std::optional<int> CodeTableByName(std::string_view name) {
+    if (name == "PhysicalSectionCode") return -1;
+    for (int i = 0; i < kSiemensTableCount; ++i) {
+        if (name == CodeTableDesc(i).name) return i;
+    }
+    return std::nullopt;
+}
+
+Status WriteCodeTableWorkbook(const CVelkorDoc& doc, int codeTable, const fs::path& file) {
+    const RecordDesc& desc = codeTable < 0 ? PhysicalSectionCodeDesc() : CodeTableDesc(codeTable);
+    const std::vector<Row>& rows = codeTable < 0 ? doc.codes.physical : doc.codes.Table(codeTable);
+    const int width = codeTable < 0 ? 120 : 90;  // the dialog's columns, pixels
+    ExcelHelper x(doc.Files());
+    x.NewWorkbook();
+    const auto columns = static_cast<uint32_t>(desc.fields.size());
+    for (uint32_t c = 0; c < columns; ++c) {
+        x.SetCell(1, c + 1, FromUtf8(desc.fields[c].header));
+        x.SetColumnWidth(c + 1, width / 6);
+    }
+    x.SetRowHeight(1, 50);
+    x.SetBoldVCentered(1, 1, columns);
+    std::vector<std::vector<std::u16string>> block;
+    for (const Row& r : rows) {
+        std::vector<std::u16string> cells;
+        for (const FieldDesc& f : desc.fields) {
+            cells.push_back(f.type == FieldType::Text ? r.Text(f.offset, f.size)
+                                                      : FromUtf8(std::to_string(r.U16(f.offset))));
+        }
+        block.push_back(std::move(cells));
+    }
+    if (!block.empty()) x.SetBlock(2, 1, block);
+    if (!x.SaveAs(file)) return x.LastStatus();
+    return {};
+}
+
+}  // namespace velkor
