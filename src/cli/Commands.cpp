@@ -602,8 +602,9 @@ int CmdTableExport(Context& c) {
         CliInteraction ui(c.err, false);
         auto doc = OpenStation(c.args.positional[0], ui);
         if (!doc) return 1;
+        const auto& rows = *code < 0 ? doc->codes.physical : doc->codes.Table(*code);
         const Status written =
-            WriteCodeTableWorkbook(*doc, *code, PathFromUtf8(c.args.positional[2]));
+            WriteCodeTableWorkbook(rows, *code, PathFromUtf8(c.args.positional[2]), doc->Files());
         if (!written) c.err << "velkor-cli: " << written.Message() << '\n';
         return written ? 0 : 1;
     }

@@ -16,7 +16,9 @@
 #include "common/Files.h"
 #include "dialogs/TableDialog.h"
 #include "shell/CommandTable.h"
+#include "support/LibreOffice.h"
 #include "support/TestFiles.h"
+#include "tables/CodeTables.h"
 
 namespace velkor::gui {
 namespace {
@@ -202,6 +204,83 @@ TEST_F(TableDialogs, WorkbookExchangeFromTheContextMenu) {
     EXPECT_TRUE(std::filesystem::exists(dir / "out.xls"));
     ASSERT_EQ(doc().io.Table(kLingsanTable).size(), 2u);
     EXPECT_EQ(doc().io.Table(kLingsanTable)[1].U16(io::kLingsanRelay), 0x0102);
+}
+
+// The six code-table dialogs from the ribbon: titles and columns; 创建码位表
+// of PhysicalSectionCode groups the logic sections; 导出Excel writes a
+// workbook LibreOffice reads.
+TEST_F(TableDialogs, CodeTableDialogs) {
+    const struct {
+        int command;
+        const char* title;
+        int columns;
+    } dialogs[] = {{32864, "西门子逻辑区段码位表", 7}, {32865, "西门子物理区段码位表", 4},
+                   {32866, "西门子元素码位表", 14},    {32867, "西门子Cross码位表", 7},
+                   {32868, "西门子Switch码位表", 9},   {32869, "西门子道岔区段码位表", 9}};
+    for (const auto& d : dialogs) {
+        SCOPED_TRACE(d.title);
+        Open(d.command, [&](TableDialog& dialog) {
+            EXPECT_EQ(dialog.windowTitle().toStdString(), d.title);
+            EXPECT_EQ(dialog.View()->model()->columnCount(), d.columns);
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+        });
+    }
+    // TrackSectionCode rows of the physical sections P1, P1, P2, P1.
+    int n = 5;
+    for (const char16_t* p : {u"P1", u"P1", u"P2", u"P1"}) {
+        Row t = CodeTables::NewRow(kTrackSectionCode);
+        t.SetU16(0, static_cast<uint16_t>(n++));
+        t.SetText(22, 16, p);
+        doc().codes.Table(kTrackSectionCode).push_back(t);
+    }
+    Open(32865, [&](TableDialog& dialog) {
+        ui.answers = {true};  // 是否确定创建码位表？
+        dialog.BuildCodeTable();
+        ASSERT_EQ(dialog.Grid().Rows(), 3u);
+        EXPECT_EQ(dialog.Grid().Cell(0, 0), "P1");
+        EXPECT_EQ(dialog.Grid().Cell(0, 2), "5");
+        EXPECT_EQ(dialog.Grid().Cell(0, 3), "6");
+        EXPECT_EQ(dialog.Grid().Cell(2, 2), "8");
+        dialog.close();
+    });
+    EXPECT_EQ(doc().codes.physical.size(), 3u);
+    ASSERT_TRUE(doc().Undo());
+    EXPECT_TRUE(doc().codes.physical.empty());
+
+    velkor::testing::TempDir dir;
+    ui.files = {PathToUtf8(dir / "track.xls")};
+    Open(32864, [&](TableDialog& dialog) {
+        dialog.ExportWorkbook();
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+    });
+    velkor::testing::Convert(dir, "csv:Text - txt - csv (StarCalc):44,34,76,1",
+                             {dir / "track.xls"});
+    const auto csv = velkor::testing::ReadBytes(dir / "track.csv");
+    const auto rows = velkor::testing::ParseCsv(std::string(csv.begin(), csv.end()));
+    ASSERT_EQ(rows.size(), 5u);
+    EXPECT_EQ(rows[0],
+              (std::vector<std::string>{"逻辑区段编号", "逻辑区段名称", "元素类", "元素索引",
+                                        "物理区段名称", "物理区段地址", "方向"}));
+    EXPECT_EQ(rows[4], (std::vector<std::string>{"8", "", "0", "0", "P1", "65535", "0"}));
+
+    // In a code table's editor the space bar turns an element's name into
+    // its IxL地址号.
+    Row element = CodeTables::NewRow(kElementCode);
+    element.SetText(2, 64, u"G1");
+    element.SetU16(96, 12);
+    doc().codes.Table(kElementCode).push_back(element);
+    Open(32869, [&](TableDialog& dialog) {
+        dialog.AppendRow();
+        auto* editor = dialog.View()->findChild<QLineEdit*>("cellEditor");
+        ASSERT_NE(editor, nullptr);
+        editor->setText("G1");
+        QTest::keyClick(editor, Qt::Key_Space);
+        EXPECT_EQ(editor->text(), "12");
+        QTest::keyClick(editor, Qt::Key_Return);
+        QApplication::processEvents();
+        EXPECT_EQ(dialog.Grid().Cell(0, 0), "12");
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+    });
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "devices/CADSignal.h"
 #include "document/CVelkorDoc.h"
 #include "iotables/TableEditing.h"
+#include "tables/CodeTables.h"
 
 namespace velkor {
 
@@ -88,6 +89,31 @@ const GridDesc& CombinationGridDesc() {
     return desc;
 }
 
+const GridDesc& CodeGridDesc(int codeTable) {
+    static const std::array<GridDesc, kSiemensTableCount + 1> descs = [] {
+        static constexpr const char* kTitles[kSiemensTableCount] = {
+            "西门子逻辑区段码位表", "西门子元素码位表", "西门子Cross码位表", "西门子Switch码位表",
+            "西门子道岔区段码位表"};
+        static constexpr int kWidths[kSiemensTableCount] = {674, 1664, 674, 854, 854};
+        std::array<GridDesc, kSiemensTableCount + 1> d;
+        const auto make = [](const RecordDesc& record, const char* title, int width, int column,
+                             int code) {
+            GridDesc g{-2, title, width, {}, code};
+            for (const FieldDesc& f : record.fields) {
+                g.columns.push_back({f.header, &f,
+                                     f.type == FieldType::Text ? Kind::Text : Kind::Decimal, -1,
+                                     column});
+            }
+            return g;
+        };
+        d[0] = make(PhysicalSectionCodeDesc(), "西门子物理区段码位表", 524, 120, -1);
+        for (int i = 0; i < kSiemensTableCount; ++i)
+            d[static_cast<size_t>(i + 1)] = make(CodeTableDesc(i), kTitles[i], kWidths[i], 90, i);
+        return d;
+    }();
+    return descs[static_cast<size_t>(codeTable + 1)];
+}
+
 int InputTableByName(std::string_view name) {
     static constexpr const char* kRibbon[kInputTableCount] = {"区段",     "道岔",     "信号机",
                                                               "逻辑区段", "零散信息", "车站信息表"};
@@ -98,6 +124,13 @@ int InputTableByName(std::string_view name) {
     }
     return -1;
 }
+
+namespace {
+// The number field of a code table's rows.
+size_t CodeNumberOffset(int codeTable) {
+    return codeTable < 0 ? PhysicalSectionCodeDesc().Field("物理区段编号")->offset : 0;
+}
+}  // namespace
 
 int TableGrid::SignalTypeOf(const GridRow& row) const {
     return SignalTypeFromName(FromUtf8(row.cells[6]));
@@ -186,7 +219,7 @@ Row TableGrid::ToRecord(const GridRow& row, bool report) const {
 void TableGrid::Load(const std::vector<Row>& records) {
     rows_.clear();
     current = -1;
-    if (desc_.table < 0) {
+    if (desc_.table == -1) {
         // A combination shows as many of its names as it counts.
         for (const Row& entry : records) {
             GridRow row{std::vector<std::string>(3), entry};
@@ -285,7 +318,13 @@ bool TableGrid::NewRowNeedsDialog() const {
 void TableGrid::InsertRow(size_t position, const NewRow& input) {
     if (position > rows_.size()) position = rows_.size();
     GridRow row;
-    if (desc_.table < 0) {
+    if (desc_.IsCodeTable()) {
+        // A code row of the dialog's defaults, numbered by its position.
+        Row record = desc_.codeTable < 0 ? CodeTables::NewPhysicalRow()
+                                         : CodeTables::NewDialogRow(desc_.codeTable);
+        record.SetU16(CodeNumberOffset(desc_.codeTable), static_cast<uint16_t>(position));
+        FromRecord(record, row);
+    } else if (desc_.table < 0) {
         row.cells.assign(3, {});
         row.record = Row(MutiSectionDesc().size);
     } else {
@@ -300,6 +339,15 @@ void TableGrid::InsertRow(size_t position, const NewRow& input) {
 }
 
 void TableGrid::Renumber(size_t first, int delta) {
+    if (desc_.IsCodeTable()) {
+        const size_t o = CodeNumberOffset(desc_.codeTable);
+        for (size_t i = first; i < rows_.size(); ++i) {
+            Row record = ToRecord(rows_[i], false);
+            record.SetU16(o, static_cast<uint16_t>(record.U16(o) + delta));
+            FromRecord(record, rows_[i]);
+        }
+        return;
+    }
     for (size_t i = first; i < rows_.size(); ++i) {
         Row record = ToRecord(rows_[i], false);
         const uint16_t button = record.U16(io::kButton);
@@ -315,7 +363,7 @@ bool TableGrid::Insert(const NewRow& input) {
     const size_t at = static_cast<size_t>(current);
     current = -1;
     InsertRow(at, input);
-    if (desc_.table >= 0) Renumber(at + 1, +1);
+    if (desc_.table >= 0 || desc_.IsCodeTable()) Renumber(at + 1, +1);
     return true;
 }
 
@@ -323,12 +371,14 @@ bool TableGrid::Delete() {
     if (current < 0 || static_cast<size_t>(current) >= rows_.size()) return false;
     const size_t at = static_cast<size_t>(current);
     current = -1;
-    if (desc_.table < 0) {
+    if (desc_.table == -1) {
         rows_.erase(rows_.begin() + static_cast<long>(at));
         return true;
     }
     if (!ui_.AskYesNo(kMsgConfirmDelete)) return false;
     rows_.erase(rows_.begin() + static_cast<long>(at));
+    // SwitchCode and ElementCode keep the numbers of the rows after it.
+    if (desc_.IsCodeTable() && desc_.codeTable != kSwitSectCode) return true;
     Renumber(at, -1);
     return true;
 }
@@ -385,6 +435,16 @@ std::optional<std::u16string> NewSwitchName(std::u16string_view name, bool doubl
     if (doubleActing) out += u"-" + std::u16string(second);
     if (!RowNameFits(out, ui)) return std::nullopt;
     return out;
+}
+
+void StoreCodeTable(CVelkorDoc& doc, int codeTable, std::vector<Row> rows) {
+    DocumentEdit edit(doc, CodeGridDesc(codeTable).title, DocumentEdit::Scope::InputTables);
+    if (codeTable < 0) {
+        doc.codes.physical = std::move(rows);
+    } else {
+        doc.codes.Table(codeTable) = std::move(rows);
+    }
+    edit.Commit();
 }
 
 void StoreInputTable(CVelkorDoc& doc, int table, std::vector<Row> rows) {

@@ -35,13 +35,18 @@ struct GridColumn {
 // A table dialog: which table, its title, its window width and its columns
 // in order. Built from the record descriptions of the tables.
 struct GridDesc {
-    int table;  // the input-table index; -1 for the section combinations
+    int table;  // the input-table index; -1 for the section combinations, -2 for a code table
     const char* title;
     int windowWidth;
     std::vector<GridColumn> columns;
+    int codeTable = 0;  // a code table's index; -1 for PhysicalSectionCode
+    bool IsCodeTable() const { return table == -2; }
 };
 const GridDesc& InputGridDesc(int table);
 const GridDesc& CombinationGridDesc();
+// The dialog of a code table (its index, -1 for PhysicalSectionCode): every
+// field in record order, numbers in decimal.
+const GridDesc& CodeGridDesc(int codeTable);
 // The input table of a ribbon name (区段, 道岔, 信号机, 逻辑区段, 零散信息,
 // 车站信息表) or file stem (Section, Switch, Signal, LogicSection, Lingsan,
 // Station), or -1.
@@ -157,5 +162,6 @@ std::optional<std::u16string> NewSwitchName(std::u16string_view name, bool doubl
 // Stores a table dialog's rows into the station as one undoable step; a
 // station whose tables did not change stays unchanged.
 void StoreInputTable(CVelkorDoc& doc, int table, std::vector<Row> rows);
+void StoreCodeTable(CVelkorDoc& doc, int codeTable, std::vector<Row> rows);
 
 }  // namespace velkor

@@ -203,11 +203,11 @@ std::optional<int> CodeTableByName(std::string_view name) {
     return std::nullopt;
 }
 
-Status WriteCodeTableWorkbook(const CVelkorDoc& doc, int codeTable, const fs::path& file) {
+Status WriteCodeTableWorkbook(const std::vector<Row>& rows, int codeTable, const fs::path& file,
+                              FileStore& files) {
     const RecordDesc& desc = codeTable < 0 ? PhysicalSectionCodeDesc() : CodeTableDesc(codeTable);
-    const std::vector<Row>& rows = codeTable < 0 ? doc.codes.physical : doc.codes.Table(codeTable);
     const int width = codeTable < 0 ? 120 : 90;  // the dialog's columns, pixels
-    ExcelHelper x(doc.Files());
+    ExcelHelper x(files);
     x.NewWorkbook();
     const auto columns = static_cast<uint32_t>(desc.fields.size());
     for (uint32_t c = 0; c < columns; ++c) {

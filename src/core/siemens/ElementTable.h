@@ -51,6 +51,7 @@ std::optional<int> CodeTableByName(std::string_view name);
 // "导出Excel" of a code-table dialog: the headers in row 1 (bold, 50 high,
 // vertically centred), the columns as wide as the dialog's divided by 6, the
 // rows from A2 as texts (numbers in decimal).
-Status WriteCodeTableWorkbook(const CVelkorDoc& doc, int codeTable, const fs::path& file);
+Status WriteCodeTableWorkbook(const std::vector<Row>& rows, int codeTable, const fs::path& file,
+                              FileStore& files);
 
 }  // namespace velkor

@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -20,6 +21,9 @@
 #include "document/CVelkorDoc.h"
 #include "iotables/TableEditing.h"
 #include "iotables/TableExchange.h"
+#include "siemens/CodeBuilds.h"
+#include "siemens/ElementTable.h"
+#include "tables/CodeTables.h"
 
 namespace velkor::gui {
 
@@ -42,6 +46,8 @@ QDialogButtonBox* OkCancel(QDialog* dialog) {
 class CellDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
+    // What the space bar puts in place of the editor's text, if anything.
+    std::function<std::optional<QString>(const QString&)> spaceLookUp;
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
                           const QModelIndex&) const override {
         auto* edit = new QLineEdit(parent);
@@ -59,6 +65,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::KeyPress &&
             static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space) {
+            auto* edit = qobject_cast<QLineEdit*>(watched);
+            if (edit && spaceLookUp) {
+                if (const auto found = spaceLookUp(edit->text())) edit->setText(*found);
+            }
             return true;
         }
         return QStyledItemDelegate::eventFilter(watched, event);
@@ -235,17 +245,45 @@ void NewSignalDialog::accept() {
 
 TableDialog::TableDialog(CVelkorDoc& doc, int table, QWidget* parent)
     : QDialog(parent), doc_(doc), table_(table) {
-    const GridDesc& desc = table >= 0 ? InputGridDesc(table) : CombinationGridDesc();
-    setWindowTitle(QString::fromUtf8(desc.title));
-    grid_ = std::make_unique<TableGrid>(desc, doc.UI());
+    Build(table >= 0 ? InputGridDesc(table) : CombinationGridDesc());
     grid_->Load(table >= 0 ? doc.io.Table(table) : doc.io.combinations);
     model_.SetGrid(grid_.get());
+}
 
+TableDialog::TableDialog(CVelkorDoc& doc, const GridDesc& desc, QWidget* parent)
+    : QDialog(parent), doc_(doc), table_(-2) {
+    Build(desc);
+    const int code = desc.codeTable;
+    grid_->Load(code < 0 ? doc.codes.physical : doc.codes.Table(code));
+    model_.SetGrid(grid_.get());
+    AddCodeMenu();
+}
+
+std::unique_ptr<TableDialog> TableDialog::ForCodeTable(CVelkorDoc& doc, int codeTable,
+                                                       QWidget* parent) {
+    return std::unique_ptr<TableDialog>(new TableDialog(doc, CodeGridDesc(codeTable), parent));
+}
+
+void TableDialog::Build(const GridDesc& desc) {
+    setWindowTitle(QString::fromUtf8(desc.title));
+    grid_ = std::make_unique<TableGrid>(desc, doc_.UI());
     auto* layout = new QVBoxLayout(this);
     view_ = new QTableView;
     view_->setObjectName(QStringLiteral("grid"));
     view_->setModel(&model_);
-    view_->setItemDelegate(new CellDelegate(view_));
+    auto* delegate = new CellDelegate(view_);
+    if (desc.IsCodeTable()) {
+        // In a code table the space bar turns an element's name into its
+        // IxL地址号.
+        delegate->spaceLookUp = [this](const QString& text) -> std::optional<QString> {
+            for (const Row& e : doc_.codes.Table(kElementCode)) {
+                if (QString::fromStdU16String(e.Text(2, 64)) == text)
+                    return QString::number(e.U16(96));
+            }
+            return std::nullopt;
+        };
+    }
+    view_->setItemDelegate(delegate);
     view_->setSelectionBehavior(QAbstractItemView::SelectRows);
     view_->setSelectionMode(QAbstractItemView::SingleSelection);
     view_->setShowGrid(true);
@@ -257,15 +295,67 @@ TableDialog::TableDialog(CVelkorDoc& doc, int table, QWidget* parent)
         view_->setColumnWidth(static_cast<int>(c), desc.columns[c].width);
         width += desc.columns[c].width;
     }
-    view_->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(view_, &QWidget::customContextMenuRequested, this, &TableDialog::ShowMenu);
+    if (!desc.IsCodeTable()) {
+        view_->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(view_, &QWidget::customContextMenuRequested, this, &TableDialog::ShowMenu);
+    }
     connect(view_, &QAbstractItemView::clicked, this,
             [this](const QModelIndex& index) { grid_->current = index.row(); });
     connect(view_, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex& index) { EditCell(index.row(), index.column()); });
     layout->addWidget(view_);
-    if (table < 0) layout->addWidget(OkCancel(this));
+    if (table_ == -1) layout->addWidget(OkCancel(this));
     resize(std::max(width + 40, desc.windowWidth), 680);
+}
+
+void TableDialog::AddCodeMenu() {
+    const int code = grid_->Desc().codeTable;
+    auto* bar = new QMenuBar(this);
+    bar->setObjectName(QStringLiteral("menu"));
+    layout()->setMenuBar(bar);
+    // The items each table keeps; ElementCode's 添加 appends an empty row and
+    // PhysicalSectionCode's 导出Excel exports, as their sisters do.
+    const bool build = code != kSwitSectCode;
+    const bool add = code == kSwitSectCode || code == kElementCode;
+    const bool insert = add;
+    const bool remove = code == kSwitSectCode || code == kElementCode || code == kSwitchCode;
+    if (build) bar->addAction(QStringLiteral("创建码位表"), this, &TableDialog::BuildCodeTable);
+    if (add) bar->addAction(QStringLiteral("添加(&A)"), this, &TableDialog::AppendRow);
+    if (insert) bar->addAction(QStringLiteral("插入(&I)"), this, &TableDialog::InsertRow);
+    if (remove) bar->addAction(QStringLiteral("删除(&D)"), this, &TableDialog::DeleteRow);
+    bar->addAction(QStringLiteral("导出Excel"), this, &TableDialog::ExportWorkbook);
+}
+
+void TableDialog::BuildCodeTable() {
+    const int code = grid_->Desc().codeTable;
+    if (code < 0) {
+        // Only the grid changes; closing the dialog stores it.
+        if (!doc_.UI().AskYesNo("是否确定创建码位表？")) return;
+        grid_->Load(BuildPhysicalSectionCode(doc_));
+        model_.Reload();
+        return;
+    }
+    if (code == kElementCode) {
+        const bool append = doc_.UI().AskYesNo(kMsgAppendSiemensMisc);
+        const auto file =
+            doc_.UI().ChooseOpenFile("打开Excel文件", "Excel文件 (*.xls *.xlsx);;All Files (*)");
+        if (file) {
+            std::vector<Row> rows;
+            const Status read = ReadElementWorkbook(PathFromUtf8(*file), doc_.Files(), rows);
+            if (!read) doc_.UI().Warning(read.Message());
+            if (read || !rows.empty()) ImportElements(doc_, rows, append);
+        }
+        grid_->Load(doc_.codes.Table(kElementCode));
+        model_.Reload();
+        return;
+    }
+    DocumentEdit edit(doc_, "创建码位表", DocumentEdit::Scope::InputTables);
+    if (code == kTrackSectionCode) BuildTrackSectionCode(doc_);
+    if (code == kCrossCode) BuildCrossCode(doc_);
+    if (code == kSwitchCode) BuildSwitchCode(doc_);
+    edit.Commit();
+    grid_->Load(doc_.codes.Table(code));
+    model_.Reload();
 }
 
 std::optional<NewGridRow> TableDialog::AskNewRow() {
@@ -287,7 +377,7 @@ void TableDialog::AppendRow() {
     model_.Reload();
     const int row = static_cast<int>(grid_->Rows()) - 1;
     // A table row without a name dialog is named in place.
-    if (table_ >= 0 && !grid_->NewRowNeedsDialog()) view_->edit(model_.index(row, 0));
+    if (table_ != -1 && !grid_->NewRowNeedsDialog()) view_->edit(model_.index(row, 0));
 }
 
 void TableDialog::InsertRow() {
@@ -305,6 +395,14 @@ void TableDialog::DeleteRow() {
 }
 
 void TableDialog::ExportWorkbook() {
+    if (IsCode()) {
+        const auto file = doc_.UI().ChooseSaveFile("保存Excel文件", "Excel文件 (*.xls)");
+        if (!file) return;
+        const Status s = WriteCodeTableWorkbook(grid_->Records(), grid_->Desc().codeTable,
+                                                PathFromUtf8(*file), doc_.Files());
+        if (!s) doc_.UI().Warning(s.Message());
+        return;
+    }
     const auto file = doc_.UI().ChooseSaveFile("导出Excel", "Excel 工作簿 (*.xls)");
     if (!file) return;
     const Status s = WriteTableWorkbook(GridTexts(*grid_), FromUtf8(grid_->Desc().title),
@@ -364,10 +462,16 @@ void TableDialog::ShowMenu(const QPoint& at) {
     menu.exec(view_->viewport()->mapToGlobal(at));
 }
 
-void TableDialog::StoreTable() { StoreInputTable(doc_, table_, grid_->Records()); }
+void TableDialog::StoreTable() {
+    if (IsCode()) {
+        StoreCodeTable(doc_, grid_->Desc().codeTable, grid_->Records());
+        return;
+    }
+    StoreInputTable(doc_, table_, grid_->Records());
+}
 
 void TableDialog::accept() {
-    if (table_ >= 0) {
+    if (table_ >= 0 || IsCode()) {
         StoreTable();
         QDialog::accept();
         return;
@@ -388,7 +492,7 @@ void TableDialog::accept() {
 void TableDialog::closeEvent(QCloseEvent* event) {
     // The close box stores an input table's grid; for the combinations it
     // is "取消".
-    if (table_ >= 0 && result() != QDialog::Accepted && isVisible()) {
+    if ((table_ >= 0 || IsCode()) && result() != QDialog::Accepted && isVisible()) {
         StoreTable();
         setResult(QDialog::Accepted);
     }

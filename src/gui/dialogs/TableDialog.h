@@ -98,6 +98,12 @@ class TableDialog : public QDialog {
 public:
     // `table`: an input-table index, or -1 for "区段组合".
     TableDialog(CVelkorDoc& doc, int table, QWidget* parent = nullptr);
+    // The dialog of a code table (-1 for PhysicalSectionCode), with its menu
+    // bar: 创建码位表, 添加, 插入, 删除, 导出Excel as the table keeps them.
+    static std::unique_ptr<TableDialog> ForCodeTable(CVelkorDoc& doc, int codeTable,
+                                                     QWidget* parent = nullptr);
+    // "创建码位表" of a code table.
+    void BuildCodeTable();
 
     TableGrid& Grid() { return *grid_; }
     QTableView* View() const { return view_; }
@@ -121,6 +127,11 @@ private:
     std::optional<NewGridRow> AskNewRow();
     void ShowMenu(const QPoint& at);
     void StoreTable();
+
+    TableDialog(CVelkorDoc& doc, const GridDesc& desc, QWidget* parent);
+    void Build(const GridDesc& desc);
+    void AddCodeMenu();
+    bool IsCode() const { return grid_->Desc().IsCodeTable(); }
 
     CVelkorDoc& doc_;
     int table_;

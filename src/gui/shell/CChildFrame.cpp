@@ -9,6 +9,7 @@
 #include "iotables/CheckExports.h"
 #include "iotables/Generators.h"
 #include "shell/CommandTable.h"
+#include "siemens/ElementTable.h"
 #include "siemens/LogicTables.h"
 
 namespace velkor::gui {
@@ -91,6 +92,7 @@ bool DocumentTarget::QueryCommand(int id, CommandState& state) {
         case cmd::kValidate:
         case cmd::kRepeatSectionIo:
         case cmd::kCheckFiles:
+        case cmd::kElementTable:
             return true;
         case cmd::kUndo:
             state.enabled = frame_.Doc().CanUndo();
@@ -144,6 +146,9 @@ void DocumentTarget::ExecuteCommand(int id) {
             break;
         case cmd::kCheckFiles:
             GenerateCheckFiles(doc);
+            break;
+        case cmd::kElementTable:
+            WriteElementTable(doc);
             break;
         case cmd::kUndo:
             doc.Undo();

@@ -28,6 +28,7 @@
 #include "shell/CVelkorApp.h"
 #include "shell/CommandTable.h"
 #include "siemens/LogicTables.h"
+#include "tables/CodeTables.h"
 
 namespace velkor::gui {
 
@@ -39,6 +40,25 @@ std::optional<int> TableOfCommand(int id) {
     if (id == cmd::kStationTable) return kStationTable;
     if (id == cmd::kCombinations) return -1;
     return std::nullopt;
+}
+// The code-table dialog a command opens (-1 for PhysicalSectionCode).
+std::optional<int> CodeTableOfCommand(int id) {
+    switch (id) {
+        case 32864:
+            return kTrackSectionCode;
+        case 32865:
+            return -1;
+        case 32866:
+            return kElementCode;
+        case 32867:
+            return kCrossCode;
+        case 32868:
+            return kSwitchCode;
+        case 32869:
+            return kSwitSectCode;
+        default:
+            return std::nullopt;
+    }
 }
 }  // namespace
 
@@ -260,7 +280,7 @@ bool CMainFrame::QueryCommand(int id, CommandState& state) {
         state.checked = shell.currentCode == id - cmd::kFirstDevice;
         return true;
     }
-    if (TableOfCommand(id)) return true;
+    if (TableOfCommand(id) || CodeTableOfCommand(id)) return true;
     switch (id) {
         case cmd::kStatusBar:
             state.checked = statusBar()->isVisible();
@@ -304,6 +324,13 @@ void CMainFrame::ExecuteCommand(int id) {
     }
     if (const auto table = TableOfCommand(id)) {
         if (child) OpenTableDialog(*child, *table);
+        return;
+    }
+    if (const auto code = CodeTableOfCommand(id)) {
+        if (child) {
+            TableDialog::ForCodeTable(child->Doc(), *code, this)->exec();
+            UpdateCommandStates();
+        }
         return;
     }
     switch (id) {

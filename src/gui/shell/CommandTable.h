@@ -46,6 +46,7 @@ inline constexpr int kZoomOut = 34002;
 inline constexpr int kZoomFit = 34003;
 inline constexpr int kZoom100 = 34004;
 inline constexpr int kCheckView = 34005;
+inline constexpr int kElementTable = 33003;  // 生成元素表
 inline constexpr int kCiZcWorkbook = 32914;  // 生成逻辑区段表 (自主数据)
 inline constexpr int kCheckFiles = 33005;    // 生成校验数据表
 inline constexpr int kFirstDevice = 32797;

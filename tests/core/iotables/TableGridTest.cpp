@@ -4,6 +4,7 @@
 #include "iotables/TableEditing.h"
 #include "iotables/TableGrid.h"
 #include "support/ScriptedInteraction.h"
+#include "tables/CodeTables.h"
 
 namespace velkor {
 namespace {
@@ -201,6 +202,48 @@ TEST(TableGrid, StoringIsOneUndoableStep) {
     EXPECT_EQ(doc.io, before);
     ASSERT_TRUE(doc.Redo());
     EXPECT_EQ(doc.io.Table(kLingsanTable).back().Name(), u"ZA");
+}
+
+}  // namespace
+}  // namespace velkor
+
+namespace velkor {
+namespace {
+
+// Code-table grids: numbers in decimal, SwitSectCode renumbers on delete and
+// insert, SwitchCode keeps its numbers, a number above 65535 keeps its low
+// 16 bits and 12a is refused.
+TEST(CodeTableGrid, NumberingByTable) {
+    ScriptedInteraction ui;
+    ui.answers = {true, true};
+    TableGrid sect(CodeGridDesc(kSwitSectCode), ui);
+    for (int i = 0; i < 3; ++i) sect.Append();
+    EXPECT_EQ(Column(sect, 0), (std::vector<std::string>{"0", "1", "2"}));
+    EXPECT_EQ(sect.Cell(0, 2), "65535");  // 道岔区段地址号 of a dialog row
+    sect.current = 1;
+    ASSERT_TRUE(sect.Delete());
+    EXPECT_EQ(Column(sect, 0), (std::vector<std::string>{"0", "1"}));
+    sect.current = 0;
+    ASSERT_TRUE(sect.Insert());
+    EXPECT_EQ(Column(sect, 0), (std::vector<std::string>{"0", "1", "2"}));
+
+    std::vector<Row> switches;
+    for (uint16_t i = 0; i < 3; ++i) {
+        Row r = CodeTables::NewRow(kSwitchCode);
+        r.SetU16(0, i);
+        switches.push_back(r);
+    }
+    TableGrid sw(CodeGridDesc(kSwitchCode), ui);
+    sw.Load(switches);
+    sw.current = 1;
+    ASSERT_TRUE(sw.Delete());
+    EXPECT_EQ(Column(sw, 0), (std::vector<std::string>{"0", "2"}));
+    ASSERT_TRUE(sw.Edit(0, 2, "65538"));
+    EXPECT_EQ(sw.Records()[0].U16(18), 2);
+    EXPECT_FALSE(sw.Edit(0, 2, "12a"));
+    EXPECT_EQ(ui.Messages("warning"), std::vector<std::string>{"输入的十进制数据无效"});
+    EXPECT_STREQ(CodeGridDesc(-1).title, "西门子物理区段码位表");
+    EXPECT_EQ(CodeGridDesc(-1).columns[0].width, 120);
 }
 
 }  // namespace

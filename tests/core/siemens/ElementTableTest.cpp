@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "common/Text.h"
+#include "demo/DemoStation.h"
 #include "devices/RailSwitch.h"
 #include "document/CVelkorDoc.h"
 #include "document/Placing.h"
@@ -130,6 +131,40 @@ TEST_F(Elements, WorkbooksFromLibreOfficeRead) {
     const Status s = ReadElementWorkbook(dir / "other.xls", DefaultFileStore(), rows);
     EXPECT_FALSE(s);
     EXPECT_EQ(s.Message(), kMsgNoElementSheet);
+}
+
+// The element workbook of the demo station read back by xlrd and by
+// LibreOffice: one line per element from row 2, every cell a text.
+TEST_F(Elements, DemoElementWorkbookReadBackByTwoReaders) {
+    TempDir dir;
+    BuildDemoStation(doc, {});
+    ASSERT_TRUE(doc.OnSaveDocument(dir / "Demo.lcp"));
+    const std::vector<ElementLine> lines = ElementLines(doc);
+    ASSERT_GT(lines.size(), 10u);
+    ASSERT_TRUE(WriteElementTable(doc));
+    const fs::path book = dir / PathFromUtf8(kElementWorkbook);
+    const auto [rc, out] = testing::RunCommand(
+        dir, "/usr/bin/python3 '" +
+                 PathToUtf8(fs::path(VELKOR_FIXTURES_DIR) / "workbook" / "xls_cells.py") + "' '" +
+                 PathToUtf8(book) + "'");
+    ASSERT_EQ(rc, 0) << out;
+    std::string want;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const std::string r = std::to_string(i + 2);
+        want += "interface_elements\t" + r + "\t1\ttext\t" + ToUtf8(lines[i].name) + "\n";
+        want += "interface_elements\t" + r + "\t2\ttext\t" + lines[i].kind + "\n";
+        want += "interface_elements\t" + r + "\t3\ttext\t" + lines[i].number + "\n";
+    }
+    EXPECT_EQ(out, want);
+    fs::copy_file(book, dir / "elements.xls");
+    testing::Convert(dir, "csv:Text - txt - csv (StarCalc):44,34,76,1", {dir / "elements.xls"});
+    const auto csv = testing::ReadBytes(dir / "elements.csv");
+    const auto rows = testing::ParseCsv(std::string(csv.begin(), csv.end()));
+    ASSERT_EQ(rows.size(), lines.size() + 1);  // row 1 is empty
+    for (size_t i = 0; i < lines.size(); ++i) {
+        EXPECT_EQ(rows[i + 1], (std::vector<std::string>{ToUtf8(lines[i].name), lines[i].kind,
+                                                         lines[i].number}));
+    }
 }
 
 }  // namespace
