@@ -362,7 +362,15 @@ bool TableGrid::Insert(const NewRow& input) {
     if (current < 0 || static_cast<size_t>(current) >= rows_.size()) return false;
     const size_t at = static_cast<size_t>(current);
     current = -1;
+    // An ElementCode row takes the number of the row it goes before.
+    const bool element = desc_.IsCodeTable() && desc_.codeTable == kElementCode;
+    const uint16_t selected = element ? ToRecord(rows_[at], false).U16(0) : 0;
     InsertRow(at, input);
+    if (element) {
+        Row record = ToRecord(rows_[at], false);
+        record.SetU16(0, selected);
+        FromRecord(record, rows_[at]);
+    }
     if (desc_.table >= 0 || desc_.IsCodeTable()) Renumber(at + 1, +1);
     return true;
 }

@@ -242,6 +242,18 @@ TEST(CodeTableGrid, NumberingByTable) {
     EXPECT_EQ(sw.Records()[0].U16(18), 2);
     EXPECT_FALSE(sw.Edit(0, 2, "12a"));
     EXPECT_EQ(ui.Messages("warning"), std::vector<std::string>{"输入的十进制数据无效"});
+    // ElementCode: an empty row with the number of the row it goes before.
+    std::vector<Row> elements;
+    for (uint16_t i : {10, 11}) {
+        Row e = CodeTables::NewRow(kElementCode);
+        e.SetU16(0, i);
+        elements.push_back(e);
+    }
+    TableGrid el(CodeGridDesc(kElementCode), ui);
+    el.Load(elements);
+    el.current = 1;
+    ASSERT_TRUE(el.Insert());
+    EXPECT_EQ(Column(el, 0), (std::vector<std::string>{"10", "11", "12"}));
     EXPECT_STREQ(CodeGridDesc(-1).title, "西门子物理区段码位表");
     EXPECT_EQ(CodeGridDesc(-1).columns[0].width, 120);
 }
