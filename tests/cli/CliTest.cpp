@@ -529,6 +529,33 @@ TEST(CliChecks, CheckPictureFlagsAnUnmatchedDeviceAndChecksWritesTheFiles) {
         EXPECT_TRUE(std::filesystem::exists(dir.Path() / "CheckIOExcel" / PathFromUtf8(f))) << f;
 }
 
+// Commands that only read leave the file system as it was, even for a
+// station that is not there; a command that completes with warnings on the
+// way is a success.
+TEST(CliExitCodes, ReadersWriteNothingAndWarningsAreSuccess) {
+    TempDir dir;
+    const std::string missing = PathToUtf8(dir / "none" / "S.lcp");
+    for (std::vector<std::string> args : {std::vector<std::string>{"info", missing},
+                                          {"dump", missing},
+                                          {"tables", missing},
+                                          {"validate", missing},
+                                          {"render", missing, "-o", PathToUtf8(dir / "x.svg")}}) {
+        EXPECT_EQ(Cli(args).code, 1) << args[0];
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir / "none"));
+    EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
+
+    ASSERT_EQ(Cli({"demo", PathToUtf8(dir.Path())}).code, 0);
+    const std::string station = PathToUtf8(dir / "Demo.lcp");
+    ASSERT_EQ(
+        Cli({"props", station, "0", "--set", "名称=NOSUCH", "--group", "设备信息", "--save"}).code,
+        0);
+    const CliRun transfer = Cli({"transfer", station, "--yes", "--save"});
+    EXPECT_EQ(transfer.code, 0) << transfer.err;
+    EXPECT_NE(transfer.err.find("输入表中无此设备：NOSUCH"), std::string::npos) << transfer.err;
+    EXPECT_NE(transfer.err.find("输入表数据生成完毕!"), std::string::npos);
+}
+
 TEST(CliNameFont, AppliesFaceAndHeightToTrackNameLabels) {
     velkor::testing::TempDir dir;
     ASSERT_EQ(Cli({"demo", PathToUtf8(dir.Path())}).code, 0);

@@ -68,8 +68,8 @@ Status CVelkorDoc::OnOpenDocument(const fs::path& path) {
     } catch (const std::exception&) {
         return Fail(Status::Damaged(kMsgOpenFailed));
     }
+    // Opening only reads: the station's folders are made when it is saved.
     const StationDir dir = StationDir::ForStationFile(path);
-    MakeFolders(dir);
     // The tables are read while has-logic-sections holds its default, so the
     // logic-section table and the address relation are read whatever the
     // station file says.
