@@ -1,5 +1,8 @@
 #include "common/Files.h"
 
+#include <csignal>
+#include <cstdlib>
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -41,6 +44,25 @@ std::string TempSuffix() {
     return ".velkor-tmp-" + std::to_string(::getpid()) + "-" + std::to_string(rng() % 1000000);
 }
 }  // namespace
+
+size_t FileStore::RemoveStaleTemporaries(const fs::path& folder) {
+    static const std::string kMark = ".velkor-tmp-";
+    size_t removed = 0;
+    std::error_code ec;
+    for (auto it = fs::directory_iterator(folder, ec); !ec && it != fs::directory_iterator();
+         it.increment(ec)) {
+        if (!it->is_regular_file(ec)) continue;
+        const std::string name = it->path().filename().string();
+        const size_t at = name.find(kMark);
+        if (at == std::string::npos) continue;
+        // The process that made it: a save still running keeps its file.
+        const long pid = std::atol(name.c_str() + at + kMark.size());
+        if (pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH)) continue;
+        std::error_code removeError;
+        if (fs::remove(it->path(), removeError)) ++removed;
+    }
+    return removed;
+}
 
 std::optional<FileStore::Staged> FileStore::Stage(const fs::path& path,
                                                   std::span<const uint8_t> bytes) {

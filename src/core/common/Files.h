@@ -36,6 +36,10 @@ public:
     virtual void Discard(const Staged& staged);
     // Creates the folder and its parents where missing.
     virtual bool MakeDirs(const fs::path& dir);
+    // Removes the temporary files that saves interrupted by a crash or a
+    // kill left in the folder (those of processes no longer running);
+    // returns how many.
+    virtual size_t RemoveStaleTemporaries(const fs::path& folder);
 };
 
 // Files kept in memory: for fuzzing and for tests that must not touch the disk.
@@ -46,6 +50,7 @@ public:
     bool Commit(const Staged& staged) override;
     void Discard(const Staged& staged) override;
     bool MakeDirs(const fs::path&) override { return true; }
+    size_t RemoveStaleTemporaries(const fs::path&) override { return 0; }
 
     std::map<fs::path, std::vector<uint8_t>> files;
 

@@ -181,6 +181,13 @@ Status CVelkorDoc::OnSaveDocument(const fs::path& path) {
     };
     const StationDir dir = StationDir::ForStationFile(path);
     MakeFolders(dir);
+    // What an interrupted save left behind goes before this one.
+    for (const fs::path& folder :
+         {dir.root, dir.X86(), dir.Ppc(), dir.X86Atp(), dir.PpcAtp(), dir.Ats(), dir / "MainTrack",
+          dir / "ZedevEzura", dir / "CheckIOExcel", dir / "CheckIOExcel" / "textView",
+          dir / "ZC_CI"}) {
+        files_.RemoveStaleTemporaries(folder);
+    }
     RunTableFiles(dir, true);
 
     std::vector<uint8_t> station;

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "common/Text.h"
 #include "demo/DemoStation.h"
@@ -507,6 +508,30 @@ TEST_F(DocumentTest, NameFontReachesSectionsSwitchesAndSignalsOnly) {
     EXPECT_EQ(AsDevice(doc.Objects()[0].get())->nameLabel.font.FaceName(),
               FontDesc::DefaultLabelFont().FaceName());
     EXPECT_EQ(doc.Objects().size(), 5u);
+}
+
+}  // namespace
+}  // namespace velkor
+
+namespace velkor {
+namespace {
+
+// Temporary files an interrupted save left (its process gone) are removed
+// by the next save; those of a save still running are kept.
+TEST(StaleTemporaries, TheNextSaveRemovesWhatAKilledSaveLeft) {
+    TempDir dir;
+    ScriptedInteraction ui;
+    CVelkorDoc doc(ui);
+    doc.OnNewDocument();
+    ASSERT_TRUE(doc.OnSaveDocument(dir / "S.lcp"));
+    // pid 2^22 + 1 is above Linux's pid limit: no such process.
+    const auto stale = dir / "x86" / "Section.le.velkor-tmp-4194305-12";
+    const auto live = dir / ("S.lcp.velkor-tmp-" + std::to_string(::getpid()) + "-7");
+    WriteBytes(stale, {1, 2, 3});
+    WriteBytes(live, {4});
+    ASSERT_TRUE(doc.OnSaveDocument(dir / "S.lcp"));
+    EXPECT_FALSE(std::filesystem::exists(stale));
+    EXPECT_TRUE(std::filesystem::exists(live));
 }
 
 }  // namespace
