@@ -60,6 +60,23 @@ bool DecodeTableFile(const RecordDesc& desc, std::span<const uint8_t> bytes, std
     return count >= 0 && static_cast<size_t>(count) == n && bytes.size() == 4 + n * desc.size;
 }
 
+std::string TableFileProblem(const RecordDesc& desc, std::span<const uint8_t> bytes) {
+    if (bytes.empty()) return {};
+    if (bytes.size() < 4) return "文件只有 " + std::to_string(bytes.size()) + " 个字节，不足记录数";
+    const int64_t count = GetI32LE(bytes.data());
+    if (count < 0) return "记录数为负（" + std::to_string(count) + "）";
+    const size_t whole = (bytes.size() - 4) / desc.size;
+    if (static_cast<size_t>(count) > whole) {
+        return "记录数为 " + std::to_string(count) + "，文件只有 " + std::to_string(whole) +
+               " 条完整记录";
+    }
+    const size_t expected = 4 + static_cast<size_t>(count) * desc.size;
+    if (bytes.size() != expected) {
+        return "记录之后多出 " + std::to_string(bytes.size() - expected) + " 个字节";
+    }
+    return {};
+}
+
 void SerializeInputTables(const TableFileContext& doc, const StationDir& dir, bool storing) {
     IoTables& t = doc.io;
     const bool logic = doc.hasLogicSections != 0;
@@ -87,10 +104,15 @@ void SerializeInputTables(const TableFileContext& doc, const StationDir& dir, bo
         if (i == kLogicSectionTable && !logic) continue;
         const auto bytes = doc.Files().Read(dir.X86() / kLeNames[i]);
         const Row defaults = IoTables::NewRow(i);
-        // A missing file, and a damaged one, are reported; the complete
-        // records of a damaged one are kept.
-        if (!bytes || !DecodeTableFile(InputRecordDesc(i), *bytes, t.Table(i), &defaults)) {
-            doc.UI().Warning(kMsgReadTablesFailed);
+        // A missing file, and a damaged one, are reported with the file and
+        // the cause; the complete records of a damaged one are kept.
+        const std::string file = std::string("x86/") + kLeNames[i];
+        if (!bytes) {
+            doc.UI().Warning(std::string(kMsgReadTablesFailed) + "：" + file +
+                             "（文件不存在或不可读）");
+        } else if (!DecodeTableFile(InputRecordDesc(i), *bytes, t.Table(i), &defaults)) {
+            doc.UI().Warning(std::string(kMsgReadTablesFailed) + "：" + file + "（" +
+                             TableFileProblem(InputRecordDesc(i), *bytes) + "）");
         }
     }
 }

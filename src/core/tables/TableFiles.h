@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "tables/IoTables.h"
@@ -48,6 +49,9 @@ std::vector<uint8_t> EncodeTableFile(const RecordDesc& desc, const std::vector<R
 // Reads the complete records of a little-endian table file. Nothing when the
 // file is damaged: a count the file cannot hold or a record cut short; the
 // records before the damage are in `rows` all the same.
+// What is wrong with a table file's bytes ("" when nothing): a count the
+// file cannot hold, a negative count, bytes left after the records.
+std::string TableFileProblem(const RecordDesc& desc, std::span<const uint8_t> bytes);
 bool DecodeTableFile(const RecordDesc& desc, std::span<const uint8_t> bytes, std::vector<Row>& rows,
                      const Row* defaults = nullptr);
 

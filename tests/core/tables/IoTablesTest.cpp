@@ -196,8 +196,13 @@ TEST_F(TableFiles, MissingAndDamagedFilesAreReportedAndNeverOverread) {
     EXPECT_EQ(again.io.Table(kSectionTable).size(), 2u);
     EXPECT_TRUE(again.io.Table(kSwitchTable).empty());
     EXPECT_TRUE(again.io.Table(kSignalTable).empty());
+    // Each names the file and what is wrong with it.
     EXPECT_EQ(ui.Messages("warning"),
-              (std::vector<std::string>(3, "读取驱采数据失败，无法打开文件")));
+              (std::vector<std::string>{
+                  "读取驱采数据失败，无法打开文件：x86/Section.le（记录数为 1000，文件只有 2 "
+                  "条完整记录）",
+                  "读取驱采数据失败，无法打开文件：x86/Switch.le（记录数为负（-1））",
+                  "读取驱采数据失败，无法打开文件：x86/Signal.le（文件不存在或不可读）"}));
 }
 
 TEST_F(TableFiles, MissingRelationIsReportedOnOpen) {
