@@ -316,7 +316,8 @@ int CmdTables(Context& c) {
     return 0;
 }
 
-// Runs a generator that asks first: refused without --yes, saved with --save.
+// Runs a generator on the station and saves it with --save; the commands
+// that ask first check their --yes before.
 int RunGenerator(Context& c, CliInteraction& ui, const std::function<bool(CVelkorDoc&)>& run) {
     auto doc = OpenStation(c.args.positional[0], ui);
     if (!doc) return 1;
@@ -785,11 +786,7 @@ const std::vector<Command>& Commands() {
          1,
          [](Context& c) {
              CliInteraction ui(c.err, false);
-             auto doc = OpenStation(c.args.positional[0], ui);
-             if (!doc) return 1;
-             if (!WriteElementTable(*doc)) return 1;
-             if (c.args.Has("save") && !doc->OnSaveDocument(doc->PathName())) return 1;
-             return 0;
+             return RunGenerator(c, ui, [](CVelkorDoc& d) { return WriteElementTable(d); });
          },
          {kSave}},
         {"import-elements",
@@ -827,9 +824,7 @@ const std::vector<Command>& Commands() {
          1,
          [](Context& c) {
              CliInteraction ui(c.err, false);
-             auto doc = OpenStation(c.args.positional[0], ui);
-             if (!doc) return 1;
-             return GenerateCheckFiles(*doc) ? 0 : 1;
+             return RunGenerator(c, ui, [](CVelkorDoc& d) { return GenerateCheckFiles(d); });
          }},
         {"demo",
          "demo OUTDIR [--objects N] [--seed S]",

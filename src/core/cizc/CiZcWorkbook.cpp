@@ -79,14 +79,7 @@ std::u16string Before(const std::u16string& name, char16_t sep) {
 
 }  // namespace
 
-uint16_t CiZcRun::Number(std::u16string_view text) {
-    uint32_t v = 0;
-    for (char16_t c : text) {
-        if (c < u'0' || c > u'9') break;
-        v = (v * 10 + static_cast<uint32_t>(c - u'0')) % 65536;
-    }
-    return static_cast<uint16_t>(v);
-}
+uint16_t CiZcRun::Number(std::u16string_view text) { return CellLeadingNumber(text); }
 
 void CiZcRun::ReadWorkbook(const fs::path& file) {
     ExcelHelper x(doc_.Files());

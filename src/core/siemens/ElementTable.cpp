@@ -28,13 +28,7 @@ bool EndsWithF(const std::u16string& s) { return !s.empty() && s.back() == u'F';
 // A number cell: its leading digits modulo 65536, 0 without any, 0xFFFF
 // for an empty cell.
 uint16_t CellNumber(const std::u16string& text) {
-    if (text.empty()) return 0xFFFF;
-    uint32_t v = 0;
-    for (char16_t c : text) {
-        if (c < u'0' || c > u'9') break;
-        v = (v * 10 + static_cast<uint32_t>(c - u'0')) % 65536;
-    }
-    return static_cast<uint16_t>(v);
+    return text.empty() ? 0xFFFF : CellLeadingNumber(text);
 }
 
 uint16_t AddressOf(const std::vector<Row>& table, const std::u16string& name) {

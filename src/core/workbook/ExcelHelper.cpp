@@ -7,6 +7,15 @@
 
 namespace velkor {
 
+uint16_t CellLeadingNumber(std::u16string_view text) {
+    uint32_t v = 0;
+    for (char16_t c : text) {
+        if (c < u'0' || c > u'9') break;
+        v = (v * 10 + static_cast<uint32_t>(c - u'0')) % 65536;
+    }
+    return static_cast<uint16_t>(v);
+}
+
 bool ExcelHelper::OpenWorkbook(const fs::path& path) {
     if (book_ && !path_.empty() && path_ == path) return true;
     CloseWorkbook();

@@ -8,6 +8,10 @@
 
 namespace velkor {
 
+// The number a cell's text holds as the imports read it: its leading ASCII
+// digits, modulo 65536; a text without any gives 0.
+uint16_t CellLeadingNumber(std::u16string_view text);
+
 // All workbook reading and writing goes through this: one open workbook, a
 // current sheet, cells addressed by row and column from 1 and exchanged as
 // text. It reads and writes the files itself; no spreadsheet application is

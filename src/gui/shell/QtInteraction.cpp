@@ -23,29 +23,35 @@ bool QtInteraction::Hold(const std::string& text, bool warning) {
     return true;
 }
 
+void QtInteraction::Box(const std::string& text, bool warning) {
+    if (warning) {
+        QMessageBox::warning(parent_, QStringLiteral("Velkor"), Q(text));
+    } else {
+        QMessageBox::information(parent_, QStringLiteral("Velkor"), Q(text));
+    }
+}
+
 void QtInteraction::Info(const std::string& text) {
-    if (Hold(text, false)) return;
-    QMessageBox::information(parent_, QStringLiteral("Velkor"), Q(text));
+    if (!Hold(text, false)) Box(text, false);
 }
 
 void QtInteraction::Warning(const std::string& text) {
-    if (Hold(text, true)) return;
-    QMessageBox::warning(parent_, QStringLiteral("Velkor"), Q(text));
+    if (!Hold(text, true)) Box(text, true);
 }
 
 void QtInteraction::EndBatch() {
     if (depth_ == 0 || --depth_ > 0) return;
+    Flush();
+}
+
+void QtInteraction::Flush() {
     std::vector<std::string> messages = std::move(held_);
     const bool warning = heldWarning_;
     held_.clear();
     heldWarning_ = false;
     // One message stays a box; more are one list.
     if (messages.size() == 1) {
-        if (warning) {
-            Warning(messages.front());
-        } else {
-            Info(messages.front());
-        }
+        Box(messages.front(), warning);
     } else if (messages.size() > 1) {
         ShowMessageList(parent_, messages, warning);
     }
@@ -75,15 +81,6 @@ void QtInteraction::ShowMessageList(QWidget* parent, const std::vector<std::stri
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     layout->addWidget(buttons);
     dialog.exec();
-}
-
-void QtInteraction::Flush() {
-    // What a command said so far is shown before it asks something.
-    if (held_.empty()) return;
-    const int depth = depth_;
-    depth_ = 1;
-    EndBatch();
-    depth_ = depth;
 }
 
 bool QtInteraction::AskYesNo(const std::string& text) {

@@ -34,8 +34,10 @@ public:
                                 bool warning);
 
 private:
-    // Shows the messages held so far.
+    // Shows the messages held so far: before a question, and at the end of
+    // the outermost batch.
     void Flush();
+    void Box(const std::string& text, bool warning);
     // A message of a batch is kept; otherwise it is shown at once.
     bool Hold(const std::string& text, bool warning);
 
