@@ -240,7 +240,8 @@ int CmdDemo(Context& c) {
     CVelkorDoc doc(ui);
     doc.Drawing().metrics = &UseQtTextMetrics();
     doc.OnNewDocument();
-    BuildDemoStation(doc, {static_cast<int>(*objects), static_cast<uint32_t>(*seed)});
+    BuildDemoStation(
+        doc, {static_cast<int>(*objects), static_cast<uint32_t>(*seed), c.args.Has("tables")});
     const fs::path dir = PathFromUtf8(c.args.positional[0]);
     std::error_code ec;
     fs::create_directories(dir, ec);
@@ -827,14 +828,17 @@ const std::vector<Command>& Commands() {
              return RunGenerator(c, ui, [](CVelkorDoc& d) { return GenerateCheckFiles(d); });
          }},
         {"demo",
-         "demo OUTDIR [--objects N] [--seed S]",
+         "demo OUTDIR [--objects N] [--seed S] [--tables]",
          "Builds a demo station through the same placing operations a user triggers and saves\n"
          "it as OUTDIR/Demo.lcp. Without --objects: a metro station of about 150 devices; with\n"
          "--objects N: copies of it until the station holds at least N objects.",
          1,
          CmdDemo,
          {{{"objects"}, "N", "copies the demo station until it holds at least N objects"},
-          {{"seed"}, "S", "the seed of the copies' variation (default 1)"}}},
+          {{"seed"}, "S", "the seed of the copies' variation (default 1)"},
+          {{"tables"},
+           nullptr,
+           "with --objects: fills the input tables, a row for every named device"}}},
         {"tables", "tables STATION.lcp [TABLE]",
          "Prints the input tables, section combinations, address relation and code tables (or\n"
          "one of them: section, switch, signal, logic, lingsan, station, muti, relation,\n"

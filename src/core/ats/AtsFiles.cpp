@@ -192,7 +192,7 @@ bool WriteAtsBinaryFiles(CVelkorDoc& doc, const std::vector<const AtsItem*>& com
     for (int i = 0; i < 3; ++i) {
         const auto bytes = AtsBinaryFile(*lists[i], doc.version, CurrentTime());
         if (!doc.Files().WriteAtomic(folder / kFiles[i].binary, bytes)) {
-            doc.UI().Warning(kMsgAtsSaveFailed);
+            doc.UI().Warning(WithCause(kMsgAtsSaveFailed, doc.Files()));
             all = false;
             if (stopOnFailure) return false;
         }
@@ -224,7 +224,13 @@ bool ConvertAtsTextToBinary(CVelkorDoc& doc) {
     for (int i = 0; i < 3; ++i) {
         for (const AtsItem& item : read[i].items) lists[i].push_back(&item);
     }
-    return WriteAtsBinaryFiles(doc, lists[0], lists[1], lists[2], true);
+    OutputBatch batch(doc);
+    if (!WriteAtsBinaryFiles(doc, lists[0], lists[1], lists[2], true)) return false;
+    if (!batch.Commit()) {
+        doc.UI().Warning(WithCause(kMsgAtsSaveFailed, batch.Error()));
+        return false;
+    }
+    return true;
 }
 
 bool RunAtsTextToBinaryCommand(CVelkorDoc* doc, Interaction& ui) {

@@ -287,11 +287,15 @@ bool GenerateAtsData(CVelkorDoc& doc) {
     // while any of the three is there, so the folder never ends up with text
     // files of two different runs.
     for (const auto& [name, items] : texts) {
-        if (doc.Files().Read(folder / name)) {
+        if (doc.Files().Size(folder / name)) {
             ui.Warning(kMsgAtsFileExists);
             return false;
         }
     }
+    // The three texts, the workbook and the three binaries go in place
+    // together or not at all: a failed run never leaves texts behind that
+    // would stop the next one.
+    OutputBatch batch(doc);
     const std::time_t now = CurrentTime();
     bool all = true;
     for (const auto& [name, items] : texts) {
@@ -309,6 +313,10 @@ bool GenerateAtsData(CVelkorDoc& doc) {
     }
     if (!WriteAtsBinaryFiles(doc, Const(t.Commands()), Const(t.Indications()), Const(logic), false))
         all = false;
+    if (all && !batch.Commit()) {
+        ui.Warning(WithCause(kMsgAtsSaveFailed, batch.Error()));
+        all = false;
+    }
     // After a file that could not be written (already reported), the run
     // does not claim to be complete.
     if (all) ui.Info(kMsgAtsDone);

@@ -48,12 +48,14 @@ bool WriteZedevEzuraFiles(CVelkorDoc& doc) {
     doc.Files().MakeDirs(folder);
     const auto signals = ZedevSignals(doc);
     const std::string text = ZedevText(signals);
+    OutputBatch batch(doc);
     bool ok = doc.Files().WriteAtomic(
         folder / "ZedevEzura.txt",
         std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
     ok = doc.Files().WriteAtomic(folder / "ZedevEzura.bin", ZedevBinary(signals)) && ok;
+    ok = ok && batch.Commit();
     if (!ok) {
-        doc.UI().Warning(kMsgZedevSaveFailed);
+        doc.UI().Warning(WithCause(kMsgZedevSaveFailed, batch.Error()));
         return false;
     }
     doc.UI().Info(kMsgZedevDone);

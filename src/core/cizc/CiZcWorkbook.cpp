@@ -344,7 +344,7 @@ bool GenerateCiZcWorkbook(
     const fs::path dir = doc->Directory() / "ZC_CI";
     doc->Files().MakeDirs(dir);
     const fs::path file = dir / PathFromUtf8(kCiZcWorkbookName);
-    if (!doc->Files().Read(file)) {
+    if (!doc->Files().Size(file)) {
         ui.Warning("缺少接口码位表“" + PathToUtf8(file) +
                    "”：请把它放入车站的ZC_CI文件夹后再生成。");
         return false;

@@ -1,5 +1,6 @@
 #pragma once
 #include <filesystem>
+#include <vector>
 
 namespace velkor {
 
@@ -22,6 +23,22 @@ struct StationDir {
     fs::path Ats() const { return root / "ATS"; }
     fs::path CompanionFile() const { return root / "LCPData.lcp"; }
     fs::path operator/(const fs::path& relative) const { return root / relative; }
+
+    // Every folder Velkor writes into, where a save or a command can leave
+    // temporaries behind.
+    std::vector<fs::path> Folders() const {
+        return {root,
+                X86(),
+                Ppc(),
+                X86Atp(),
+                PpcAtp(),
+                Ats(),
+                root / "MainTrack",
+                root / "ZedevEzura",
+                root / "CheckIOExcel",
+                root / "CheckIOExcel" / "textView",
+                root / "ZC_CI"};
+    }
 };
 
 inline constexpr const char* kCompanionFileName = "LCPData.lcp";

@@ -1,5 +1,7 @@
 #include "demo/DemoStation.h"
 
+#include <unordered_set>
+
 #include "iotables/Generators.h"
 
 #include <random>
@@ -273,24 +275,49 @@ struct RelayCounter {
     }
 };
 
-void AddRow(IoTables& t, int table, const std::u16string& name,
+// The rows of the demo's tables with the names already given, so that a
+// large station's tables fill in linear time.
+struct TableFill {
+    IoTables& t;
+    std::unordered_set<std::u16string> names;
+
+    // The names a row answers to, as the tables' own name lookup matches
+    // them: a two-way switch "1-3" answers to 1 and 3 as well.
+    void Append(int table, Row row) {
+        const std::u16string name = row.Name();
+        names.insert(name);
+        if (table == kSwitchTable) {
+            size_t start = 0;
+            for (size_t dash; (dash = name.find(u'-', start)) != std::u16string::npos;
+                 start = dash + 1) {
+                names.insert(name.substr(start, dash - start));
+            }
+            names.insert(name.substr(start));
+        }
+        t.Append(table, std::move(row));
+    }
+};
+
+void AddRow(TableFill& fill, int table, const std::u16string& name,
             std::initializer_list<size_t> relays, RelayCounter& relay) {
-    if (t.FindByName(name) && table != kSectionTable) return;  // one row a name
+    IoTables& t = fill.t;
+    if (table != kSectionTable && fill.names.count(name)) return;  // one row a name
     Row r = IoTables::NewRow(table);
     r.SetName(name);
     AssignAddresses(table, r, static_cast<uint16_t>(t.Table(table).size()));
     for (size_t o : relays) r.SetU16(o, relay.Take());
-    t.Append(table, std::move(r));
+    fill.Append(table, std::move(r));
 }
 
 // The input tables of the demo: a row for every named device, relay
 // addresses without conflicts, a logic section per track section.
 void FillInputTables(CVelkorDoc& doc) {
     IoTables& t = doc.io;
+    TableFill fill{t, {}};
     RelayCounter relay;
     for (const auto& obj : doc.Objects()) {
         if (auto* s = dynamic_cast<CADSection*>(obj.get())) {
-            AddRow(t, kSectionTable, s->io.Name(), {io::kSectionGJ}, relay);
+            AddRow(fill, kSectionTable, s->io.Name(), {io::kSectionGJ}, relay);
             Row l = IoTables::NewRow(kLogicSectionTable);
             l.SetName(s->logic.Name());
             AssignAddresses(kLogicSectionTable, l,
@@ -298,14 +325,14 @@ void FillInputTables(CVelkorDoc& doc) {
             l.SetU16(io::kLogicPhysicalAddress, t.Table(kSectionTable).back().U16(io::kAddress));
             l.SetText(io::kLogicPhysicalName, 16, s->io.Name());
             l.SetU16(io::kLogicDirection, 0);
-            t.Append(kLogicSectionTable, std::move(l));
+            fill.Append(kLogicSectionTable, std::move(l));
         }
     }
     for (const auto& obj : doc.Objects()) {
         if (auto* w = dynamic_cast<RailSwitch*>(obj.get())) {
-            AddRow(t, kSwitchTable, w->io.Name(), {io::kSwitchDBJ, io::kSwitchFBJ, io::kSwitchSJ},
-                   relay);
-            AddRow(t, kSectionTable, w->switchSection.Name(), {io::kSectionGJ}, relay);
+            AddRow(fill, kSwitchTable, w->io.Name(),
+                   {io::kSwitchDBJ, io::kSwitchFBJ, io::kSwitchSJ}, relay);
+            AddRow(fill, kSectionTable, w->switchSection.Name(), {io::kSectionGJ}, relay);
             Row l = IoTables::NewRow(kLogicSectionTable);
             l.SetName(w->logic[0].Name());
             AssignAddresses(kLogicSectionTable, l,
@@ -313,7 +340,7 @@ void FillInputTables(CVelkorDoc& doc) {
             l.SetU16(io::kLogicPhysicalAddress, t.Table(kSectionTable).back().U16(io::kAddress));
             l.SetText(io::kLogicPhysicalName, 16, w->switchSection.Name());
             l.SetU16(io::kLogicDirection, 0);
-            t.Append(kLogicSectionTable, std::move(l));
+            fill.Append(kLogicSectionTable, std::move(l));
         }
     }
     for (const auto& obj : doc.Objects()) {
@@ -330,13 +357,13 @@ void FillInputTables(CVelkorDoc& doc) {
             if (SignalTypeHasRelay(type, i))
                 r.SetU16(io::kSignalRelays + 2 * static_cast<size_t>(i), relay.Take());
         }
-        t.Append(kSignalTable, std::move(r));
+        fill.Append(kSignalTable, std::move(r));
     }
     for (const auto& obj : doc.Objects()) {
         if (auto* d = dynamic_cast<CADDevice*>(obj.get())) {
             if (dynamic_cast<CADButton*>(d) || dynamic_cast<CADDeLight*>(d)) {
                 if (d->io.Name() != u"NO")
-                    AddRow(t, kLingsanTable, d->io.Name(), {io::kLingsanRelay}, relay);
+                    AddRow(fill, kLingsanTable, d->io.Name(), {io::kLingsanRelay}, relay);
             }
         }
         if (auto* box = dynamic_cast<CADStation*>(obj.get())) {
@@ -345,7 +372,7 @@ void FillInputTables(CVelkorDoc& doc) {
                             static_cast<uint16_t>(t.Table(kStationTable).size()));
             st.SetText(io::kStationName, io::kStationNameBytes, box->name);
             st.SetU16(io::kStation, static_cast<uint16_t>(t.Table(kStationTable).size() + 1));
-            t.Append(kStationTable, std::move(st));
+            fill.Append(kStationTable, std::move(st));
         }
     }
 }
@@ -383,6 +410,7 @@ void BuildDemoStation(CVelkorDoc& doc, const DemoOptions& options) {
         BuildMetroStation(b, {col * 1700, row * 1000}, serial);
         ++serial;
     }
+    if (options.tables) FillInputTables(doc);
 }
 
 }  // namespace velkor

@@ -11,6 +11,8 @@ struct DemoOptions {
     // at least that many objects.
     int objects = 0;
     uint32_t seed = 1;
+    // A large station gets input tables too: a row for every named device.
+    bool tables = false;
 };
 
 // Fills an empty document with a station built through the same placing

@@ -4,13 +4,14 @@
 #include <utility>
 
 #include "archive/Archive.h"
+#include "common/Bytes.h"
 #include "devices/CADDevice.h"
 #include "devices/StationClasses.h"
 
 namespace velkor {
 
 CVelkorDoc::CVelkorDoc(Interaction& ui, FileStore& files)
-    : ui_(ui), files_(files), tableSteps_(DefaultTableFileSteps()) {
+    : ui_(ui), files_(&files), tableSteps_(DefaultTableFileSteps()) {
     ownDrawing_.messages = &ui;
 }
 
@@ -30,12 +31,41 @@ void CVelkorDoc::OnNewDocument() {
     path_.clear();
     static_cast<StationSettings&>(*this) = StationSettings{};
     fileTrailer.reset();
+    tableTroubles.clear();
+}
+
+OutputBatch::OutputBatch(CVelkorDoc& doc, const fs::path& journalFolder) : doc_(doc) {
+    if (doc.batch_) return;
+    batch_ = std::make_unique<FileBatch>(*doc.files_, journalFolder);
+    previous_ = doc.files_;
+    doc.files_ = batch_.get();
+    doc.batch_ = batch_.get();
+}
+
+OutputBatch::~OutputBatch() {
+    if (!batch_) return;
+    doc_.files_ = previous_;
+    doc_.batch_ = nullptr;
+}
+
+bool OutputBatch::Commit() {
+    if (!batch_) return !doc_.batch_->Failed();
+    const bool ok = batch_->CommitAll();
+    if (!ok) error_ = batch_->FirstError();
+    return ok;
+}
+
+bool OutputBatch::Failed() const { return (batch_ ? batch_.get() : doc_.batch_)->Failed(); }
+
+std::string OutputBatch::Error() const {
+    if (!error_.empty()) return error_;
+    return (batch_ ? batch_.get() : doc_.batch_)->FirstError();
 }
 
 void CVelkorDoc::MakeFolders(const StationDir& dir) {
     // Failures are left to the file operations that follow, which report their own.
     for (const fs::path& p : {dir.X86(), dir.Ppc(), dir.PpcAtp(), dir.X86Atp(), dir.Ats()}) {
-        files_.MakeDirs(p);
+        Files().MakeDirs(p);
     }
 }
 
@@ -55,11 +85,20 @@ Status CVelkorDoc::OnOpenDocument(const fs::path& path) {
         return status;
     };
     path_ = path;
+    const StationDir dir = StationDir::ForStationFile(path);
+    // A save that was stopped part way is finished or undone first, so the
+    // folder holds the files of one save, old or new.
+    ReportRecovery(RecoverInterruptedSave(*files_, dir.root, dir.Folders()));
     // The station file first: a file that is no station (a companion file,
     // anything else) is one message, and nothing is read or made beside it.
-    const auto bytes = files_.Read(path);
+    std::string refused;
+    files_->ClearLastError();
+    const auto bytes = ReadStationFile(path, refused);
     if (!bytes) {
-        return Fail(Status::IoError(kMsgOpenFailed));
+        if (!refused.empty()) {
+            return Fail(Status::Damaged(WithCause(kMsgBadFormat, refused)));
+        }
+        return Fail(Status::IoError(WithCause(kMsgOpenFailed, files_->LastError())));
     }
     try {
         Load(*bytes);
@@ -69,7 +108,6 @@ Status CVelkorDoc::OnOpenDocument(const fs::path& path) {
         return Fail(Status::Damaged(kMsgOpenFailed));
     }
     // Opening only reads: the station's folders are made when it is saved.
-    const StationDir dir = StationDir::ForStationFile(path);
     // The tables are read while has-logic-sections holds its default, so the
     // logic-section table and the address relation are read whatever the
     // station file says.
@@ -79,6 +117,46 @@ Status CVelkorDoc::OnOpenDocument(const fs::path& path) {
     hasLogicSections = logic;
     modified_ = false;
     return {};
+}
+
+void CVelkorDoc::ReportRecovery(const SaveRecovery& recovery) {
+    using Kind = SaveRecovery::Kind;
+    if (recovery.kind == Kind::kFinished) {
+        ui_.Info("上次保存在完成之前中断：已完成这次保存（" + std::to_string(recovery.files) +
+                 " 个文件）。");
+    } else if (recovery.kind == Kind::kUndone) {
+        ui_.Info("上次保存在完成之前中断：已撤销未完成的保存，车站保持保存之前的内容（清除了 " +
+                 std::to_string(recovery.files) + " 个临时文件）。");
+    }
+}
+
+std::optional<std::vector<uint8_t>> CVelkorDoc::ReadStationFile(const fs::path& path,
+                                                                std::string& refused) {
+    // The header names the object count, which bounds the file: a file far
+    // larger than its objects can fill is refused without being read.
+    const auto size = files_->Size(path);
+    if (!size) return std::nullopt;
+    constexpr uint64_t kHeader = 16;
+    constexpr uint64_t kTrailer = 12;
+    const auto head = files_->ReadPrefix(path, kHeader);
+    if (!head) return std::nullopt;
+    if (head->size() == kHeader) {
+        const int64_t count = GetI32LE(head->data() + 12);
+        if (count < 0 || count > kMaxStationObjects) {
+            refused = PathToUtf8(path) + "：对象数为 " + std::to_string(count) + "，超过上限 " +
+                      std::to_string(kMaxStationObjects);
+            return std::nullopt;
+        }
+        const uint64_t largest =
+            kHeader + static_cast<uint64_t>(count) * kMaxObjectBytes + kTrailer;
+        if (*size > largest) {
+            refused = PathToUtf8(path) + "：文件有 " + std::to_string(*size) + " 个字节，" +
+                      std::to_string(count) + " 个对象的车站文件最多 " + std::to_string(largest) +
+                      " 个字节";
+            return std::nullopt;
+        }
+    }
+    return files_->Read(path);
 }
 
 void CVelkorDoc::Load(const std::vector<uint8_t>& bytes) {
@@ -175,18 +253,36 @@ std::vector<uint8_t> CVelkorDoc::Store(std::vector<uint8_t>& companionOut) const
 Status CVelkorDoc::OnSaveDocument(const fs::path& path) {
     // A reminder only: both answers go on with the save.
     (void)ui_.AskYesNo(kVersionQuestion);
-    const auto Fail = [this](const char* message) {
-        ui_.Warning(message);
-        return Status::IoError(message);
-    };
+    MessageBatch messages(ui_);
     const StationDir dir = StationDir::ForStationFile(path);
-    MakeFolders(dir);
+    const auto Fail = [this](std::string message) {
+        ui_.Warning(message);
+        return Status::IoError(std::move(message));
+    };
+    // A table file that is there but cannot be read would be replaced by
+    // tables this station never held: no save goes ahead over it.
+    for (const TableTrouble& t : tableTroubles) {
+        if (t.kind == TableTrouble::Kind::kUnreadable && dir.root == Directory().root) {
+            return Fail(std::string(kMsgSaveFailed) + "\n" + "无法读取 " + t.name + "（" + t.cause +
+                        "），保存会替换它，已取消保存。");
+        }
+    }
     // What an interrupted save left behind goes before this one.
-    for (const fs::path& folder :
-         {dir.root, dir.X86(), dir.Ppc(), dir.X86Atp(), dir.PpcAtp(), dir.Ats(), dir / "MainTrack",
-          dir / "ZedevEzura", dir / "CheckIOExcel", dir / "CheckIOExcel" / "textView",
-          dir / "ZC_CI"}) {
-        files_.RemoveStaleTemporaries(folder);
+    ReportRecovery(RecoverInterruptedSave(*files_, dir.root, dir.Folders()));
+
+    // Every file of the save is staged before the first one replaces its
+    // predecessor; a failure anywhere leaves the previous station whole.
+    OutputBatch batch(*this, dir.root);
+    MakeFolders(dir);
+    // A damaged table file is kept beside the one that replaces it.
+    std::vector<std::string> kept;
+    if (dir.root == Directory().root) {
+        for (const TableTrouble& t : tableTroubles) {
+            if (t.kind != TableTrouble::Kind::kDamaged) continue;
+            fs::path copy = t.file;
+            copy += ".damaged";
+            if (Files().StageCopy(t.file, copy)) kept.push_back(t.name + ".damaged");
+        }
     }
     RunTableFiles(dir, true);
 
@@ -197,25 +293,16 @@ Status CVelkorDoc::OnSaveDocument(const fs::path& path) {
     } catch (const std::exception&) {
         return Fail(kMsgSaveFailed);
     }
-
-    // Both files are staged before either replaces its predecessor, so a
-    // failure leaves the previous station file and companion file in place.
-    const auto stagedCompanion = files_.Stage(dir.CompanionFile(), companion);
-    if (!stagedCompanion) {
-        return Fail(kMsgCompanionFailed);
+    if (!Files().WriteAtomic(dir.CompanionFile(), companion)) {
+        return Fail(WithCause(kMsgCompanionFailed, batch.Error()));
     }
-    const auto stagedStation = files_.Stage(path, station);
-    if (!stagedStation) {
-        files_.Discard(*stagedCompanion);
-        return Fail(kMsgSaveFailed);
+    if (!Files().WriteAtomic(path, station) || !batch.Commit()) {
+        return Fail(WithCause(kMsgSaveFailed, batch.Error()));
     }
-    if (!files_.Commit(*stagedStation)) {
-        files_.Discard(*stagedCompanion);
-        return Fail(kMsgSaveFailed);
+    for (const std::string& name : kept) {
+        ui_.Info("损坏的表文件已另存为 " + name + "。");
     }
-    if (!files_.Commit(*stagedCompanion)) {
-        return Fail(kMsgSaveFailed);
-    }
+    tableTroubles.clear();
     path_ = path;
     modified_ = false;
     history_.MarkSavePoint();

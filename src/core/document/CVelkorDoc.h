@@ -17,6 +17,7 @@
 #include "tables/AtsItem.h"
 #include "tables/CodeTables.h"
 #include "tables/IoTables.h"
+#include "tables/TableFiles.h"
 
 namespace velkor {
 
@@ -28,6 +29,10 @@ inline constexpr const char* kMsgSaveFailed = "保存文档失败。";
 inline constexpr const char* kMsgCompanionFailed = "打开二进制文件失败";
 inline constexpr const char* kMsgNotSavedPlaced =
     "%s不能保存到车站文件中：保存并重新打开车站后它将消失。";
+// The largest station: a million objects, none of which takes more than
+// 64 KiB in the station file.
+inline constexpr int64_t kMaxStationObjects = 1'000'000;
+inline constexpr uint64_t kMaxObjectBytes = 64 * 1024;
 inline constexpr const char* kDocumentFilter = "Velkor Files (*.lcp)";
 
 // One of the table-file routines that run around the station file: given the
@@ -111,7 +116,7 @@ public:
     const fs::path& PathName() const { return path_; }
     StationDir Directory() const { return StationDir::ForStationFile(path_); }
     Interaction& UI() const { return ui_; }
-    FileStore& Files() const { return files_; }
+    FileStore& Files() const { return *files_; }
 
     // The drawing values and editing state the objects of this station
     // consult. A document has its own until it is given one to share (the
@@ -134,8 +139,13 @@ public:
     // inspection only: the document keeps its defaults (see Load).
     std::optional<std::array<int32_t, 3>> fileTrailer;
 
+    // The table files that were missing, damaged or unreadable when the
+    // station was opened (cleared by a save that replaced them).
+    std::vector<TableTrouble> tableTroubles;
+
 private:
     friend class DocumentEdit;
+    friend class OutputBatch;
 
     // Undoes (back) or redoes the next edit.
     bool Step(bool back);
@@ -149,13 +159,18 @@ private:
     }
 
     void MakeFolders(const StationDir& dir);
+    void ReportRecovery(const SaveRecovery& recovery);
+    // The station file's bytes; nothing when it cannot be read, or when it is
+    // larger than its object count allows (then `refused` says why).
+    std::optional<std::vector<uint8_t>> ReadStationFile(const fs::path& path, std::string& refused);
     void RunTableFiles(const StationDir& dir, bool storing);
     // Throws ArchiveError or ShortReadError for a damaged station file.
     void Load(const std::vector<uint8_t>& bytes);
     std::vector<uint8_t> Store(std::vector<uint8_t>& companion) const;
 
     Interaction& ui_;
-    FileStore& files_;
+    FileStore* files_;
+    FileBatch* batch_ = nullptr;  // the output batch open on this document
     DrawingContext ownDrawing_;
     DrawingContext* drawing_ = &ownDrawing_;
     std::vector<std::unique_ptr<CADGraphic>> objects_;
@@ -164,6 +179,33 @@ private:
     std::function<void()> objectsReplaced_;
     fs::path path_;
     std::vector<TableFileStep> tableSteps_;
+};
+
+// The files that one save or one command writes through the document's
+// store go in place together: while the batch is open every write is staged,
+// and Commit puts them all in place (see FileBatch). A batch opened inside
+// another joins it and the outermost one commits. Dropped without Commit, it
+// removes what was staged and the previous files stand.
+class OutputBatch {
+public:
+    // The journal is kept in `journalFolder`: the station's folder.
+    OutputBatch(CVelkorDoc& doc, const fs::path& journalFolder);
+    explicit OutputBatch(CVelkorDoc& doc) : OutputBatch(doc, doc.Directory().root) {}
+    ~OutputBatch();
+    OutputBatch(const OutputBatch&) = delete;
+    OutputBatch& operator=(const OutputBatch&) = delete;
+
+    // True when every file is in place (a joined batch: when nothing failed
+    // so far). On failure Error() says what the system said, with the file.
+    bool Commit();
+    bool Failed() const;
+    std::string Error() const;
+
+private:
+    CVelkorDoc& doc_;
+    std::unique_ptr<FileBatch> batch_;  // none when joined to an outer batch
+    FileStore* previous_ = nullptr;
+    std::string error_;
 };
 
 // One change of a station, begun when made and committed once complete:

@@ -15,8 +15,8 @@ using TableRoutine = void (*)(const TableFileContext&, const StationDir&, bool);
 TableFileStep Step(const char* name, bool onlyWithLogicSections, TableRoutine routine) {
     return {name, onlyWithLogicSections,
             [routine](CVelkorDoc& doc, const StationDir& dir, bool storing) {
-                const TableFileContext context{doc.io, doc.codes, doc.hasLogicSections != 0,
-                                               doc.Files(), doc.UI()};
+                const TableFileContext context{doc.io,      doc.codes, doc.hasLogicSections != 0,
+                                               doc.Files(), doc.UI(),  doc.tableTroubles};
                 routine(context, dir, storing);
             }};
 }

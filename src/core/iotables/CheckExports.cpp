@@ -236,7 +236,7 @@ bool WriteTextViews(CVelkorDoc& doc, const fs::path& dir, const std::vector<Chec
     doc.Files().MakeDirs(dir);
     for (const CheckSheet& s : sheets) {
         const fs::path file = dir / PathFromUtf8(s.name + ".txt");
-        if (doc.Files().Read(file)) {
+        if (doc.Files().Size(file)) {
             doc.UI().Warning(existsMessage);
             return true;
         }
@@ -252,6 +252,8 @@ bool WriteTextViews(CVelkorDoc& doc, const fs::path& dir, const std::vector<Chec
 bool GenerateCheckFiles(CVelkorDoc& doc) {
     const fs::path dir = doc.Directory() / "CheckIOExcel";
     const fs::path textDir = dir / "textView";
+    // The workbooks and text views of one run go in place together.
+    OutputBatch batch(doc);
     doc.Files().MakeDirs(dir);
     bool ok = true;
     const auto workbook = [&](const std::vector<CheckSheet>& sheets, const char* name) {
@@ -268,6 +270,11 @@ bool GenerateCheckFiles(CVelkorDoc& doc) {
     const auto siemens = SiemensSheets(doc.codes);
     workbook(siemens, "西门子信息表.xls");
     WriteTextViews(doc, textDir, siemens, kMsgSiemensTextExists);
+    if (!ok) return false;  // told already; nothing of this run is kept
+    if (!batch.Commit()) {
+        doc.UI().Warning(WithCause(kMsgChecksFailed, batch.Error()));
+        return false;
+    }
     doc.UI().Info(kMsgChecksDone);
     return ok;
 }

@@ -18,6 +18,7 @@ inline constexpr const char* kMsgIoTextExists =
 inline constexpr const char* kMsgSiemensTextExists =
     "西门子数据文本校验文件已存在，请先删除文件，才能重新生成！";
 inline constexpr const char* kMsgChecksDone = "IO校验表生成完毕！";
+inline constexpr const char* kMsgChecksFailed = "保存IO校验文件失败";
 
 // One check table as the workbook and the text view both take it: the sheet
 // (and text file) name, the headers and the rows, every cell already a text

@@ -21,7 +21,8 @@ bool TransferInputTables(CVelkorDoc& doc);
 // 道岔, 表示灯, 按钮, 车站), without questions or messages.
 void TransferInputTablesInto(CVelkorDoc& doc, const std::vector<bool>& boxes);
 
-// "校验数据": reports the first fault of the input tables (after the
+// "校验数据": reports the table files that were missing or damaged when the
+// station was opened, else the first fault of the input tables (after the
 // continuity message, which does not stop it) or "(^_^)". Returns true when
 // no fault stopped it.
 bool ValidateInputTables(CVelkorDoc& doc);

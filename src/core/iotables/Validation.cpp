@@ -55,6 +55,15 @@ bool ValidateInputTables(CVelkorDoc& doc) {
     const char* twoDevices = "两个设备继电器地址冲突 %s, %s";
     const char* oneDevice = "设备内继电器地址冲突 %s";
 
+    // 0. Tables that were not read whole: what they hold is not the
+    // station's data, whatever the checks below would say of it.
+    if (!doc.tableTroubles.empty()) {
+        for (const TableTrouble& trouble : doc.tableTroubles) {
+            ui.Warning("表文件有误：" + trouble.name + "（" + trouble.cause + "）");
+        }
+        return false;
+    }
+
     // 1. Continuity: the plain integers, so 0xFFFF followed by 0 is a gap.
     for (int i = 0; i < kInputTableCount; ++i) {
         const auto& rows = t.Table(i);

@@ -68,24 +68,28 @@ void StoreGroup(const TableFileContext& doc, const StationDir& dir,
     for (const auto& [desc, rows] : group) {
         const fs::path le = dir.X86Atp() / (std::string(desc->name) + ".le");
         if (!doc.Files().WriteAtomic(le, EncodeTableFile(*desc, *rows, false))) {
-            doc.UI().Warning(kMsgSaveCodesFailed);
+            doc.UI().Warning(WithCause(kMsgSaveCodesFailed, doc.Files()));
         }
     }
     for (const auto& [desc, rows] : group) {
         const fs::path be = dir.PpcAtp() / (std::string(desc->name) + ".be");
         if (!doc.Files().WriteAtomic(be, EncodeTableFile(*desc, *rows, true))) {
-            doc.UI().Warning(kMsgSavePpcFailed);
+            doc.UI().Warning(WithCause(kMsgSavePpcFailed, doc.Files()));
         }
     }
 }
 
 void LoadTable(const TableFileContext& doc, const StationDir& dir, const RecordDesc& desc,
                const Row& defaults, std::vector<Row>& rows) {
-    const auto bytes = doc.Files().Read(dir.X86Atp() / (std::string(desc.name) + ".le"));
-    // A missing file and a damaged one are reported; the complete records
-    // of a damaged one are kept, nothing past its end is read.
-    if (!bytes || !DecodeTableFile(desc, *bytes, rows, &defaults))
-        doc.UI().Warning(kMsgReadCodesFailed);
+    // A missing file and a damaged one are reported with the file and the
+    // cause; the complete records of a damaged one are kept, nothing past
+    // its end is read.
+    std::string cause;
+    const fs::path file = fs::path("x86") / "ATP" / (std::string(desc.name) + ".le");
+    if (!ReadTableFile(doc, dir, file, desc, rows, &defaults, cause)) {
+        doc.UI().Warning(std::string(kMsgReadCodesFailed) + "：" + PathToUtf8(file) + "（" + cause +
+                         "）");
+    }
 }
 
 }  // namespace

@@ -577,7 +577,10 @@ TEST_F(AtsStation, ZedevEzuraWithoutSignalsAndWhenAFileCannotBeWritten) {
     ui2.log.clear();
     EXPECT_FALSE(WriteZedevEzuraFiles(other));
     EXPECT_EQ(ui2.Messages("warning"),
-              std::vector<std::string>{"保存ZedevEzura数据失败，无法打开文件"});
+              std::vector<std::string>{
+                  "保存ZedevEzura数据失败，无法打开文件：无法写入：/st/ZedevEzura/ZedevEzura.bin"});
+    // Neither file of the run was replaced by half of it.
+    EXPECT_FALSE(refusing.files.count("/st/ZedevEzura/ZedevEzura.txt"));
     EXPECT_TRUE(ui2.Messages("info").empty());
 }
 

@@ -212,7 +212,9 @@ TEST_F(DocumentTest, DamagedFilesReportTheFormatMessageAndOpenNothing) {
     ui.log.clear();
     CVelkorDoc doc(ui);
     EXPECT_FALSE(doc.OnOpenDocument(dir / "missing.lcp"));
-    EXPECT_EQ(ui.Messages("warning"), std::vector<std::string>{"打开文档失败。"});
+    EXPECT_EQ(ui.Messages("warning"),
+              std::vector<std::string>{"打开文档失败。\nNo such file or directory：" +
+                                       PathToUtf8(dir / "missing.lcp")});
 }
 
 // A companion file opened as a station, alone in a folder: one message, and
@@ -286,7 +288,10 @@ TEST_F(DocumentTest, FailedSaveLeavesThePreviousFilesUntouched) {
         changed.AddObject(MakeLabel(u"新", {0, 0, 5, 5}));
         ui.log.clear();
         EXPECT_FALSE(changed.OnSaveDocument(Station()));
-        EXPECT_EQ(ui.Messages("warning"), std::vector<std::string>{c.message});
+        // The message, then the file that could not be written.
+        ASSERT_EQ(ui.Messages("warning").size(), 1u);
+        EXPECT_EQ(ui.Messages("warning")[0].rfind(c.message, 0), 0u) << ui.Messages("warning")[0];
+        EXPECT_NE(ui.Messages("warning")[0].find(c.failing), std::string::npos);
         EXPECT_EQ(ReadBytes(Station()), station) << c.failing;
         EXPECT_EQ(ReadBytes(dir / "LCPData.lcp"), companion) << c.failing;
     }
@@ -304,9 +309,12 @@ TEST_F(DocumentTest, SaveIntoAMissingFolderFailsCleanly) {
     EXPECT_FALSE(doc.OnSaveDocument(dir / "blocker" / "s.lcp"));
     const auto warnings = ui.Messages("warning");
     ASSERT_FALSE(warnings.empty());
-    // Each table file reports its failure; then the station is given up.
-    EXPECT_EQ(warnings.front(), "保存驱采数据失败，无法打开文件");
-    EXPECT_EQ(warnings.back(), "打开二进制文件失败");
+    // Each table file reports its failure with the system's reason; then the
+    // station is given up.
+    EXPECT_EQ(warnings.front(), "保存驱采数据失败，无法打开文件：Not a directory：" +
+                                    PathToUtf8(dir / "blocker" / "x86" / "Section.le"));
+    EXPECT_EQ(warnings.back().rfind("打开二进制文件失败：Not a directory：", 0), 0u)
+        << warnings.back();
 }
 
 TEST_F(DocumentTest, TableFilesRunInOrderAroundTheStationFile) {
@@ -456,7 +464,9 @@ TEST_F(DocumentTest, OpenFailuresCarryTheirKindAndTheUsersMessage) {
         Status::Code code;
         const char* message;
     };
-    for (const Case& c : {Case{"missing.lcp", Status::Code::kIoError, "打开文档失败。"},
+    const std::string missing =
+        "打开文档失败。\nNo such file or directory：" + PathToUtf8(dir / "missing.lcp");
+    for (const Case& c : {Case{"missing.lcp", Status::Code::kIoError, missing.c_str()},
                           Case{"damaged.lcp", Status::Code::kDamaged, "意外的文件格式。"}}) {
         SCOPED_TRACE(c.file);
         ScriptedInteraction told;
@@ -526,7 +536,8 @@ TEST(StaleTemporaries, TheNextSaveRemovesWhatAKilledSaveLeft) {
     ASSERT_TRUE(doc.OnSaveDocument(dir / "S.lcp"));
     // pid 2^22 + 1 is above Linux's pid limit: no such process.
     const auto stale = dir / "x86" / "Section.le.velkor-tmp-4194305-12";
-    const auto live = dir / ("S.lcp.velkor-tmp-" + std::to_string(::getpid()) + "-7");
+    // The parent process (the test runner) is running: its file is kept.
+    const auto live = dir / ("S.lcp.velkor-tmp-" + std::to_string(::getppid()) + "-7");
     WriteBytes(stale, {1, 2, 3});
     WriteBytes(live, {4});
     ASSERT_TRUE(doc.OnSaveDocument(dir / "S.lcp"));

@@ -92,7 +92,9 @@ TEST(CodeTables, SavedAndOpenedWithTheStation) {
     ui.log.clear();
     CVelkorDoc again(ui);
     ASSERT_TRUE(again.OnOpenDocument(dir / "s.lcp"));
-    EXPECT_EQ(ui.Messages("warning"), std::vector<std::string>{"读取码位失败，无法打开文件"});
+    EXPECT_EQ(ui.Messages("warning"),
+              std::vector<std::string>{
+                  "读取码位失败，无法打开文件：x86/ATP/ElementCode.le（文件不存在）"});
     ASSERT_EQ(again.codes.physical.size(), 1u);
     EXPECT_EQ(again.codes.physical[0], phys);
     ASSERT_EQ(again.codes.Table(kSwitchCode).size(), 1u);

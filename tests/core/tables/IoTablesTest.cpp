@@ -202,7 +202,7 @@ TEST_F(TableFiles, MissingAndDamagedFilesAreReportedAndNeverOverread) {
                   "读取驱采数据失败，无法打开文件：x86/Section.le（记录数为 1000，文件只有 2 "
                   "条完整记录）",
                   "读取驱采数据失败，无法打开文件：x86/Switch.le（记录数为负（-1））",
-                  "读取驱采数据失败，无法打开文件：x86/Signal.le（文件不存在或不可读）"}));
+                  "读取驱采数据失败，无法打开文件：x86/Signal.le（文件不存在）"}));
 }
 
 TEST_F(TableFiles, MissingRelationIsReportedOnOpen) {
@@ -214,7 +214,8 @@ TEST_F(TableFiles, MissingRelationIsReportedOnOpen) {
     CVelkorDoc again(ui);
     ASSERT_TRUE(again.OnOpenDocument(Station()));
     EXPECT_EQ(ui.Messages("warning"),
-              std::vector<std::string>{"读取逻辑地址和物理地址关系表失败，无法打开文件"});
+              std::vector<std::string>{
+                  "读取逻辑地址和物理地址关系表失败，无法打开文件：x86/Relation.le（文件不存在）"});
 }
 
 }  // namespace
