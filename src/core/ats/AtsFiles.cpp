@@ -209,9 +209,14 @@ bool ConvertAtsTextToBinary(CVelkorDoc& doc) {
     doc.Files().MakeDirs(folder);
     AtsTextContent read[3];
     for (int i = 0; i < 3; ++i) {
-        const auto bytes = doc.Files().Read(folder / kFiles[i].text);
+        // A count line, a version line and at most 65,535 items, each line
+        // of at most 99 bytes and its line break.
+        constexpr uint64_t kLargestText = (65535 + 2) * (kLongestLine + 2);
+        std::string refused;
+        const auto bytes = ReadAtMost(doc.Files(), folder / kFiles[i].text, kLargestText, refused);
         if (!bytes) {
-            doc.UI().Warning(kMsgAtsReadFailed);
+            doc.UI().Warning(
+                WithCause(kMsgAtsReadFailed, refused.empty() ? doc.Files().LastError() : refused));
             return false;
         }
         read[i] = ParseAtsText(*bytes);

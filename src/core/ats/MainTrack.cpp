@@ -135,9 +135,15 @@ bool ConvertMainTrack(CVelkorDoc& doc) {
     }
     const fs::path folder = doc.Directory() / "MainTrack";
     doc.Files().MakeDirs(folder);
-    const auto text = doc.Files().Read(folder / "MainTrack.txt");
+    // The count line and at most kMostMainTracks lines, each a count and
+    // twenty names of 15 bytes with room to spare for the spacing.
+    constexpr uint64_t kLargestLine = 1024;
+    constexpr uint64_t kLargestText = (kMostMainTracks + 1) * kLargestLine;
+    std::string refused;
+    const auto text = ReadAtMost(doc.Files(), folder / "MainTrack.txt", kLargestText, refused);
     if (!text) {
-        doc.UI().Warning(kMsgMainTrackMissing);
+        doc.UI().Warning(refused.empty() ? std::string(kMsgMainTrackMissing)
+                                         : WithCause(kMsgMainTrackFailed, refused));
         return false;
     }
     const MainTrackText read = ParseMainTrackText(*text);

@@ -518,6 +518,19 @@ SaveRecovery RecoverInterruptedSave(FileStore& files, const fs::path& journalFol
     return result;
 }
 
+std::optional<std::vector<uint8_t>> ReadAtMost(FileStore& files, const fs::path& path,
+                                               uint64_t limit, std::string& refused) {
+    refused.clear();
+    const auto size = files.Size(path);
+    if (!size) return std::nullopt;
+    if (*size > limit) {
+        refused = "文件过大：" + PathToUtf8(path) + "（" + std::to_string(*size) +
+                  " 个字节，这种文件最多 " + std::to_string(limit) + " 个字节）";
+        return std::nullopt;
+    }
+    return files.ReadPrefix(path, static_cast<size_t>(limit));
+}
+
 std::string WithCause(const std::string& message, const std::string& cause) {
     if (cause.empty()) return message;
     // A message that ends a sentence puts the cause on a line of its own.

@@ -156,6 +156,12 @@ struct SaveRecovery {
 SaveRecovery RecoverInterruptedSave(FileStore& files, const fs::path& journalFolder,
                                     const std::vector<fs::path>& folders);
 
+// The file's bytes when it is no larger than `limit`, the most a file of its
+// kind can hold. A larger file is refused without being read: `refused`
+// then says so with the file's name and both sizes.
+std::optional<std::vector<uint8_t>> ReadAtMost(FileStore& files, const fs::path& path,
+                                               uint64_t limit, std::string& refused);
+
 // "MESSAGE：CAUSE", or the message alone when there is no cause to tell.
 std::string WithCause(const std::string& message, const std::string& cause);
 

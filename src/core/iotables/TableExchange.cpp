@@ -111,8 +111,12 @@ Status ReadTextTable(const fs::path& file, FileStore& files, TextTable& out) {
     std::transform(ext.begin(), ext.end(), ext.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     if (ext == ".csv" || ext == ".tsv" || ext == ".txt") {
-        const auto bytes = files.Read(file);
-        if (!bytes) return Status::IoError("cannot read " + PathToUtf8(file));
+        std::string refused;
+        const auto bytes = ReadAtMost(files, file, kLargestWorkbookFile, refused);
+        if (!bytes) {
+            return refused.empty() ? Status::IoError("cannot read " + PathToUtf8(file))
+                                   : Status::Unsupported(refused);
+        }
         out = ParseDelimited(
             std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
     } else {

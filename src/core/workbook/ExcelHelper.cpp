@@ -19,9 +19,11 @@ uint16_t CellLeadingNumber(std::u16string_view text) {
 bool ExcelHelper::OpenWorkbook(const fs::path& path) {
     if (book_ && !path_.empty() && path_ == path) return true;
     CloseWorkbook();
-    const auto bytes = files_->Read(path);
+    std::string refused;
+    const auto bytes = ReadAtMost(*files_, path, kLargestWorkbookFile, refused);
     if (!bytes) {
-        status_ = Status::IoError("cannot read " + PathToUtf8(path));
+        status_ = refused.empty() ? Status::IoError("cannot read " + PathToUtf8(path))
+                                  : Status::Unsupported(refused);
         return false;
     }
     auto book = ReadWorkbook(*bytes, &status_);

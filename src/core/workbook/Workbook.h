@@ -14,6 +14,10 @@
 
 namespace velkor {
 
+// The largest workbook or table text read: far above any station's tables
+// (an .xls sheet holds at most 65,536 rows of 256 cells).
+inline constexpr uint64_t kLargestWorkbookFile = uint64_t{256} << 20;
+
 // One cell as the workbook keeps it.
 struct WorkbookCell {
     // Blank: a cell with a format and no value (a bordered empty cell).

@@ -20,6 +20,10 @@ namespace velkor {
 namespace {
 
 constexpr size_t kMaxPart = size_t{256} << 20;  // no XML part of a workbook is larger
+// Workbook XML deflates to a tenth of its size or so; a large part that
+// claims to inflate a hundred times over is a zip bomb.
+constexpr uint64_t kMaxRatio = 100;
+constexpr uint64_t kRatioCheckedFrom = uint64_t{16} << 20;
 
 struct ZipArchive {
     zip_t* zip = nullptr;
@@ -28,11 +32,26 @@ struct ZipArchive {
     }
 };
 
-std::optional<std::string> ReadPart(zip_t* zip, const std::string& name) {
+// Why a part is refused before it is inflated ("" when it is not).
+std::string BombCheck(const zip_stat_t& st, const std::string& name) {
+    const uint64_t stored = (st.valid & ZIP_STAT_COMP_SIZE) ? st.comp_size : 0;
+    const bool tooLarge = st.size > kMaxPart;
+    const bool tooDense =
+        st.size > kRatioCheckedFrom && st.size / std::max<uint64_t>(stored, 1) > kMaxRatio;
+    if (!tooLarge && !tooDense) return {};
+    return "工作簿的 " + name + " 解压后有 " + std::to_string(st.size) + " 个字节（压缩后 " +
+           std::to_string(stored) + " 个字节），超出工作簿的限度，疑为压缩炸弹，拒绝读取";
+}
+
+std::optional<std::string> ReadPart(zip_t* zip, const std::string& name,
+                                    std::string* refused = nullptr) {
     zip_stat_t st;
     if (zip_stat(zip, name.c_str(), 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE))
         return std::nullopt;
-    if (st.size > kMaxPart) return std::nullopt;
+    if (std::string why = BombCheck(st, name); !why.empty()) {
+        if (refused) *refused = std::move(why);
+        return std::nullopt;
+    }
     zip_file_t* f = zip_fopen(zip, name.c_str(), 0);
     if (!f) return std::nullopt;
     std::string data(static_cast<size_t>(st.size), '\0');
@@ -156,7 +175,10 @@ std::optional<Workbook> ReadXlsx(std::span<const uint8_t> file, Status* status) 
         zip_source_free(src);
         return fail("not a zip file");
     }
-    const auto workbookXml = ReadPart(archive.zip, "xl/workbook.xml");
+    // A part refused as a zip bomb refuses the workbook.
+    std::string refused;
+    const auto workbookXml = ReadPart(archive.zip, "xl/workbook.xml", &refused);
+    if (!refused.empty()) return fail(refused);
     if (!workbookXml) return fail("not an Excel workbook");
 
     // Sheets in workbook order and where their parts are.
@@ -168,7 +190,9 @@ std::optional<Workbook> ReadXlsx(std::span<const uint8_t> file, Status* status) 
     };
     if (!ParseXml(*workbookXml, ev)) return fail("damaged workbook.xml");
     std::map<std::string, std::string> targets;
-    if (const auto rels = ReadPart(archive.zip, "xl/_rels/workbook.xml.rels")) {
+    const auto rels = ReadPart(archive.zip, "xl/_rels/workbook.xml.rels", &refused);
+    if (!refused.empty()) return fail(refused);
+    if (rels) {
         XmlEvents rv;
         rv.start = [&](const std::string& n, const std::map<std::string, std::string>& a) {
             if (n == "Relationship" && a.count("Id") && a.count("Target"))
@@ -177,7 +201,9 @@ std::optional<Workbook> ReadXlsx(std::span<const uint8_t> file, Status* status) 
         if (!ParseXml(*rels, rv)) return fail("damaged workbook relationships");
     }
     std::vector<std::u16string> shared;
-    if (const auto sst = ReadPart(archive.zip, "xl/sharedStrings.xml")) {
+    const auto sst = ReadPart(archive.zip, "xl/sharedStrings.xml", &refused);
+    if (!refused.empty()) return fail(refused);
+    if (sst) {
         std::string current;
         bool inSi = false, inT = false, inRph = false;
         XmlEvents sv;
@@ -204,7 +230,9 @@ std::optional<Workbook> ReadXlsx(std::span<const uint8_t> file, Status* status) 
     }
     std::map<int, std::string> numFmts;
     std::vector<int> xfFormats;
-    if (const auto styles = ReadPart(archive.zip, "xl/styles.xml")) {
+    const auto styles = ReadPart(archive.zip, "xl/styles.xml", &refused);
+    if (!refused.empty()) return fail(refused);
+    if (styles) {
         bool inCellXfs = false;
         XmlEvents st;
         st.start = [&](const std::string& n, const std::map<std::string, std::string>& a) {
@@ -228,7 +256,8 @@ std::optional<Workbook> ReadXlsx(std::span<const uint8_t> file, Status* status) 
         auto target = targets.count(rid) ? targets.at(rid) : std::string();
         if (target.empty()) return fail("sheet without its part");
         const std::string path = target.rfind("/xl/", 0) == 0 ? target.substr(1) : "xl/" + target;
-        const auto xml = ReadPart(archive.zip, path);
+        const auto xml = ReadPart(archive.zip, path, &refused);
+        if (!refused.empty()) return fail(refused);
         if (!xml) return fail("missing sheet part " + path);
         uint32_t row = 0, col = 0;
         std::string type, value, inlineText;
