@@ -49,6 +49,13 @@ int main(int argc, char** argv) {
         tableDialog = velkor::InputTableByName(args[tableAt + 1].toStdString());
         args.remove(tableAt, 2);
     }
+    // --autosave-minutes M: the minutes between recovery copies, kept as
+    // the setting.
+    const int autosaveAt = args.indexOf(QStringLiteral("--autosave-minutes"));
+    if (autosaveAt >= 0 && autosaveAt + 1 < args.size()) {
+        app.SetAutosaveMinutes(args[autosaveAt + 1].toDouble());
+        args.remove(autosaveAt, 2);
+    }
     if (screenshot.isEmpty()) {
         app.MainFrame().showMaximized();
     } else {
@@ -56,6 +63,8 @@ int main(int argc, char** argv) {
         app.MainFrame().show();
     }
     app.ProcessCommandLine(args);
+    // Stations a program that did not end normally left copies of.
+    if (screenshot.isEmpty()) QTimer::singleShot(0, &app, [&app] { app.OfferRecoveries(); });
     if (zoomPercent > 0) {
         if (velkor::gui::CChildFrame* child = app.MainFrame().ActiveChild())
             child->View().SetZoom(zoomPercent / 100.0, {0, 0});

@@ -11,7 +11,7 @@
 namespace velkor {
 
 CVelkorDoc::CVelkorDoc(Interaction& ui, FileStore& files)
-    : ui_(ui), files_(&files), tableSteps_(DefaultTableFileSteps()) {
+    : ui_(&ui), files_(&files), tableSteps_(DefaultTableFileSteps()) {
     ownDrawing_.messages = &ui;
 }
 
@@ -80,7 +80,7 @@ Status CVelkorDoc::OnOpenDocument(const fs::path& path) {
     OnNewDocument();
     // A station that did not open is told to the user and left empty.
     const auto Fail = [this](Status status) {
-        ui_.Warning(status.Message());
+        ui_->Warning(status.Message());
         OnNewDocument();
         return status;
     };
@@ -122,11 +122,11 @@ Status CVelkorDoc::OnOpenDocument(const fs::path& path) {
 void CVelkorDoc::ReportRecovery(const SaveRecovery& recovery) {
     using Kind = SaveRecovery::Kind;
     if (recovery.kind == Kind::kFinished) {
-        ui_.Info("上次保存在完成之前中断：已完成这次保存（" + std::to_string(recovery.files) +
-                 " 个文件）。");
+        ui_->Info("上次保存在完成之前中断：已完成这次保存（" + std::to_string(recovery.files) +
+                  " 个文件）。");
     } else if (recovery.kind == Kind::kUndone) {
-        ui_.Info("上次保存在完成之前中断：已撤销未完成的保存，车站保持保存之前的内容（清除了 " +
-                 std::to_string(recovery.files) + " 个临时文件）。");
+        ui_->Info("上次保存在完成之前中断：已撤销未完成的保存，车站保持保存之前的内容（清除了 " +
+                  std::to_string(recovery.files) + " 个临时文件）。");
     }
 }
 
@@ -252,11 +252,44 @@ std::vector<uint8_t> CVelkorDoc::Store(std::vector<uint8_t>& companionOut) const
 
 Status CVelkorDoc::OnSaveDocument(const fs::path& path) {
     // A reminder only: both answers go on with the save.
-    (void)ui_.AskYesNo(kVersionQuestion);
-    MessageBatch messages(ui_);
+    (void)ui_->AskYesNo(kVersionQuestion);
+    MessageBatch messages(*ui_);
+    if (Status written = WriteStation(path); !written) return written;
+    tableTroubles.clear();
+    path_ = path;
+    modified_ = false;
+    history_.MarkSavePoint();
+    return {};
+}
+
+namespace {
+// Keeps what a recovery copy's save would tell, for its status.
+class Collected : public SilentInteraction {
+public:
+    void Warning(const std::string& text) override {
+        if (first.empty()) first = text;
+    }
+    std::string first;
+};
+}  // namespace
+
+Status CVelkorDoc::SaveCopy(const fs::path& path) {
+    Collected quiet;
+    struct Restore {
+        Interaction*& ui;
+        Interaction* user;
+        ~Restore() { ui = user; }
+    } restore{ui_, ui_};
+    ui_ = &quiet;
+    const Status written = WriteStation(path);
+    if (!written && !quiet.first.empty()) return Status::IoError(quiet.first);
+    return written;
+}
+
+Status CVelkorDoc::WriteStation(const fs::path& path) {
     const StationDir dir = StationDir::ForStationFile(path);
     const auto Fail = [this](std::string message) {
-        ui_.Warning(message);
+        ui_->Warning(message);
         return Status::IoError(std::move(message));
     };
     // A table file that is there but cannot be read would be replaced by
@@ -300,12 +333,8 @@ Status CVelkorDoc::OnSaveDocument(const fs::path& path) {
         return Fail(WithCause(kMsgSaveFailed, batch.Error()));
     }
     for (const std::string& name : kept) {
-        ui_.Info("损坏的表文件已另存为 " + name + "。");
+        ui_->Info("损坏的表文件已另存为 " + name + "。");
     }
-    tableTroubles.clear();
-    path_ = path;
-    modified_ = false;
-    history_.MarkSavePoint();
     return {};
 }
 
@@ -359,7 +388,7 @@ void CVelkorDoc::AddObject(std::unique_ptr<CADGraphic> obj) {
     if (const char* name = UnsavedClassName(*raw)) {
         std::string message = kMsgNotSavedPlaced;
         message.replace(message.find("%s"), 2, name);
-        ui_.Warning(message);
+        ui_->Warning(message);
     }
     Edit edit;
     edit.name = "放置";

@@ -113,9 +113,21 @@ public:
         objectsReplaced_ = std::move(listener);
     }
 
+    // Writes the station with its table files to `path` (a recovery copy)
+    // without asking, without telling, and without making it the
+    // document's file: the document stays as changed as it was. On failure
+    // the status says what went wrong.
+    Status SaveCopy(const fs::path& path);
+    // Makes `path` the document's file and the document changed: a station
+    // recovered from a copy is saved where it came from.
+    void AdoptPath(const fs::path& path) {
+        path_ = path;
+        modified_ = true;
+    }
+
     const fs::path& PathName() const { return path_; }
     StationDir Directory() const { return StationDir::ForStationFile(path_); }
-    Interaction& UI() const { return ui_; }
+    Interaction& UI() const { return *ui_; }
     FileStore& Files() const { return *files_; }
 
     // The drawing values and editing state the objects of this station
@@ -160,6 +172,9 @@ private:
 
     void MakeFolders(const StationDir& dir);
     void ReportRecovery(const SaveRecovery& recovery);
+    // The files of a save into `path`, all or none; the document's own
+    // state is left to the caller.
+    Status WriteStation(const fs::path& path);
     // The station file's bytes; nothing when it cannot be read, or when it is
     // larger than its object count allows (then `refused` says why).
     std::optional<std::vector<uint8_t>> ReadStationFile(const fs::path& path, std::string& refused);
@@ -168,7 +183,7 @@ private:
     void Load(const std::vector<uint8_t>& bytes);
     std::vector<uint8_t> Store(std::vector<uint8_t>& companion) const;
 
-    Interaction& ui_;
+    Interaction* ui_;
     FileStore* files_;
     FileBatch* batch_ = nullptr;  // the output batch open on this document
     DrawingContext ownDrawing_;

@@ -133,6 +133,7 @@ void CMainFrame::BuildFileMenu() {
     recentMenu_ = menu->addMenu(QStringLiteral("最近使用的文档"));
     recentMenu_->setMinimumWidth(300);
     menu->addSeparator();
+    add(menu, cmd::kAutosave);
     add(menu, cmd::kAppAbout);
     add(menu, cmd::kAppExit);
     fileButton->setMenu(menu);

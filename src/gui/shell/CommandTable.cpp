@@ -65,6 +65,7 @@ std::vector<CommandInfo> Build() {
         {57606, "ID_FILE_PRINT_SETUP", "打印设置(&U)", "文件", "", A, "", false},
         {57602, "ID_FILE_CLOSE", "关闭(&C)", "文件", "", D, "", false},
         {57665, "ID_APP_EXIT", "退出(&X)", "文件", "", A, "", false},
+        {34010, "", "自动保存(&U)...", "文件", "", A, "", false},
         {57664, "", "关于 Velkor(&A)...", "", "", A, "", false},
         {57637, "ID_EDIT_PASTE", "粘贴", "主页", "剪贴板", N, "Ctrl+V", false},
         {57635, "ID_EDIT_CUT", "剪切", "主页", "剪贴板", N, "Ctrl+X", false},

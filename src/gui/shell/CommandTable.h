@@ -36,6 +36,7 @@ inline constexpr int kFileMru1 = 57616;
 inline constexpr int kFileMruLast = 57631;
 inline constexpr int kAppAbout = 57664;
 inline constexpr int kAppExit = 57665;
+inline constexpr int kAutosave = 34010;  // the autosave interval
 inline constexpr int kUndo = 57643;
 inline constexpr int kRedo = 57644;
 inline constexpr int kStatusBar = 59393;
