@@ -542,6 +542,36 @@ TEST_F(MainTrackFile, TheCountMustTakeTheFileToItsEnd) {
                                         "股道文件转换成bin文件，转换失败!"}));
 }
 
+// A run that cannot write one of its files writes none of them, so the
+// next run is not refused with "ATS文件已存在".
+TEST_F(AtsStation, ARunThatCannotWriteEveryFileWritesNoneAndDoesNotBlockTheNext) {
+    struct Refusing : MemoryFileStore {
+        bool refuse = true;
+        std::optional<Staged> Stage(const fs::path& p, std::span<const uint8_t> b) override {
+            if (refuse && p.filename() == "LogicSection.bin") return std::nullopt;
+            return MemoryFileStore::Stage(p, b);
+        }
+    } refusing;
+    ScriptedInteraction ui2;
+    CVelkorDoc other(ui2, refusing);
+    other.OnNewDocument();
+    ASSERT_TRUE(other.OnSaveDocument("/st/S.lcp"));
+    const auto before = refusing.files;
+    ui2.log.clear();
+    EXPECT_FALSE(GenerateAtsData(other));
+    EXPECT_EQ(refusing.files, before);
+    EXPECT_TRUE(ui2.Messages("info").empty());
+
+    refusing.refuse = false;
+    ui2.log.clear();
+    EXPECT_TRUE(GenerateAtsData(other));
+    EXPECT_EQ(ui2.Messages("info"), std::vector<std::string>{kMsgAtsDone});
+    for (const char* name : {kAtsCommandText, kAtsIndicationText, kAtsLogicText, "AtsCmd.bin",
+                             "AtsShow.bin", "LogicSection.bin", "码位表.xls"}) {
+        EXPECT_TRUE(refusing.files.count(fs::path("/st/ATS") / PathFromUtf8(name))) << name;
+    }
+}
+
 TEST_F(AtsStation, ZedevEzuraNumbersUpLineThenDownLineSignals) {
     Signal("X2", 0x22, 4);
     Signal("S1", 0x11, 0);

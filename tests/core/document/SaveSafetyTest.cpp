@@ -141,5 +141,22 @@ TEST_F(SaveSafety, AFullDiskFailsTheSaveAndKeepsThePreviousStation) {
     EXPECT_NE(Snapshot(disk)["S.lcp"], before.at("S.lcp"));
 }
 
+// Where no file system can be mounted (an ordinary user), a folder the user
+// may not write into stands for the full disk.
+TEST_F(SaveSafety, AnUnwritableFolderFailsTheSaveAndKeepsThePreviousStation) {
+    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
+    SaveDemo(dir.Path());
+    const auto before = Snapshot(dir.Path());
+    CVelkorDoc doc(ui);
+    ASSERT_TRUE(doc.OnOpenDocument(dir / "S.lcp"));
+    doc.AddObject(std::make_unique<Label>());
+    fs::permissions(dir / "ppc", fs::perms::owner_read | fs::perms::owner_exec);
+    const Status saved = doc.OnSaveDocument(dir / "S.lcp");
+    fs::permissions(dir / "ppc", fs::perms::owner_all);
+    EXPECT_FALSE(saved);
+    EXPECT_NE(saved.Message().find("Permission denied："), std::string::npos) << saved.Message();
+    EXPECT_EQ(Snapshot(dir.Path()), before);
+}
+
 }  // namespace
 }  // namespace velkor
