@@ -61,7 +61,7 @@ void QtPainter::Text(Point at, std::u16string_view text, const FontDesc& font, C
     const QString s = QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
     p_.save();
     p_.translate(at.x, at.y);
-    if (font.escapement != 0) p_.rotate(-font.escapement / 10.0);
+    if (font.escapement != 0) p_.rotate(-double(font.escapement) / 10.0);
     p_.fillRect(QRect(0, 0, m.horizontalAdvance(s), m.height()), Q(background));
     p_.setFont(f);
     p_.setPen(Q(color));

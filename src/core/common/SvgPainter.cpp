@@ -103,7 +103,8 @@ void SvgPainter::Text(Point at, std::u16string_view text, const FontDesc& font, 
     body_ << "<g";
     if (font.escapement != 0) {
         // Escapement turns counter-clockwise; SVG turns clockwise.
-        body_ << " transform=\"rotate(" << -font.escapement / 10.0 << " " << x << " " << y << ")\"";
+        body_ << " transform=\"rotate(" << -double(font.escapement) / 10.0 << " " << x << " " << y
+              << ")\"";
     }
     body_ << "><rect x=\"" << x << "\" y=\"" << y << "\" width=\"" << ext.cx << "\" height=\""
           << ext.cy << "\" fill=\"" << Hex(background) << "\"/>";

@@ -265,7 +265,7 @@ void CADSignal::OnWindowCreated() {
     // text box is built again inside it, as placing built it.
     if (angle != 0 && showDelayTime && delayTimeRect.Width() > 0) {
         delayTime.font.escapement =
-            static_cast<int32_t>(static_cast<double>(angle) * 180 / 3.14159265358979 * -10);
+            TruncateI32(static_cast<double>(angle) * 180 / 3.14159265358979 * -10);
         delayTime.PlaceRotatedBoxInto(delayTimeRect, std::cos(angle), std::sin(angle));
     }
     if (HasEmbeddedButton(usageKind) && !button.HasWindow()) {

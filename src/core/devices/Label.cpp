@@ -53,23 +53,25 @@ void Label::SetDragPoints(Point start, Point) { PlaceAt(start); }
 void Label::PlaceAlong(int32_t a, int32_t b, int32_t c, int32_t d) {
     if (b == d) {
         const Size ext = TextExtent();
-        MoveWindow(Rect::FromOriginSize({(a + c - ext.cx) / 2, (b + d) / 2 + 6}, ext));
+        MoveWindow(Rect::FromOriginSize(
+            {SaturateI32((int64_t{a} + c - ext.cx) / 2), SaturateI32((int64_t{b} + d) / 2 + 6)},
+            ext));
         return;
     }
     if (a > c) {
         std::swap(a, c);
         std::swap(b, d);
     }
-    const double theta = std::atan2(double(d - b), double(c - a));
+    const double theta = std::atan2(double(d) - b, double(c) - a);
     font.escapement = static_cast<int32_t>(theta * 180 / 3.1415927 * -10);
     const Size ext = TextExtent();
     const int32_t w = ext.cx;
     const double cs = std::cos(theta);
     const double sn = std::sin(theta);
-    const int32_t x0 =
-        (a + c) / 2 - static_cast<int32_t>((w / 2) * cs) + static_cast<int32_t>(-6 * sn);
-    const int32_t y0 =
-        (b + d) / 2 - static_cast<int32_t>((w / 2) * sn) + static_cast<int32_t>(6 * cs);
+    const int32_t x0 = AddI32(SubI32(SaturateI32((int64_t{a} + c) / 2), TruncateI32((w / 2) * cs)),
+                              static_cast<int32_t>(-6 * sn));
+    const int32_t y0 = AddI32(SubI32(SaturateI32((int64_t{b} + d) / 2), TruncateI32((w / 2) * sn)),
+                              static_cast<int32_t>(6 * cs));
 
     PlaceRotatedBox(x0, y0, cs, sn, ext);
 }
@@ -77,12 +79,14 @@ void Label::PlaceAlong(int32_t a, int32_t b, int32_t c, int32_t d) {
 void Label::PlaceRotatedBox(int32_t x0, int32_t y0, double cs, double sn, Size ext) {
     const int32_t w = ext.cx;
     const int32_t h = ext.cy;
-    Point corners[4] = {{x0 - 1, y0}, {x0 + w + 1, y0}, {x0 + w + 1, y0 + h}, {x0 - 1, y0 + h}};
+    const int32_t left = SubI32(x0, 1);
+    const int32_t right = AddI32(AddI32(x0, w), 1);
+    const int32_t bottom = AddI32(y0, h);
+    Point corners[4] = {{left, y0}, {right, y0}, {right, bottom}, {left, bottom}};
     for (int i = 1; i < 4; ++i) {
-        const double dx = corners[i].x - x0;
-        const double dy = corners[i].y - y0;
-        corners[i] = {static_cast<int32_t>(dx * cs + x0 - dy * sn),
-                      static_cast<int32_t>(dy * cs + y0 + dx * sn)};
+        const double dx = double(corners[i].x) - x0;
+        const double dy = double(corners[i].y) - y0;
+        corners[i] = {TruncateI32(dx * cs + x0 - dy * sn), TruncateI32(dy * cs + y0 + dx * sn)};
     }
     const Rect window = BoundingRect(corners, 10);
     MoveWindow(window);
@@ -107,8 +111,8 @@ void Label::PlaceRotatedBoxInto(const Rect& canvasRect, double cs, double sn) {
         PlaceRotatedBox(x0, y0, cs, sn, ext);
         const Rect got = GetCanvasRect();
         if (got.TopLeft() == canvasRect.TopLeft()) break;
-        x0 += canvasRect.left - got.left;
-        y0 += canvasRect.top - got.top;
+        x0 = AddI32(x0, SubI32(canvasRect.left, got.left));
+        y0 = AddI32(y0, SubI32(canvasRect.top, got.top));
     }
 }
 
@@ -118,21 +122,21 @@ void Label::OnWindowCreated() {
         return;
     }
     // Rebuild the rotated text box from its two stored corners and the angle.
-    const double theta = -font.escapement / 10.0 * 3.1415927 / 180.0;
+    const double theta = -double(font.escapement) / 10.0 * 3.1415927 / 180.0;
     const double ux = std::cos(theta);
     const double uy = std::sin(theta);
-    const double dx = textBoxCorner.x - textOrigin.x;
-    const double dy = textBoxCorner.y - textOrigin.y;
+    const double dx = double(textBoxCorner.x) - textOrigin.x;
+    const double dy = double(textBoxCorner.y) - textOrigin.y;
     const double along = dx * ux + dy * uy;
     const double across = -dx * uy + dy * ux;
     WindowShape shape;
     shape.kind = WindowShape::Kind::Polygon;
     shape.points = {textOrigin,
-                    {textOrigin.x + static_cast<int32_t>(along * ux),
-                     textOrigin.y + static_cast<int32_t>(along * uy)},
+                    {AddI32(textOrigin.x, TruncateI32(along * ux)),
+                     AddI32(textOrigin.y, TruncateI32(along * uy))},
                     textBoxCorner,
-                    {textOrigin.x - static_cast<int32_t>(across * uy),
-                     textOrigin.y + static_cast<int32_t>(across * ux)}};
+                    {SubI32(textOrigin.x, TruncateI32(across * uy)),
+                     AddI32(textOrigin.y, TruncateI32(across * ux))}};
     SetShape(std::move(shape));
 }
 

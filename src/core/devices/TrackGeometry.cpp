@@ -8,25 +8,22 @@ namespace velkor {
 
 Band MakeBand(Point a, Point b, int32_t width) {
     const int32_t h = width / 2;
-    const int32_t dx = b.x - a.x;
-    const int32_t dy = b.y - a.y;
+    const int32_t dx = SubI32(b.x, a.x);
+    const int32_t dy = SubI32(b.y, a.y);
     Band band;
     if (dy == 0) {
-        band.c = {Point{a.x, a.y + h}, Point{a.x, a.y - h}, Point{b.x, b.y - h},
-                  Point{b.x, b.y + h}};
+        band.c = {a + Point{0, h}, a - Point{0, h}, b - Point{0, h}, b + Point{0, h}};
         return band;
     }
     if (dx == 0) {
-        band.c = {Point{a.x - h, a.y}, Point{a.x + h, a.y}, Point{b.x + h, b.y},
-                  Point{b.x - h, b.y}};
+        band.c = {a - Point{h, 0}, a + Point{h, 0}, b + Point{h, 0}, b - Point{h, 0}};
         return band;
     }
     const double len = std::sqrt(double(dx) * dx + double(dy) * dy);
     // Half away from zero, as lround rounds.
     const auto m = static_cast<int32_t>(std::lround(dx / len * h));
     const auto l = static_cast<int32_t>(std::lround(dy / len * h));
-    band.c = {Point{a.x - l, a.y + m}, Point{a.x + l, a.y - m}, Point{b.x + l, b.y - m},
-              Point{b.x - l, b.y + m}};
+    band.c = {a + Point{-l, m}, a + Point{l, -m}, b + Point{l, -m}, b + Point{-l, m}};
     if (dx <= 0) {
         std::swap(band.c[0], band.c[1]);
         std::swap(band.c[2], band.c[3]);
@@ -37,7 +34,7 @@ Band MakeBand(Point a, Point b, int32_t width) {
 int32_t TruncatedDistance(Point a, Point b) {
     const double dx = double(a.x) - b.x;
     const double dy = double(a.y) - b.y;
-    return static_cast<int32_t>(std::sqrt(dx * dx + dy * dy));
+    return TruncateI32(std::sqrt(dx * dx + dy * dy));
 }
 
 namespace {
