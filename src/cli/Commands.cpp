@@ -169,6 +169,11 @@ std::optional<long> IntOption(const Args& a, const std::string& name, long def) 
     }
 }
 
+// The largest PNG picture: 65,536 pixels a side and 2^28 pixels (1 GiB of
+// image memory).
+constexpr int32_t kLargestPngSide = 65536;
+constexpr int64_t kLargestPngPixels = int64_t{1} << 28;
+
 int CmdRender(Context& c) {
     const auto out = c.args.options.find("output");
     if (out == c.args.options.end() || out->second.empty()) {
@@ -192,17 +197,38 @@ int CmdRender(Context& c) {
         }
     }
     const fs::path target = PathFromUtf8(out->second);
-    const Size size = CanvasSize(*doc);
+    // The whole station by default; --area display keeps to the display
+    // frames, as the view's scroll range starts.
+    const std::string areaName = c.args.Has("area") ? c.args.Value("area") : "station";
+    if (areaName != "station" && areaName != "display") {
+        c.err << "velkor-cli: --area takes station or display\n";
+        return 2;
+    }
+    const Size displays = CanvasSize(*doc);
+    const Rect area =
+        areaName == "display" ? Rect{0, 0, displays.cx, displays.cy} : StationBounds(*doc);
     std::string ext = target.extension().string();
     for (char& ch : ext) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
     bool ok = false;
     if (ext == ".png") {
-        QImage image(size.cx, size.cy, QImage::Format_RGB32);
+        // A picture of a far-flung (or damaged) station could need more
+        // memory than a machine has: such a picture is refused up front.
+        const int64_t pixels = int64_t{area.Width()} * area.Height();
+        if (area.Width() > kLargestPngSide || area.Height() > kLargestPngSide ||
+            pixels > kLargestPngPixels) {
+            c.err << "velkor-cli: the picture of " << PathToUtf8(doc->PathName()) << " would be "
+                  << area.Width() << " × " << area.Height()
+                  << " pixels, more than a PNG picture here may have; write .svg or use --area "
+                     "display\n";
+            return 1;
+        }
+        QImage image(area.Width(), area.Height(), QImage::Format_RGB32);
         image.fill(Qt::black);
         {
             QPainter qp(&image);
             QtPainter painter(qp);
-            PaintBackground(painter, *doc, grid, doc->Drawing().values.gridSpacing);
+            painter.SetCanvasOffset({area.left, area.top});
+            PaintBackground(painter, *doc, grid, doc->Drawing().values.gridSpacing, &area);
             PaintObjects(painter, *doc);
             PaintCheckMarks(painter, marks);
         }
@@ -214,8 +240,8 @@ int CmdRender(Context& c) {
         ok = ok && !ec;
         if (!ok) fs::remove(tmp, ec);
     } else {
-        SvgPainter painter(size, doc->Drawing().Metrics());
-        PaintBackground(painter, *doc, grid, doc->Drawing().values.gridSpacing);
+        SvgPainter painter(area, doc->Drawing().Metrics());
+        PaintBackground(painter, *doc, grid, doc->Drawing().values.gridSpacing, &area);
         PaintObjects(painter, *doc);
         PaintCheckMarks(painter, marks);
         const std::string svg = painter.Finish();
@@ -744,14 +770,19 @@ const std::vector<Command>& Commands() {
          "file. The version question is answered Yes.",
          1, CmdResave},
         {"render",
-         "render STATION.lcp -o PICTURE.svg|PICTURE.png [--grid] [--check]",
+         "render STATION.lcp -o PICTURE.svg|PICTURE.png [--area station|display] [--grid] "
+         "[--check]",
          "Draws the station as the view shows it (black canvas, display frames, every object\n"
-         "with its labels) into an SVG or PNG picture. With --check, beside each device its\n"
+         "with its labels) into an SVG or PNG picture. The picture covers the whole station:\n"
+         "the display frames and every object, wherever it lies (the SVG's view box gives\n"
+         "the canvas coordinates); --area display keeps to the display frames. With --check,\n"
+         "beside each device its\n"
          "地址号 and 按钮号; devices whose IO name is NO, empty or in no input table are\n"
          "drawn red with the reason and listed on stdout (index, class, IO name, reason).",
          1,
          CmdRender,
          {{{"o", "output"}, "PICTURE", "the picture to write: .svg or .png"},
+          {{"area"}, "AREA", "station (default): everything; display: the display frames"},
           {{"grid"}, nullptr, "draws the grid as the view does with 网格 on"},
           {{"check"}, nullptr, "the check view: numbers and flagged devices"}}},
         {"cizc",
@@ -850,7 +881,8 @@ const std::vector<Command>& Commands() {
          "[--save]",
          "读取输入板: copies the input tables' relay addresses into the devices of the named\n"
          "classes (all six without --classes). It cannot be undone, so it runs only with --yes;\n"
-         "--save saves the station afterwards. Exit 1 when a device was not found.",
+         "--save saves the station afterwards. Devices not found are reported and the run\n"
+         "still completes (exit 0).",
          1,
          CmdTransfer,
          {kYes,

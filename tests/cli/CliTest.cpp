@@ -10,6 +10,8 @@
 #include "Commands.h"
 #include "common/Files.h"
 #include "devices/IORecord.h"
+#include "devices/Label.h"
+#include "document/CVelkorDoc.h"
 #include "support/TestFiles.h"
 
 namespace velkor::cli {
@@ -139,6 +141,88 @@ TEST(CliPictures, DemoStationRendersAsSvgAndPng) {
     const auto pngBytes = velkor::testing::ReadBytes(dir / "s.png");
     ASSERT_GT(pngBytes.size(), 8u);
     EXPECT_EQ(velkor::testing::Hex(pngBytes, 0, 4), "89 50 4E 47");
+}
+
+// A station with a title far outside the display frames, up and to the right.
+std::filesystem::path StationWithFarTitle(const velkor::testing::TempDir& dir, Point at) {
+    SilentInteraction ui;
+    CVelkorDoc doc(ui);
+    doc.OnNewDocument();
+    auto near = std::make_unique<Label>();
+    near->text = u"近处";
+    near->SetDragPoints({40, 30}, {40, 30});
+    doc.AddObject(std::move(near));
+    auto far = std::make_unique<Label>();
+    far->text = u"远处";
+    far->SetDragPoints(at, at);
+    doc.AddObject(std::move(far));
+    const auto path = dir / "Far.lcp";
+    EXPECT_TRUE(doc.OnSaveDocument(path));
+    return path;
+}
+
+// The four numbers of the SVG's view box.
+std::array<long, 4> ViewBox(const std::string& svg) {
+    const auto at = svg.find("viewBox=\"");
+    std::istringstream in(svg.substr(at + 9));
+    std::array<long, 4> box{};
+    for (long& v : box) in >> v;
+    return box;
+}
+
+TEST(CliPictures, ThePictureCoversTheWholeStationOrTheDisplays) {
+    velkor::testing::TempDir dir;
+    const auto station = PathToUtf8(StationWithFarTitle(dir, {5000, -1500}));
+    const auto svgOf = [&](std::vector<std::string> more) {
+        std::vector<std::string> args = {"render", station, "-o", PathToUtf8(dir / "p.svg")};
+        args.insert(args.end(), more.begin(), more.end());
+        const CliRun run = Cli(args);
+        EXPECT_EQ(run.code, 0) << run.err;
+        const auto bytes = velkor::testing::ReadBytes(dir / "p.svg");
+        return std::string(bytes.begin(), bytes.end());
+    };
+    const std::string whole = svgOf({});
+    EXPECT_NE(whole.find(">远处</text>"), std::string::npos);
+    EXPECT_NE(whole.find(">近处</text>"), std::string::npos);
+    const auto box = ViewBox(whole);
+    EXPECT_LE(box[1], -1500);          // top
+    EXPECT_GE(box[0] + box[2], 5000);  // right
+    EXPECT_EQ(box[0], 0);              // the displays start the picture
+    EXPECT_NE(whole.find("width=\"" + std::to_string(box[2]) + "\""), std::string::npos);
+
+    // The display frames only: the view box leaves the far title out.
+    const std::string displays = svgOf({"--area", "display"});
+    const auto frames = ViewBox(displays);
+    EXPECT_EQ(frames[0], 0);
+    EXPECT_EQ(frames[1], 0);
+    EXPECT_LT(frames[2], 5000);
+
+    EXPECT_EQ(Cli({"render", station, "-o", PathToUtf8(dir / "p.svg"), "--area", "all"}).code, 2);
+
+    // As a PNG the whole station is a picture of the same size.
+    const CliRun png = Cli({"render", station, "-o", PathToUtf8(dir / "p.png")});
+    ASSERT_EQ(png.code, 0) << png.err;
+    const auto bytes = velkor::testing::ReadBytes(dir / "p.png");
+    ASSERT_GT(bytes.size(), 24u);
+    const auto be32 = [&](size_t at) {
+        return long{bytes[at]} << 24 | long{bytes[at + 1]} << 16 | long{bytes[at + 2]} << 8 |
+               long{bytes[at + 3]};
+    };
+    EXPECT_EQ(be32(16), box[2]);  // IHDR width
+    EXPECT_EQ(be32(20), box[3]);  // IHDR height
+}
+
+TEST(CliPictures, APictureTooLargeForPngIsRefusedUpFront) {
+    velkor::testing::TempDir dir;
+    const auto station = PathToUtf8(StationWithFarTitle(dir, {2000000000, 1500000000}));
+    const CliRun png = Cli({"render", station, "-o", PathToUtf8(dir / "p.png")});
+    EXPECT_EQ(png.code, 1);
+    EXPECT_NE(png.err.find("more than a PNG picture here may have"), std::string::npos) << png.err;
+    EXPECT_FALSE(std::filesystem::exists(dir / "p.png"));
+    // The SVG is only numbers, and the displays alone fit.
+    EXPECT_EQ(Cli({"render", station, "-o", PathToUtf8(dir / "p.svg")}).code, 0);
+    EXPECT_EQ(Cli({"render", station, "-o", PathToUtf8(dir / "p.png"), "--area", "display"}).code,
+              0);
 }
 
 TEST(CliPictures, UsageErrors) {

@@ -18,6 +18,7 @@ std::string LabelGbk(const std::u16string& text) { return ToGbk(text); }
 
 AtsLookups::AtsLookups(const CVelkorDoc& doc) : logicSections_(doc.hasLogicSections != 0) {
     const size_t perSwitch = static_cast<size_t>(std::clamp(doc.logicSectionsPerSwitch, 0, 4));
+    const IoNameIndex names(doc.io);
     for (const auto& object : doc.Objects()) {
         const CADGraphic* o = object.get();
         // emplace keeps the first object of a key: the first in list order wins.
@@ -28,7 +29,7 @@ AtsLookups::AtsLookups(const CVelkorDoc& doc) : logicSections_(doc.hasLogicSecti
             switchesByAddress_.emplace(w->io.address, w);
             switchesBySection_.emplace(w->switchSection.NameGbk(), w);
             for (size_t i = 0; i < perSwitch; ++i) {
-                if (const Row* row = doc.io.FindByName(w->logic[i].Name())) {
+                if (const Row* row = names.Find(w->logic[i].Name())) {
                     switchesByLogicAddress_.emplace(row->U16(io::kAddress), w);
                 }
             }

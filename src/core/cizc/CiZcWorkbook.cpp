@@ -1,6 +1,8 @@
 #include "cizc/CiZcWorkbook.h"
 
 #include <map>
+#include <type_traits>
+#include <unordered_map>
 
 #include "common/Interaction.h"
 #include "common/Text.h"
@@ -71,6 +73,13 @@ const std::vector<OutSheet>& OutSheets() {
 
 std::u16string Dec(uint16_t v) { return FromUtf8(std::to_string(v)); }
 
+// The first row of each number of a list.
+std::unordered_map<uint16_t, size_t> FirstByNumber(const std::vector<InterfaceRow>& list) {
+    std::unordered_map<uint16_t, size_t> first;
+    for (size_t i = 0; i < list.size(); ++i) first.emplace(list[i].number, i);
+    return first;
+}
+
 // The part of a name before a separator (the whole name without one).
 std::u16string Before(const std::u16string& name, char16_t sep) {
     const size_t at = name.find(sep);
@@ -131,6 +140,7 @@ void CiZcRun::ReadCodeSheet(ExcelHelper& x, int kind, const std::vector<int>& co
 void CiZcRun::ReadDeviceSheet(ExcelHelper& x, int kind) {
     // Matching mode when the list it names already holds rows.
     const bool matching = !lists_[kind].empty();
+    const auto byNumber = FirstByNumber(lists_[kind]);
     for (uint32_t r = 2; !x.GetCell(r, 1).empty(); ++r) {
         const uint16_t number = Number(x.GetCell(r, 1));
         const std::u16string name = x.GetCell(r, 2);
@@ -141,18 +151,15 @@ void CiZcRun::ReadDeviceSheet(ExcelHelper& x, int kind) {
             lists_[kind].push_back(std::move(row));
             continue;
         }
-        for (InterfaceRow& row : lists_[kind]) {
-            if (row.number == number) {
-                row.name = name;
-                break;
-            }
-        }
+        if (const auto it = byNumber.find(number); it != byNumber.end())
+            lists_[kind][it->second].name = name;
     }
 }
 
 void CiZcRun::ReadProtectionSheet(ExcelHelper& x) {
     auto& list = lists_[kZcProtectionSections];
     const bool matching = !list.empty();
+    const auto byNumber = FirstByNumber(list);
     for (uint32_t r = 2; !x.GetCell(r, 1).empty(); ++r) {
         const uint16_t number = Number(x.GetCell(r, 1));
         const uint16_t k = Number(x.GetCell(r, 2));
@@ -168,12 +175,11 @@ void CiZcRun::ReadProtectionSheet(ExcelHelper& x) {
             list.push_back(std::move(row));
             continue;
         }
-        for (InterfaceRow& row : list) {
-            if (row.number != number) continue;
+        if (const auto it = byNumber.find(number); it != byNumber.end()) {
+            InterfaceRow& row = list[it->second];
             row.axleCount = k;
             row.axles = std::move(axles);
             row.name = ProtectionName(row);
-            break;
         }
     }
 }
@@ -191,14 +197,18 @@ void CiZcRun::ReadPhysicalSheet(ExcelHelper& x) {
             row.axles.push_back(Number(x.GetCell(r, 5 + i)));
         list.push_back(std::move(row));
     }
+    // Where each axle section lies: the first physical section of its ZC
+    // link that lists it (a row with more than five axle sections lists none).
+    axlePlaces_.clear();
+    for (size_t i = 0; i < list.size(); ++i) {
+        if (list[i].axleCount > 5) continue;
+        for (uint16_t a : list[i].axles) axlePlaces_.emplace(AxleKey(a, list[i].zc), i);
+    }
 }
 
 const InterfaceRow* CiZcRun::PlaceAxle(uint16_t a, uint16_t zc) const {
-    for (const InterfaceRow& p : lists_[kZcPhysicalSections]) {
-        if (p.axleCount > 5 || p.zc != zc) continue;
-        if (std::find(p.axles.begin(), p.axles.end(), a) != p.axles.end()) return &p;
-    }
-    return nullptr;
+    const auto it = axlePlaces_.find(AxleKey(a, zc));
+    return it == axlePlaces_.end() ? nullptr : &lists_[kZcPhysicalSections][it->second];
 }
 
 std::u16string CiZcRun::ProtectionName(const InterfaceRow& row) const {
@@ -213,35 +223,40 @@ std::u16string CiZcRun::ProtectionName(const InterfaceRow& row) const {
 }
 
 void CiZcRun::ResolveAddresses() {
-    const auto& objects = doc_.Objects();
-    const auto find = [&objects](auto match) -> uint16_t {
-        for (const auto& o : objects) {
-            if (const auto v = match(*o)) return *v;
+    // The first object of each name in list order, one pass over the
+    // drawing: switches by display name, signals, sections and flood gates by
+    // IO name, switch sections by their record's name.
+    std::unordered_map<std::u16string, uint16_t> switches, signals, sections, switchSections,
+        floodGates;
+    for (const auto& o : doc_.Objects()) {
+        if (const auto* sw = dynamic_cast<const RailSwitch*>(o.get())) {
+            switches.emplace(sw->nameLabel.text, sw->io.address);
+            switchSections.emplace(sw->switchSection.Name(), sw->switchSection.address);
+        } else if (const auto* g = dynamic_cast<const CADSignal*>(o.get())) {
+            signals.emplace(g->io.Name(), g->io.address);
+        } else if (const auto* c = dynamic_cast<const CADSection*>(o.get())) {
+            sections.emplace(c->io.Name(), c->io.address);
+        } else if (const auto* f = dynamic_cast<const CADAfgDoor*>(o.get())) {
+            floodGates.emplace(f->io.Name(), f->io.address);
         }
-        return 0xFFFF;
+    }
+    const auto in = [](const std::unordered_map<std::u16string, uint16_t>& map,
+                       const std::u16string& name) -> uint16_t {
+        const auto it = map.find(name);
+        return it == map.end() ? uint16_t{0xFFFF} : it->second;
     };
-    const auto switchAddress = [&](const std::u16string& name) {
-        return find([&](const CADGraphic& g) -> std::optional<uint16_t> {
-            auto* sw = dynamic_cast<const RailSwitch*>(&g);
-            if (sw && sw->nameLabel.text == name) return sw->io.address;
-            return std::nullopt;
-        });
-    };
+    const auto switchAddress = [&](const std::u16string& name) { return in(switches, name); };
     const auto ioAddress = [&]<typename T>(const std::u16string& name, const T*) {
-        return find([&](const CADGraphic& g) -> std::optional<uint16_t> {
-            auto* d = dynamic_cast<const T*>(&g);
-            if (d && d->io.Name() == name) return d->io.address;
-            return std::nullopt;
-        });
+        if constexpr (std::is_same_v<T, CADSignal>)
+            return in(signals, name);
+        else
+            return in(floodGates, name);
     };
+    // A section's address, or else (also when the section's is unset) the
+    // switch section's of that name.
     const auto sectionAddress = [&](const std::u16string& name) {
-        const uint16_t s = ioAddress(name, static_cast<const CADSection*>(nullptr));
-        if (s != 0xFFFF) return s;
-        return find([&](const CADGraphic& g) -> std::optional<uint16_t> {
-            auto* sw = dynamic_cast<const RailSwitch*>(&g);
-            if (sw && sw->switchSection.Name() == name) return sw->switchSection.address;
-            return std::nullopt;
-        });
+        const uint16_t s = in(sections, name);
+        return s != 0xFFFF ? s : in(switchSections, name);
     };
     for (InterfaceRow& r : lists_[kZcSwitches]) r.ciAddress = switchAddress(r.name);
     for (InterfaceRow& r : lists_[kZcSignals])
@@ -267,6 +282,10 @@ bool CiZcRun::FillInterfaceWorkbook(const fs::path& file) {
         return false;
     }
     const size_t count = x.Book()->sheets.size();
+    // The first route of each name.
+    std::unordered_map<std::u16string, size_t> routeByName;
+    for (size_t i = 0; i < lists_[kZcRoutes].size(); ++i)
+        routeByName.emplace(lists_[kZcRoutes][i].name, i);
     // Z and the routes, as the workbook names them.
     for (size_t i = 1; i <= count; ++i) {
         x.SelectSheet(i);
@@ -276,11 +295,8 @@ bool CiZcRun::FillInterfaceWorkbook(const fs::path& file) {
         for (uint32_t r = 2; !x.GetCell(r, 2).empty(); ++r) {
             std::u16string route = x.GetCell(r, 2);
             if (!route.empty() && route.back() == u'F') route.pop_back();
-            const auto& rows = lists_[kZcRoutes];
-            auto it = std::find_if(rows.begin(), rows.end(),
-                                   [&route](const InterfaceRow& row) { return row.name == route; });
-            if (it != rows.end()) {
-                routes_.push_back(*it);
+            if (const auto it = routeByName.find(route); it != routeByName.end()) {
+                routes_.push_back(lists_[kZcRoutes][it->second]);
             } else {
                 InterfaceRow row;
                 row.name = route;

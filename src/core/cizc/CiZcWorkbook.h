@@ -4,6 +4,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "common/Files.h"
@@ -81,8 +82,12 @@ private:
     const InterfaceRow* PlaceAxle(uint16_t a, uint16_t zc) const;
     std::u16string ProtectionName(const InterfaceRow& row) const;
 
+    static uint32_t AxleKey(uint16_t axle, uint16_t zc) { return uint32_t{zc} << 16 | axle; }
+
     CVelkorDoc& doc_;
     std::array<std::vector<InterfaceRow>, kCiZcListCount> lists_;
+    // Axle section and ZC link → its physical section's row.
+    std::unordered_map<uint32_t, size_t> axlePlaces_;
     std::vector<InterfaceRow> routes_;
     uint16_t z_ = 0xFFFF;
 };

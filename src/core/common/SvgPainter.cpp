@@ -40,8 +40,8 @@ std::string Escape(const std::string& s) {
 
 }  // namespace
 
-SvgPainter::SvgPainter(Size canvas, const TextMetrics& metrics)
-    : metrics_(metrics), canvas_(canvas) {}
+SvgPainter::SvgPainter(const Rect& area, const TextMetrics& metrics)
+    : metrics_(metrics), area_(area) {}
 
 std::string SvgPainter::Stroke() const {
     if (pen_.null) return " stroke=\"none\"";
@@ -119,8 +119,9 @@ void SvgPainter::Text(Point at, std::u16string_view text, const FontDesc& font, 
 std::string SvgPainter::Finish() const {
     std::ostringstream out;
     out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-        << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << canvas_.cx << "\" height=\""
-        << canvas_.cy << "\" viewBox=\"0 0 " << canvas_.cx << " " << canvas_.cy << "\">\n"
+        << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << area_.Width() << "\" height=\""
+        << area_.Height() << "\" viewBox=\"" << area_.left << " " << area_.top << " "
+        << area_.Width() << " " << area_.Height() << "\">\n"
         << body_.str() << "</svg>\n";
     return out.str();
 }

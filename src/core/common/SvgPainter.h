@@ -11,8 +11,9 @@ namespace velkor {
 // machine without a display and for comparing pictures between versions.
 class SvgPainter : public Painter {
 public:
-    // Texts are laid out with `metrics`.
-    SvgPainter(Size canvas, const TextMetrics& metrics);
+    // Texts are laid out with `metrics`. The picture shows the canvas
+    // rectangle `area` (its view box), at one pixel per canvas unit.
+    SvgPainter(const Rect& area, const TextMetrics& metrics);
     void SetOrigin(Point canvasOrigin) override { origin_ = canvasOrigin; }
     void SetPen(const Pen& pen) override { pen_ = pen; }
     void SetBrush(const Brush& brush) override { brush_ = brush; }
@@ -33,7 +34,7 @@ private:
     std::string Stroke() const;
     std::string Fill() const;
     std::string Points(std::span<const Point> pts) const;
-    Size canvas_;
+    Rect area_;
     Point origin_;
     Pen pen_;
     Brush brush_{Rgb(255, 255, 255)};

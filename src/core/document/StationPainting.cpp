@@ -31,11 +31,15 @@ void PaintBackground(Painter& painter, const CVelkorDoc& doc, bool gridOn, int32
 }
 
 namespace {
+// A window is painted when it is visible and not empty.
+bool Painted(const CADGraphic& obj, const Rect& r) {
+    return obj.IsVisible() && r.Width() > 0 && r.Height() > 0;
+}
+
 void PaintTree(Painter& painter, CADGraphic& obj, const Rect* area, int depth) {
     if (depth > 8) return;  // parts of parts of parts: nothing real is deeper
     const Rect r = obj.AbsoluteRect();
-    const bool shown = obj.IsVisible() && r.Width() > 0 && r.Height() > 0;
-    if (shown && (!area || RectanglesIntersect(r, *area))) {
+    if (Painted(obj, r) && (!area || RectanglesIntersect(r, *area))) {
         painter.SetOrigin(r.TopLeft());
         obj.Paint(painter);
     }
@@ -43,7 +47,26 @@ void PaintTree(Painter& painter, CADGraphic& obj, const Rect* area, int depth) {
     obj.CollectParts(parts);
     for (CADGraphic* part : parts) PaintTree(painter, *part, area, depth + 1);
 }
+
+void AddBounds(CADGraphic& obj, Rect& bounds, int depth) {
+    if (depth > 8) return;
+    const Rect r = obj.AbsoluteRect();
+    if (Painted(obj, r)) {
+        bounds = {std::min(bounds.left, r.left), std::min(bounds.top, r.top),
+                  std::max(bounds.right, r.right), std::max(bounds.bottom, r.bottom)};
+    }
+    std::vector<CADGraphic*> parts;
+    obj.CollectParts(parts);
+    for (CADGraphic* part : parts) AddBounds(*part, bounds, depth + 1);
+}
 }  // namespace
+
+Rect StationBounds(const CVelkorDoc& doc) {
+    const Size size = CanvasSize(doc);
+    Rect bounds{0, 0, size.cx, size.cy};
+    for (const auto& obj : doc.Objects()) AddBounds(*obj, bounds, 0);
+    return bounds;
+}
 
 void PaintObjectTree(Painter& painter, CADGraphic& obj, const Rect* area) {
     PaintTree(painter, obj, area, 0);

@@ -20,5 +20,8 @@ void PaintObjectTree(Painter& painter, CADGraphic& obj, const Rect* area = nullp
 
 // The size of the picture of a station: all displays side by side.
 Size CanvasSize(const CVelkorDoc& doc);
+// What a picture of the whole station covers: the display frames and every
+// object and part that is painted, wherever it lies.
+Rect StationBounds(const CVelkorDoc& doc);
 
 }  // namespace velkor

@@ -282,6 +282,7 @@ bool GenerateCheckFiles(CVelkorDoc& doc) {
 std::vector<CheckMark> CheckMarks(const CVelkorDoc& doc) {
     std::vector<CheckMark> out;
     const auto& objects = doc.Objects();
+    const IoNameIndex names(doc.io);
     for (size_t i = 0; i < objects.size(); ++i) {
         const auto* d = AsDevice(objects[i].get());
         if (!d) continue;
@@ -291,7 +292,7 @@ std::vector<CheckMark> CheckMarks(const CVelkorDoc& doc) {
             m.reason = "无IO名称";
         } else if (name == u"NO") {
             m.reason = "IO名称为NO";
-        } else if (!doc.io.FindByName(name)) {
+        } else if (!names.Find(name)) {
             m.reason = "输入表中无" + ToUtf8(name);
         }
         m.flagged = !m.reason.empty();

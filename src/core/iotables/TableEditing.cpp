@@ -209,6 +209,7 @@ bool ConfirmSectionCombinations(IoTables& t, const std::vector<std::array<std::u
     // Every row is resolved before the list changes, so a name that is in
     // no table leaves the list as it was.
     std::vector<Row> built;
+    const IoNameIndex names(t);
     for (size_t r = 0; r < grid.size(); ++r) {
         const auto& cells = grid[r];
         Row e(MutiSectionDesc().size);
@@ -217,7 +218,7 @@ bool ConfirmSectionCombinations(IoTables& t, const std::vector<std::array<std::u
             if (cells[j].empty()) continue;
             ++count;
             e.SetText(4 + 16 * j, 16, cells[j]);
-            const Row* row = t.FindByName(cells[j]);
+            const Row* row = names.Find(cells[j]);
             if (!row) {
                 ui.Warning(kMsgCombinationNotFound);
                 if (failedRow) *failedRow = r;

@@ -46,10 +46,10 @@ bool IsClass(const CADGraphic& obj, const RuntimeClass& cls) {
     return &obj.GetRuntimeClass() == &cls;
 }
 
-void SwitchStep(CVelkorDoc& doc, RailSwitch& sw, bool logic) {
+void SwitchStep(CVelkorDoc& doc, const RowLookup& names, RailSwitch& sw, bool logic) {
     std::u16string s = sw.switchSection.Name();
     if (logic) s = RemoveLogicSuffix(s);
-    const Row* row = doc.io.FindByName(s);
+    const Row* row = names(s);
     if (!row) {
         for (IORecord& r : sw.logic) ResetRecord(r);
         doc.UI().Warning(
@@ -65,7 +65,7 @@ void SwitchStep(CVelkorDoc& doc, RailSwitch& sw, bool logic) {
     const int perSwitch = std::clamp(doc.logicSectionsPerSwitch, 0, 4);
     for (int k = 0; k < perSwitch; ++k) {
         IORecord& r = sw.logic[static_cast<size_t>(k)];
-        if (const Row* found = doc.io.FindByName(r.Name())) {
+        if (const Row* found = names(r.Name())) {
             CopyNumbers(*found, r);
         } else {
             doc.UI().Warning(Format("道岔的逻辑区段%s 未找到IO信息，请修改！", r.Name()));
@@ -83,10 +83,10 @@ std::u16string DeviceDescription(const CADDevice& d) {
                     std::to_string(r.top) + ")");
 }
 
-void DeviceStep(CVelkorDoc& doc, CADDevice& d, bool logic) {
+void DeviceStep(CVelkorDoc& doc, const RowLookup& names, CADDevice& d, bool logic) {
     const std::u16string name = d.io.Name();
     if (name == u"NO" || name == u" ") return;
-    const Row* row = doc.io.FindByName(name);
+    const Row* row = names(name);
     if (!row) {
         ClearNumbers(d.io);
         if (auto* s = dynamic_cast<CADSection*>(&d)) ClearNumbers(s->logic);
@@ -100,7 +100,7 @@ void DeviceStep(CVelkorDoc& doc, CADDevice& d, bool logic) {
     if (auto* s = dynamic_cast<CADSection*>(&d)) {
         if (!logic) {
             ResetRecord(s->logic);
-        } else if (const Row* l = doc.io.FindByName(s->logic.Name())) {
+        } else if (const Row* l = names(s->logic.Name())) {
             CopyNumbers(*l, s->logic);
         }
     } else if (auto* g = dynamic_cast<CADSignal*>(&d)) {
@@ -109,7 +109,7 @@ void DeviceStep(CVelkorDoc& doc, CADDevice& d, bool logic) {
             g->button2 = row->U16(io::kSignalButton2);
         }
     } else if (auto* sw = dynamic_cast<RailSwitch*>(&d)) {
-        SwitchStep(doc, *sw, logic);
+        SwitchStep(doc, names, *sw, logic);
     } else if (dynamic_cast<CADButton*>(&d) || dynamic_cast<CADDeLight*>(&d)) {
         d.io.SetName(d.nameLabel.text);
     }
@@ -118,6 +118,14 @@ void DeviceStep(CVelkorDoc& doc, CADDevice& d, bool logic) {
 }  // namespace
 
 void TransferInputTablesInto(CVelkorDoc& doc, const std::vector<bool>& boxes) {
+    // The tables do not change during the run: their names are indexed once.
+    const IoNameIndex index(doc.io);
+    TransferInputTablesInto(doc, boxes,
+                            [&index](std::u16string_view name) { return index.Find(name); });
+}
+
+void TransferInputTablesInto(CVelkorDoc& doc, const std::vector<bool>& boxes,
+                             const RowLookup& names) {
     const auto ticked = [&](Box b) {
         return static_cast<size_t>(b) < boxes.size() && boxes[static_cast<size_t>(b)];
     };
@@ -130,7 +138,7 @@ void TransferInputTablesInto(CVelkorDoc& doc, const std::vector<bool>& boxes) {
                            (ticked(kSwitches) && IsClass(*obj, RailSwitch::Class())) ||
                            (ticked(kLamps) && IsClass(*obj, CADDeLight::Class())) ||
                            (ticked(kButtons) && IsClass(*obj, CADButton::Class()));
-        if (treat) DeviceStep(doc, *AsDevice(obj.get()), logic);
+        if (treat) DeviceStep(doc, names, *AsDevice(obj.get()), logic);
     }
     for (const auto& obj : doc.Objects()) {
         if (auto* box = dynamic_cast<CADStation*>(obj.get()); box && ticked(kStations)) {

@@ -1,5 +1,7 @@
 #include <algorithm>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "common/Text.h"
 #include "document/CVelkorDoc.h"
@@ -20,31 +22,91 @@ std::string Replace(std::string pattern, std::initializer_list<std::string> args
     return pattern;
 }
 
-// A signal row matches a value when one of its first eight relays that its
-// type has holds the value. A type outside the table has no relays.
-bool SignalMatches(const Row& g, uint16_t v) {
-    const int type = g.U16(io::kSignalType);
-    for (int i = 0; i < 8; ++i) {
-        if (SignalTypeHasRelay(type, i) &&
-            g.U16(io::kSignalRelays + 2 * static_cast<size_t>(i)) == v) {
-            return true;
-        }
-    }
-    return false;
-}
-
-const Row* SignalUsing(const std::vector<Row>& signals, uint16_t v, size_t from = 0) {
-    for (size_t i = from; i < signals.size(); ++i) {
-        if (SignalMatches(signals[i], v)) return &signals[i];
-    }
-    return nullptr;
-}
-
 constexpr size_t kSwitchRelays[3] = {io::kSwitchDBJ, io::kSwitchFBJ, io::kSwitchSJ};
 
-bool SwitchUses(const Row& w, uint16_t v) {
-    return std::any_of(std::begin(kSwitchRelays), std::end(kSwitchRelays),
-                       [&](size_t o) { return w.U16(o) == v; });
+constexpr size_t kNone = static_cast<size_t>(-1);
+
+// For each row, the position of the next row with the same key, or kNone:
+// the checks for "a later row with the same …" in one pass.
+template <typename Key, typename KeyOf>
+std::vector<size_t> NextWithSameKey(const std::vector<Row>& rows, KeyOf keyOf) {
+    std::vector<size_t> next(rows.size(), kNone);
+    std::unordered_map<Key, size_t> seen;
+    for (size_t a = rows.size(); a-- > 0;) {
+        auto [it, fresh] = seen.try_emplace(keyOf(rows[a]), a);
+        if (!fresh) {
+            next[a] = it->second;
+            it->second = a;
+        }
+    }
+    return next;
+}
+
+// The rows that use each relay address, in table order, each row once.
+class RowsUsing {
+public:
+    void Add(uint16_t v, size_t row) {
+        auto& list = rows_[v];
+        if (list.empty() || list.back() != row) list.push_back(row);
+    }
+    // The first row after `after` (or the first of all) that uses v.
+    size_t FirstAfter(uint16_t v, size_t after = kNone) const {
+        const auto it = rows_.find(v);
+        if (it == rows_.end()) return kNone;
+        const auto& list = it->second;
+        const auto found =
+            after == kNone ? list.begin() : std::upper_bound(list.begin(), list.end(), after);
+        return found == list.end() ? kNone : *found;
+    }
+
+private:
+    std::unordered_map<uint16_t, std::vector<size_t>> rows_;
+};
+
+// A signal row matches a value when one of its first eight relays that its
+// type has holds the value. A type outside the table has no relays.
+RowsUsing SignalRelayUse(const std::vector<Row>& signals) {
+    RowsUsing use;
+    for (size_t b = 0; b < signals.size(); ++b) {
+        const int type = signals[b].U16(io::kSignalType);
+        for (int i = 0; i < 8; ++i) {
+            if (SignalTypeHasRelay(type, i))
+                use.Add(signals[b].U16(io::kSignalRelays + 2 * static_cast<size_t>(i)), b);
+        }
+    }
+    return use;
+}
+
+RowsUsing SwitchRelayUse(const std::vector<Row>& switches) {
+    RowsUsing use;
+    for (size_t b = 0; b < switches.size(); ++b) {
+        for (size_t o : kSwitchRelays) use.Add(switches[b].U16(o), b);
+    }
+    return use;
+}
+
+// For each logic-section row, the first later row of the same name stem
+// (the name without its last character) whose physical address differs.
+std::vector<size_t> NextDisagreeing(const std::vector<Row>& logic) {
+    struct Latest {
+        size_t row;
+        uint16_t phys;
+        size_t next;
+    };
+    std::vector<size_t> next(logic.size(), kNone);
+    std::unordered_map<std::u16string, Latest> latest;
+    for (size_t a = logic.size(); a-- > 0;) {
+        std::u16string stem = logic[a].Name();
+        if (!stem.empty()) stem.pop_back();
+        const uint16_t phys = logic[a].U16(io::kLogicPhysicalAddress);
+        auto [it, fresh] = latest.try_emplace(std::move(stem), Latest{a, phys, kNone});
+        if (fresh) continue;
+        // The row just after in the group differs, or else the first that
+        // differs from it differs from this one too.
+        next[a] = it->second.phys != phys ? it->second.row : it->second.next;
+        it->second = {a, phys, next[a]};
+    }
+    return next;
 }
 
 }  // namespace
@@ -77,34 +139,39 @@ bool ValidateInputTables(CVelkorDoc& doc) {
             break;
         }
     }
+    // Every check below reports the first fault in the order of a plain
+    // walk (row by row, each against the rows after it); the lookups are
+    // indexed so that a large station costs a few passes, not one per row.
     // 2. Names within each table, as stored, up to their terminator.
     for (int i = 0; i < kInputTableCount; ++i) {
         const auto& rows = t.Table(i);
+        const auto next = NextWithSameKey<std::string>(
+            rows, [](const Row& r) { return r.TextGbk(io::kName, io::kNameBytes); });
         for (size_t a = 0; a < rows.size(); ++a) {
-            const std::string name = rows[a].TextGbk(io::kName, io::kNameBytes);
-            for (size_t b = a + 1; b < rows.size(); ++b) {
-                if (rows[b].TextGbk(io::kName, io::kNameBytes) == name) {
-                    ui.Warning(Replace("设备名称冲突：%s，冲突距离：%d",
-                                       {Name(rows[a]), std::to_string(b - a)}));
-                    return false;
-                }
-            }
+            if (next[a] == kNone) continue;
+            ui.Warning(Replace("设备名称冲突：%s，冲突距离：%d",
+                               {Name(rows[a]), std::to_string(next[a] - a)}));
+            return false;
         }
     }
     const auto& sections = t.Table(kSectionTable);
     const auto& switches = t.Table(kSwitchTable);
     const auto& signals = t.Table(kSignalTable);
+    const RowsUsing switchUse = SwitchRelayUse(switches);
+    const RowsUsing signalUse = SignalRelayUse(signals);
     // 3. Section relays (GJ).
+    const auto nextGJ =
+        NextWithSameKey<uint16_t>(sections, [](const Row& r) { return r.U16(io::kSectionGJ); });
     for (size_t a = 0; a < sections.size(); ++a) {
         const uint16_t v = sections[a].U16(io::kSectionGJ);
         const Row* found = nullptr;
-        for (size_t b = a + 1; b < sections.size() && !found; ++b) {
-            if (sections[b].U16(io::kSectionGJ) == v) found = &sections[b];
+        if (nextGJ[a] != kNone) {
+            found = &sections[nextGJ[a]];
+        } else if (const size_t w = switchUse.FirstAfter(v); w != kNone) {
+            found = &switches[w];
+        } else if (const size_t g = signalUse.FirstAfter(v); g != kNone) {
+            found = &signals[g];
         }
-        for (size_t b = 0; b < switches.size() && !found; ++b) {
-            if (SwitchUses(switches[b], v)) found = &switches[b];
-        }
-        if (!found) found = SignalUsing(signals, v);
         if (found) {
             ui.Warning(Replace(twoDevices, {Name(sections[a]), Name(*found)}));
             return false;
@@ -115,10 +182,11 @@ bool ValidateInputTables(CVelkorDoc& doc) {
         for (size_t f = 0; f < 3; ++f) {
             const uint16_t v = switches[a].U16(kSwitchRelays[f]);
             const Row* found = nullptr;
-            for (size_t b = a + 1; b < switches.size() && !found; ++b) {
-                if (SwitchUses(switches[b], v)) found = &switches[b];
+            if (const size_t w = switchUse.FirstAfter(v, a); w != kNone) {
+                found = &switches[w];
+            } else if (const size_t g = signalUse.FirstAfter(v); g != kNone) {
+                found = &signals[g];
             }
-            if (!found) found = SignalUsing(signals, v);
             if (found) {
                 ui.Warning(Replace(twoDevices, {Name(switches[a]), Name(*found)}));
                 return false;
@@ -137,8 +205,8 @@ bool ValidateInputTables(CVelkorDoc& doc) {
         for (int i = 0; i < 8; ++i) {
             if (!SignalTypeHasRelay(type, i)) continue;
             const uint16_t v = signals[a].U16(io::kSignalRelays + 2 * static_cast<size_t>(i));
-            if (const Row* found = SignalUsing(signals, v, a + 1)) {
-                ui.Warning(Replace(twoDevices, {Name(signals[a]), Name(*found)}));
+            if (const size_t g = signalUse.FirstAfter(v, a); g != kNone) {
+                ui.Warning(Replace(twoDevices, {Name(signals[a]), Name(signals[g])}));
                 return false;
             }
             for (int j = i + 1; j < 8; ++j) {
@@ -152,35 +220,26 @@ bool ValidateInputTables(CVelkorDoc& doc) {
     // 6. Address numbers within each table.
     for (int i = 0; i < kInputTableCount; ++i) {
         const auto& rows = t.Table(i);
+        const auto next =
+            NextWithSameKey<uint16_t>(rows, [](const Row& r) { return r.U16(io::kAddress); });
         for (size_t a = 0; a < rows.size(); ++a) {
-            for (size_t b = a + 1; b < rows.size(); ++b) {
-                if (rows[b].U16(io::kAddress) == rows[a].U16(io::kAddress)) {
-                    ui.Warning(Replace(
-                        "设备地址冲突：%d，冲突距离：%d",
-                        {std::to_string(rows[a].U16(io::kAddress)), std::to_string(b - a)}));
-                    return false;
-                }
-            }
+            if (next[a] == kNone) continue;
+            ui.Warning(
+                Replace("设备地址冲突：%d，冲突距离：%d",
+                        {std::to_string(rows[a].U16(io::kAddress)), std::to_string(next[a] - a)}));
+            return false;
         }
     }
     // 7. Logic sections of one physical section share its address.
     RebuildRelations(t);
     const auto& logic = t.Table(kLogicSectionTable);
-    const auto stem = [](const Row& r) {
-        std::u16string n = r.Name();
-        if (!n.empty()) n.pop_back();
-        return n;
-    };
+    const auto disagreeing = NextDisagreeing(logic);
     for (size_t a = 0; a < logic.size(); ++a) {
-        for (size_t b = a + 1; b < logic.size(); ++b) {
-            if (stem(logic[b]) == stem(logic[a]) && logic[b].U16(io::kLogicPhysicalAddress) !=
-                                                        logic[a].U16(io::kLogicPhysicalAddress)) {
-                ui.Warning(
-                    Replace("设备地址冲突：%d，冲突距离：%d",
-                            {std::to_string(logic[a].U16(io::kAddress)), std::to_string(b - a)}));
-                return false;
-            }
-        }
+        if (disagreeing[a] == kNone) continue;
+        ui.Warning(Replace(
+            "设备地址冲突：%d，冲突距离：%d",
+            {std::to_string(logic[a].U16(io::kAddress)), std::to_string(disagreeing[a] - a)}));
+        return false;
     }
     ui.Info(kMsgValidationOk);
     return true;

@@ -1,5 +1,7 @@
 #include "siemens/CodeBuilds.h"
 
+#include <unordered_map>
+
 #include "common/Text.h"
 #include "devices/RailSwitch.h"
 #include "document/CVelkorDoc.h"
@@ -43,6 +45,10 @@ void BuildTrackSectionCode(CVelkorDoc& doc) {
     DocumentEdit edit(doc, "创建码位表", DocumentEdit::Scope::TablesAndSettings);
     auto& table = doc.codes.Table(kTrackSectionCode);
     table.clear();
+    // The 地址号 of the first section row of each name.
+    std::unordered_map<std::u16string, uint16_t> sectionAddress;
+    for (const Row& s : doc.io.Table(kSectionTable))
+        sectionAddress.emplace(s.Name(), s.U16(io::kAddress));
     for (const Row& e : doc.codes.Table(kElementCode)) {
         if (e.U16(kElKind) != 207) continue;
         Row r = CodeTables::NewRow(kTrackSectionCode);
@@ -53,14 +59,8 @@ void BuildTrackSectionCode(CVelkorDoc& doc) {
         r.SetU16(18, 207);
         r.SetU16(20, 0);
         r.SetText(22, 16, physical);
-        uint16_t address = 0xFFFF;
-        for (const Row& s : doc.io.Table(kSectionTable)) {
-            if (s.Name() == physical) {
-                address = s.U16(io::kAddress);
-                break;
-            }
-        }
-        r.SetU16(38, address);
+        const auto section = sectionAddress.find(physical);
+        r.SetU16(38, section == sectionAddress.end() ? uint16_t{0xFFFF} : section->second);
         r.SetU16(40, 0);
         table.push_back(std::move(r));
     }
@@ -85,18 +85,21 @@ void BuildSwitchCode(CVelkorDoc& doc) {
     DocumentEdit edit(doc, "创建码位表", DocumentEdit::Scope::TablesAndSettings);
     auto& table = doc.codes.Table(kSwitchCode);
     table.clear();
+    // The last two-way switch of each exact IO name decides the type.
+    std::unordered_map<std::u16string, uint16_t> typeByName;
+    for (const auto& obj : doc.Objects()) {
+        if (&obj->GetRuntimeClass() != &RailSwitch::Class()) continue;
+        const auto* sw = static_cast<const RailSwitch*>(obj.get());
+        typeByName[sw->io.Name()] = static_cast<uint16_t>(sw->variant % 4);
+    }
     const auto& rows = doc.io.Table(kSwitchTable);
     for (size_t i = 0; i < rows.size(); ++i) {
         Row r = CodeTables::NewRow(kSwitchCode);
         const std::u16string name = rows[i].Name();
         r.SetU16(0, static_cast<uint16_t>(i));
         r.SetText(2, 16, name);
-        // The last two-way switch of that exact IO name decides the type.
-        for (const auto& obj : doc.Objects()) {
-            if (&obj->GetRuntimeClass() != &RailSwitch::Class()) continue;
-            const auto* sw = static_cast<const RailSwitch*>(obj.get());
-            if (sw->io.Name() == name) r.SetU16(18, static_cast<uint16_t>(sw->variant % 4));
-        }
+        if (const auto type = typeByName.find(name); type != typeByName.end())
+            r.SetU16(18, type->second);
         table.push_back(std::move(r));
     }
     edit.Commit();

@@ -1,6 +1,9 @@
 #include "siemens/ElementTable.h"
 
 #include <algorithm>
+#include <map>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "common/Text.h"
 #include "devices/CADSection.h"
@@ -31,12 +34,20 @@ uint16_t CellNumber(const std::u16string& text) {
     return text.empty() ? 0xFFFF : CellLeadingNumber(text);
 }
 
-uint16_t AddressOf(const std::vector<Row>& table, const std::u16string& name) {
-    for (const Row& r : table) {
-        if (r.Name() == name) return r.U16(io::kAddress);
+// The 地址号 of the first row of each name of a table.
+class AddressByName {
+public:
+    explicit AddressByName(const std::vector<Row>& table) {
+        for (const Row& r : table) addresses_.emplace(r.Name(), r.U16(io::kAddress));
     }
-    return 0xFFFF;
-}
+    uint16_t operator()(const std::u16string& name) const {
+        const auto it = addresses_.find(name);
+        return it == addresses_.end() ? uint16_t{0xFFFF} : it->second;
+    }
+
+private:
+    std::unordered_map<std::u16string, uint16_t> addresses_;
+};
 
 }  // namespace
 
@@ -57,20 +68,17 @@ std::vector<ElementLine> ElementLines(CVelkorDoc& doc) {
     std::stable_sort(logic.begin(), logic.end(), [](const Row& a, const Row& b) {
         return a.TextGbk(io::kName, io::kNameBytes) < b.TextGbk(io::kName, io::kNameBytes);
     });
-    std::vector<std::u16string> switchSections;
+    std::unordered_set<std::u16string> switchSections;
     for (const auto& obj : doc.Objects()) {
         if (auto* sw = dynamic_cast<const RailSwitch*>(obj.get()))
-            switchSections.push_back(sw->switchSection.Name());
+            switchSections.insert(sw->switchSection.Name());
     }
     for (const Row& r : logic) {
         const std::u16string name = r.Name();
         if (name.empty()) continue;
         if (name.size() >= 2 && name[name.size() - 2] == u'F') continue;
         const std::u16string section = doc.hasLogicSections ? RemoveLogicSuffix(name) : name;
-        if (std::find(switchSections.begin(), switchSections.end(), section) !=
-            switchSections.end()) {
-            continue;  // a logic section of a switch section
-        }
+        if (switchSections.count(section)) continue;  // a logic section of a switch section
         lines.push_back({name, name.front() == u'C' ? "kreuz" : "gleis", "207"});
     }
     pass(kSectionTable, "freimeldung", "213");
@@ -132,19 +140,22 @@ bool ImportElements(CVelkorDoc& doc, const std::vector<Row>& read, bool appendMi
     const bool creating = table.empty();
     if (creating) {
         table = read;
+        const AddressByName sectionAddress(doc.io.Table(kSectionTable));
+        const AddressByName switchAddress(doc.io.Table(kSwitchTable));
+        const AddressByName signalAddress(doc.io.Table(kSignalTable));
         uint16_t n207 = 0, n203 = 0, n131 = 0;
         for (Row& t : table) {
             const std::u16string element = name(t);
             uint16_t found = 0xFFFF;
             switch (t.U16(kKindId)) {
                 case 213:
-                    found = AddressOf(doc.io.Table(kSectionTable), element);
+                    found = sectionAddress(element);
                     break;
                 case 200:
-                    found = AddressOf(doc.io.Table(kSwitchTable), element);
+                    found = switchAddress(element);
                     break;
                 case 201:
-                    found = AddressOf(doc.io.Table(kSignalTable), element);
+                    found = signalAddress(element);
                     break;
                 case 207:
                     found = n207++;
@@ -154,7 +165,7 @@ bool ImportElements(CVelkorDoc& doc, const std::vector<Row>& read, bool appendMi
                     break;
                 case 131:
                     // A name no section row has takes the running number.
-                    found = AddressOf(doc.io.Table(kSectionTable), element);
+                    found = sectionAddress(element);
                     if (found == 0xFFFF) found = n131++;
                     break;
                 default:
@@ -166,15 +177,20 @@ bool ImportElements(CVelkorDoc& doc, const std::vector<Row>& read, bool appendMi
             t.SetU16(kOutput, 0xFFFF);
         }
     } else {
+        // The last row read of each name and kind ("fm" dropped from the
+        // names of freimeldung rows) is the one that stays.
+        std::map<std::pair<std::u16string, std::u16string>, const Row*> lastRead;
+        for (const Row& r : read) {
+            std::u16string key = name(r);
+            if (kind(r) == u"freimeldung" && key.rfind(u"fm", 0) == 0) key = key.substr(2);
+            lastRead[{std::move(key), kind(r)}] = &r;
+        }
         for (Row& t : table) {
-            for (const Row& r : read) {
-                std::u16string key = name(r);
-                if (kind(r) == u"freimeldung" && key.rfind(u"fm", 0) == 0) key = key.substr(2);
-                if (key != name(t) || kind(r) != kind(t)) continue;
-                // The Siemens columns; the table keeps its own name, number,
-                // address and IO fields.
-                for (size_t o = kKindId; o < kIxlAddress; o += 2) t.SetU16(o, r.U16(o));
-            }
+            const auto r = lastRead.find({name(t), kind(t)});
+            if (r == lastRead.end()) continue;
+            // The Siemens columns; the table keeps its own name, number,
+            // address and IO fields.
+            for (size_t o = kKindId; o < kIxlAddress; o += 2) t.SetU16(o, r->second->U16(o));
         }
     }
     if (appendMisc) {

@@ -1,6 +1,8 @@
 #include "siemens/LogicTables.h"
 
 #include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "common/Text.h"
 #include "devices/CADSection.h"
@@ -127,16 +129,17 @@ bool GenerateSiemensLogicTable(CVelkorDoc& doc) {
         logic.push_back(std::move(r));
     }
     auto c = static_cast<uint16_t>(doc.codes.Table(kTrackSectionCode).size());
-    const auto switches = Objects<RailSwitch>(doc);
+    // The first switch of each display name, in list order.
+    std::unordered_map<std::u16string, const RailSwitch*> switchByName;
+    for (const RailSwitch* sw : Objects<RailSwitch>(doc))
+        switchByName.emplace(sw->nameLabel.text, sw);
     for (const Row& s : doc.codes.Table(kSwitchCode)) {
-        const std::u16string name = s.Text(2, 16);
         Row r = NewLogicRow();
-        auto w = std::find_if(switches.begin(), switches.end(),
-                              [&](const RailSwitch* sw) { return sw->nameLabel.text == name; });
-        if (w != switches.end()) {
-            SetGbk(r, io::kName, 16, (*w)->logic[0].NameGbk());
-            SetGbk(r, io::kLogicPhysicalName, 16, (*w)->switchSection.NameGbk());
-            r.SetU16(io::kLogicPhysicalAddress, (*w)->switchSection.address);
+        const auto w = switchByName.find(s.Text(2, 16));
+        if (w != switchByName.end()) {
+            SetGbk(r, io::kName, 16, w->second->logic[0].NameGbk());
+            SetGbk(r, io::kLogicPhysicalName, 16, w->second->switchSection.NameGbk());
+            r.SetU16(io::kLogicPhysicalAddress, w->second->switchSection.address);
         } else {
             r.SetText(io::kLogicPhysicalName, 16, u"");
         }
@@ -195,10 +198,11 @@ bool GenerateHaldeVirtualLogicTable(CVelkorDoc& doc) {
     auto& logic = doc.io.Table(kLogicSectionTable);
     logic.clear();
     std::vector<std::u16string> plain, repeats;
+    std::unordered_set<std::u16string> collected;
     const auto collect = [&](const std::u16string& name) {
-        if (name == u"NO") return;
+        if (name == u"NO" || !collected.insert(name).second) return;
         auto& list = name.size() >= 2 && name[name.size() - 2] == u'F' ? repeats : plain;
-        if (std::find(list.begin(), list.end(), name) == list.end()) list.push_back(name);
+        list.push_back(name);
     };
     const auto sections = Objects<CADSection>(doc);
     const auto switches = Objects<RailSwitch>(doc);
@@ -210,16 +214,18 @@ bool GenerateHaldeVirtualLogicTable(CVelkorDoc& doc) {
     }
     std::sort(plain.begin(), plain.end());
     std::sort(repeats.begin(), repeats.end());
+    // The physical address of a name: the first section of that IO name
+    // when its address is set, else the first switch of that switch-section
+    // name.
+    std::unordered_map<std::u16string, uint16_t> sectionAddress, switchSectionAddress;
+    for (const CADSection* s : sections) sectionAddress.emplace(s->io.Name(), s->io.address);
+    for (const RailSwitch* w : switches)
+        switchSectionAddress.emplace(w->switchSection.Name(), w->switchSection.address);
     const auto physicalAddress = [&](const std::u16string& y) -> uint16_t {
-        for (CADSection* s : sections) {
-            if (s->io.Name() != y) continue;
-            if (s->io.address != 0xFFFF) return s->io.address;
-            break;
-        }
-        for (RailSwitch* w : switches) {
-            if (w->switchSection.Name() == y) return w->switchSection.address;
-        }
-        return 0xFFFF;
+        if (const auto s = sectionAddress.find(y); s != sectionAddress.end() && s->second != 0xFFFF)
+            return s->second;
+        const auto w = switchSectionAddress.find(y);
+        return w == switchSectionAddress.end() ? 0xFFFF : w->second;
     };
     Bits bits;
     uint16_t a = 0;

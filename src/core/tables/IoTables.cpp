@@ -193,6 +193,31 @@ int IoTables::TableOf(const Row* row) const {
     return -1;
 }
 
+IoNameIndex::IoNameIndex(const IoTables& t) {
+    for (int i = 0; i < kInputTableCount; ++i) {
+        for (const Row& row : t.Table(i)) {
+            // emplace keeps the first row of a name.
+            std::u16string name = row.Name();
+            if (i == kSwitchTable) {
+                size_t start = 0;
+                while (true) {
+                    const size_t dash = name.find(u'-', start);
+                    const size_t end = dash == std::u16string::npos ? name.size() : dash;
+                    rows_.emplace(name.substr(start, end - start), &row);
+                    if (dash == std::u16string::npos) break;
+                    start = dash + 1;
+                }
+            }
+            rows_.emplace(std::move(name), &row);
+        }
+    }
+}
+
+const Row* IoNameIndex::Find(std::u16string_view name) const {
+    const auto it = rows_.find(std::u16string(name));
+    return it == rows_.end() ? nullptr : it->second;
+}
+
 void AssignAddresses(int index, Row& row, uint16_t n) {
     const auto button = [n](uint16_t base) {
         return static_cast<uint16_t>((n % 16) * 256 + n / 16 + base);
@@ -214,28 +239,29 @@ void AssignAddresses(int index, Row& row, uint16_t n) {
 
 void RebuildRelations(IoTables& t) {
     t.relations.clear();
-    std::vector<uint16_t> handled;
-    const auto& logic = t.Table(kLogicSectionTable);
-    for (size_t i = 0; i < logic.size(); ++i) {
-        const uint16_t phys = logic[i].U16(io::kLogicPhysicalAddress);
-        if (std::find(handled.begin(), handled.end(), phys) != handled.end()) continue;
-        handled.push_back(phys);
-        Row e(AddressRelationDesc().size);
-        e.SetU16(0, phys);
-        e.SetU16(4, logic[i].U16(io::kAddress));
-        uint16_t count = 1;
-        if (phys != 0xFFFF) {
-            for (size_t j = i + 1; j < logic.size(); ++j) {
-                if (logic[j].U16(io::kLogicPhysicalAddress) != phys) continue;
-                // A relation holds ten logic sections; a physical section
-                // with more keeps the first ten.
-                if (count == 10) break;
-                e.SetU16(4 + 2 * count, logic[j].U16(io::kAddress));
-                ++count;
-            }
+    // The relation of each physical address, by the address: one pass over
+    // the logic sections however many there are.
+    std::vector<int32_t> relationOf(0x10000, -1);
+    for (const Row& logic : t.Table(kLogicSectionTable)) {
+        const uint16_t phys = logic.U16(io::kLogicPhysicalAddress);
+        int32_t& index = relationOf[phys];
+        if (index < 0) {
+            index = static_cast<int32_t>(t.relations.size());
+            Row e(AddressRelationDesc().size);
+            e.SetU16(0, phys);
+            e.SetU16(2, 1);
+            e.SetU16(4, logic.U16(io::kAddress));
+            t.relations.push_back(std::move(e));
+            continue;
         }
-        e.SetU16(2, count);
-        t.relations.push_back(std::move(e));
+        // Rows without a physical section (0xFFFF) share one relation of
+        // one. A relation holds ten logic sections; a physical section with
+        // more keeps the first ten.
+        Row& e = t.relations[static_cast<size_t>(index)];
+        const uint16_t count = e.U16(2);
+        if (phys == 0xFFFF || count == 10) continue;
+        e.SetU16(4 + 2 * size_t{count}, logic.U16(io::kAddress));
+        e.SetU16(2, static_cast<uint16_t>(count + 1));
     }
 }
 

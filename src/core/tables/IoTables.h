@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "tables/RecordDesc.h"
@@ -110,6 +111,19 @@ struct IoTables {
     size_t Bytes() const;
 
     friend bool operator==(const IoTables&, const IoTables&) = default;
+};
+
+// FindByName for a run of many lookups: every row's name indexed once, as
+// FindByName compares them (the first row in table order wins; a switch row
+// also stands under each part of its name between "-"). Valid while the
+// tables keep their rows.
+class IoNameIndex {
+public:
+    explicit IoNameIndex(const IoTables& t);
+    const Row* Find(std::u16string_view name) const;
+
+private:
+    std::unordered_map<std::u16string, const Row*> rows_;
 };
 
 // The numbering rule: the row's 地址号, 按钮号, 字号 and 位号 (and a signal's

@@ -103,16 +103,8 @@ void CChildView::ZoomBy(double factor) {
 }
 
 void CChildView::FitToWindow() {
-    Rect bounds{0, 0, 0, 0};
-    bool any = false;
-    for (const auto& obj : doc_.Objects()) {
-        const Rect r = obj->GetCanvasRect();
-        bounds = any ? Rect{std::min(bounds.left, r.left), std::min(bounds.top, r.top),
-                            std::max(bounds.right, r.right), std::max(bounds.bottom, r.bottom)}
-                     : r;
-        any = true;
-    }
-    if (!any) bounds = {0, 0, canvas_.cx, canvas_.cy};
+    // The same bounds a picture of the whole station covers.
+    Rect bounds = StationBounds(doc_);
     bounds = bounds.Inflate(20);
     const QSize vp = viewport()->size();
     const double zoom = std::min(vp.width() / std::max(1.0, double(bounds.Width())),

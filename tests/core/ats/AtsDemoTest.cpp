@@ -117,7 +117,22 @@ std::vector<uint8_t> Binary(const std::vector<Expected>& items, std::time_t now)
     return out;
 }
 
-TEST(AtsDemo, EveryFileAndTheWorkbookMatchTheRules) {
+struct AtsStation {
+    const char* name;
+    DemoOptions options;
+    int32_t logicSections;  // 有逻辑区段
+};
+
+class AtsDemo : public ::testing::TestWithParam<AtsStation> {};
+
+// The believable station, and a large one of copies with full tables and
+// logic sections, whose lookups run through the generation's indexes.
+INSTANTIATE_TEST_SUITE_P(Stations, AtsDemo,
+                         ::testing::Values(AtsStation{"Demo", {}, 0},
+                                           AtsStation{"Copies1000", {1000, 3, true}, 1}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_P(AtsDemo, EveryFileAndTheWorkbookMatchTheRules) {
     setenv("TZ", "UTC", 1);
     tzset();
     constexpr std::time_t kNow = 1765000000;
@@ -126,7 +141,11 @@ TEST(AtsDemo, EveryFileAndTheWorkbookMatchTheRules) {
     testing::ScriptedInteraction ui;
     CVelkorDoc doc(ui, files);
     doc.OnNewDocument();
-    BuildDemoStation(doc, {});
+    BuildDemoStation(doc, GetParam().options);
+    if (GetParam().logicSections) {
+        doc.hasLogicSections = GetParam().logicSections;
+        doc.logicSectionsPerSwitch = 1;
+    }
     ASSERT_TRUE(doc.OnSaveDocument("/demo/Demo.lcp"));
     ASSERT_TRUE(GenerateAtsData(doc));
     InstallClock({});

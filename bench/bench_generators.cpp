@@ -1,0 +1,173 @@
+// How the generators grow with the station. Each runs on demo stations of
+// 2,000, 20,000 and 60,000 objects with full input tables, an ElementCode
+// table from the station's own element workbook and the code tables built
+// from it; "per_object" makes the growth visible. The goals: on 20,000
+// objects each generator takes at most twice the time of opening the
+// station, and from 20,000 to 60,000 objects each grows at most 3.5 times.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <functional>
+#include <map>
+
+#include "ats/AtsGeneration.h"
+#include "common/Files.h"
+#include "common/Text.h"
+#include "demo/DemoStation.h"
+#include "document/CVelkorDoc.h"
+#include "iotables/CheckExports.h"
+#include "iotables/Generators.h"
+#include "siemens/CodeBuilds.h"
+#include "siemens/ElementTable.h"
+#include "siemens/LogicTables.h"
+
+namespace {
+
+using namespace velkor;
+
+SilentInteraction g_ui;
+
+fs::path Root() { return fs::temp_directory_path() / "velkor-bench" / "generators"; }
+
+// A station with everything the generators read, built once per size and
+// kept on disk between runs of the benchmark program.
+fs::path StationPath(int objects) {
+    const fs::path dir = Root() / std::to_string(objects);
+    const fs::path path = dir / "Demo.lcp";
+    if (fs::exists(path)) return path;
+    fs::create_directories(dir);
+    CVelkorDoc doc(g_ui);
+    doc.OnNewDocument();
+    BuildDemoStation(doc, {objects, 1, true});
+    doc.hasLogicSections = 1;
+    doc.logicSectionsPerSwitch = 1;
+    // Station rows all named "NO" would stop the validation at its name
+    // check; named apart, every check runs through the whole tables.
+    auto& stations = doc.io.Table(kStationTable);
+    for (size_t i = 0; i < stations.size(); ++i)
+        stations[i].SetName(u"ST" + FromUtf8(std::to_string(i)));
+    doc.OnSaveDocument(path);
+    // The ElementCode table from the station's element workbook, and the
+    // Siemens code tables from it, as a designer builds them.
+    WriteElementTable(doc);
+    std::vector<Row> rows;
+    ReadElementWorkbook(dir / "元素表.xls", doc.Files(), rows);
+    ImportElements(doc, rows, false);
+    BuildTrackSectionCode(doc);
+    BuildCrossCode(doc);
+    BuildSwitchCode(doc);
+    TakePhysicalSectionCode(doc, BuildPhysicalSectionCode(doc));
+    doc.OnSaveDocument(path);
+    fs::remove(dir / "元素表.xls");
+    return path;
+}
+
+// Runs `generate` on a freshly opened station each iteration; the opening
+// and the removal of earlier outputs are not timed.
+void RunOnStation(benchmark::State& state, const std::function<bool(CVelkorDoc&)>& generate,
+                  const std::vector<std::string>& outputs = {}) {
+    const fs::path path = StationPath(static_cast<int>(state.range(0)));
+    size_t objects = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        for (const std::string& o : outputs) fs::remove_all(path.parent_path() / o);
+        auto doc = std::make_unique<CVelkorDoc>(g_ui);
+        if (!doc->OnOpenDocument(path)) {
+            state.SkipWithError("open failed");
+            break;
+        }
+        objects = doc->Objects().size();
+        state.ResumeTiming();
+        const bool done = generate(*doc);
+        state.PauseTiming();
+        doc.reset();
+        if (!done) {
+            state.SkipWithError("the generator failed");
+            break;
+        }
+        state.ResumeTiming();
+    }
+    // Seconds per object of the timed runs, shown with a unit prefix (u: µs).
+    state.counters["per_object"] =
+        benchmark::Counter(static_cast<double>(objects) * static_cast<double>(state.iterations()),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+#define GENERATOR_BENCHMARK(name) \
+    BENCHMARK(name)->Arg(2000)->Arg(20000)->Arg(60000)->Unit(benchmark::kMillisecond)->UseRealTime()
+
+// The yardstick of the goals.
+void BM_Open(benchmark::State& state) {
+    const fs::path path = StationPath(static_cast<int>(state.range(0)));
+    size_t objects = 0;
+    for (auto _ : state) {
+        CVelkorDoc doc(g_ui);
+        if (!doc.OnOpenDocument(path)) state.SkipWithError("open failed");
+        objects = doc.Objects().size();
+    }
+    state.counters["objects"] = static_cast<double>(objects);
+}
+GENERATOR_BENCHMARK(BM_Open);
+
+void BM_Transfer(benchmark::State& state) {
+    RunOnStation(state, [](CVelkorDoc& d) {
+        TransferInputTablesInto(d, std::vector<bool>(6, true));
+        return true;
+    });
+}
+GENERATOR_BENCHMARK(BM_Transfer);
+
+void BM_Validate(benchmark::State& state) {
+    RunOnStation(state, [](CVelkorDoc& d) { return ValidateInputTables(d); });
+}
+GENERATOR_BENCHMARK(BM_Validate);
+
+void BM_RepeatIo(benchmark::State& state) {
+    RunOnStation(state, [](CVelkorDoc& d) { return GenerateRepeatSectionRows(d); });
+}
+GENERATOR_BENCHMARK(BM_RepeatIo);
+
+void BM_SiemensLogicTable(benchmark::State& state) {
+    RunOnStation(state, [](CVelkorDoc& d) { return GenerateSiemensLogicTable(d); });
+}
+GENERATOR_BENCHMARK(BM_SiemensLogicTable);
+
+void BM_SiemensVirtualLogicTable(benchmark::State& state) {
+    RunOnStation(state, [](CVelkorDoc& d) { return GenerateSiemensVirtualLogicTable(d); });
+}
+GENERATOR_BENCHMARK(BM_SiemensVirtualLogicTable);
+
+void BM_HaldeVirtualLogicTable(benchmark::State& state) {
+    RunOnStation(state, [](CVelkorDoc& d) { return GenerateHaldeVirtualLogicTable(d); });
+}
+GENERATOR_BENCHMARK(BM_HaldeVirtualLogicTable);
+
+void BM_BuildCodes(benchmark::State& state) {
+    RunOnStation(state, [](CVelkorDoc& d) {
+        TakePhysicalSectionCode(d, BuildPhysicalSectionCode(d));
+        BuildTrackSectionCode(d);
+        BuildCrossCode(d);
+        BuildSwitchCode(d);
+        return true;
+    });
+}
+GENERATOR_BENCHMARK(BM_BuildCodes);
+
+void BM_Ats(benchmark::State& state) {
+    RunOnStation(state, [](CVelkorDoc& d) { return GenerateAtsData(d); }, {"ATS"});
+}
+GENERATOR_BENCHMARK(BM_Ats);
+
+void BM_Elements(benchmark::State& state) {
+    RunOnStation(state, [](CVelkorDoc& d) { return WriteElementTable(d); }, {"元素表.xls"});
+}
+GENERATOR_BENCHMARK(BM_Elements);
+
+void BM_CheckFiles(benchmark::State& state) {
+    RunOnStation(state, [](CVelkorDoc& d) { return GenerateCheckFiles(d); }, {"CheckIOExcel"});
+}
+GENERATOR_BENCHMARK(BM_CheckFiles);
+
+}  // namespace
+
+BENCHMARK_MAIN();
