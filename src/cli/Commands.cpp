@@ -119,32 +119,56 @@ int CmdInfo(Context& c) {
     return 0;
 }
 
+// A JSON value as nlohmann's dump(2) writes it at `depth` levels of nesting.
+void WriteNested(std::ostream& out, const nlohmann::json& value, int depth) {
+    const std::string text = value.dump(2);
+    const std::string indent(static_cast<size_t>(2 * depth), ' ');
+    size_t start = 0;
+    for (size_t nl; (nl = text.find('\n', start)) != std::string::npos; start = nl + 1)
+        out << std::string_view(text).substr(start, nl + 1 - start) << indent;
+    out << std::string_view(text).substr(start);
+}
+
 int CmdDump(Context& c) {
     CliInteraction ui(c.err, false);
     auto doc = OpenStation(c.args.positional[0], ui);
     if (!doc) return 1;
-    nlohmann::json j;
+    // The document is written as it goes, one object at a time, so a large
+    // station needs no second copy of itself as JSON. The text is what one
+    // dump(2) of the whole would give.
     const DataVersion& v = doc->version;
-    j["header"] = {{"version", {v.high, v.middle, v.low, v.build}},
-                   {"versionText", FormatDataVersion(v)},
-                   {"hasLogicSections", doc->hasLogicSections},
-                   {"logicSectionsPerSwitch", doc->logicSectionsPerSwitch},
-                   {"objectCount", doc->Objects().size()}};
-    nlohmann::json objects = nlohmann::json::array();
-    for (const auto& o : doc->Objects()) {
-        nlohmann::json obj;
-        o->Describe(obj);
-        objects.push_back(std::move(obj));
+    const nlohmann::json header = {{"version", {v.high, v.middle, v.low, v.build}},
+                                   {"versionText", FormatDataVersion(v)},
+                                   {"hasLogicSections", doc->hasLogicSections},
+                                   {"logicSectionsPerSwitch", doc->logicSectionsPerSwitch},
+                                   {"objectCount", doc->Objects().size()}};
+    std::ostream& out = c.out;
+    out << "{\n  \"header\": ";
+    WriteNested(out, header, 1);
+    out << ",\n  \"objects\": ";
+    if (doc->Objects().empty()) {
+        out << "[]";
+    } else {
+        out << "[";
+        bool first = true;
+        for (const auto& o : doc->Objects()) {
+            nlohmann::json obj;
+            o->Describe(obj);
+            out << (first ? "\n    " : ",\n    ");
+            WriteNested(out, obj, 2);
+            first = false;
+        }
+        out << "\n  ]";
     }
-    j["objects"] = std::move(objects);
+    nlohmann::json trailer = nullptr;
     if (doc->fileTrailer) {
         const auto& t = *doc->fileTrailer;
-        j["trailer"] = {{"displayWidth", t[0]}, {"displayHeight", t[1]}, {"displayCount", t[2]}};
-    } else {
-        j["trailer"] = nullptr;
+        trailer = {{"displayWidth", t[0]}, {"displayHeight", t[1]}, {"displayCount", t[2]}};
     }
-    c.out << j.dump(2) << '\n';
-    return 0;
+    out << ",\n  \"trailer\": ";
+    WriteNested(out, trailer, 1);
+    out << "\n}\n";
+    return out ? 0 : 1;
 }
 
 int CmdResave(Context& c) {
@@ -421,7 +445,9 @@ int CmdBuildCodes(Context& c) {
         run = [](CVelkorDoc& d) {
             if (!d.UI().AskYesNo(kAskBuildCodes)) return false;
             // What the dialog's grid holds when it is closed.
-            TakePhysicalSectionCode(d, BuildPhysicalSectionCode(d));
+            auto rows = BuildPhysicalSectionCode(d);
+            if (!rows) return false;
+            TakePhysicalSectionCode(d, std::move(*rows));
             return true;
         };
     } else if (table == "TrackSectionCode") {
@@ -435,10 +461,7 @@ int CmdBuildCodes(Context& c) {
             return true;
         };
     } else if (table == "SwitchCode") {
-        run = [](CVelkorDoc& d) {
-            BuildSwitchCode(d);
-            return true;
-        };
+        run = [](CVelkorDoc& d) { return BuildSwitchCode(d); };
     } else {
         c.err << "Usage: velkor-cli build-codes STATION.lcp "
                  "PhysicalSectionCode|TrackSectionCode|CrossCode|SwitchCode --yes [--save]\n";

@@ -266,11 +266,26 @@ void BuildMetroStation(Builder& b, Point o, int serial) {
 
 // Relay addresses handed out one after the other: board number times 256
 // plus the position 0 to 15.
+// Relay addresses as boards of sixteen (0x0100, 0x0101 … 0x010F, 0x0200 …);
+// a station larger than those 4,080 relays goes on with the other 16-bit
+// values, so that even a very large demo has no relay used twice until all
+// 65,535 are taken.
 struct RelayCounter {
-    uint16_t next = 0x0100;
+    uint32_t next = 0x0100;
+    bool boards = true;
     uint16_t Take() {
-        const uint16_t r = next;
-        next = static_cast<uint16_t>((next & 0x0F) == 0x0F ? (next & 0xFF00) + 0x0100 : next + 1);
+        const auto r = static_cast<uint16_t>(next);
+        if (boards) {
+            next = (next & 0x0F) == 0x0F ? (next & 0xFF00) + 0x0100 : next + 1;
+            if (next > 0xFFFF) {
+                boards = false;
+                next = 0;
+            }
+        } else {
+            do {
+                next = next + 1 >= 0xFFFF ? 0 : next + 1;
+            } while (next >= 0x0100 && (next & 0xF0) == 0);
+        }
         return r;
     }
 };

@@ -14,7 +14,7 @@ namespace {
 constexpr size_t kElName = 2, kElNameBytes = 64, kElKind = 82, kElAddress = 96;
 }  // namespace
 
-std::vector<Row> BuildPhysicalSectionCode(const CVelkorDoc& doc) {
+std::optional<std::vector<Row>> BuildPhysicalSectionCode(const CVelkorDoc& doc) {
     std::vector<Row> grid;
     Row pending(PhysicalSectionCodeDesc().size);  // empty name, numbers 0
     for (const Row& t : doc.codes.Table(kTrackSectionCode)) {
@@ -28,7 +28,13 @@ std::vector<Row> BuildPhysicalSectionCode(const CVelkorDoc& doc) {
             pending.SetU16(20, t.U16(0));
         } else {
             // Also for the first, empty pending row: the run counts rows.
-            pending.SetU16(20, static_cast<uint16_t>(pending.U16(20) + 1));
+            const int64_t end = int64_t{pending.U16(20)} + 1;
+            if (end > kLargestNumber) {
+                doc.UI().Warning(NumberTooLarge("PhysicalSectionCode", grid.size() + 1, "终止编号",
+                                                end, kLargestNumber));
+                return std::nullopt;
+            }
+            pending.SetU16(20, static_cast<uint16_t>(end));
         }
     }
     grid.push_back(pending);
@@ -81,7 +87,7 @@ void BuildCrossCode(CVelkorDoc& doc) {
     edit.Commit();
 }
 
-void BuildSwitchCode(CVelkorDoc& doc) {
+bool BuildSwitchCode(CVelkorDoc& doc) {
     DocumentEdit edit(doc, "创建码位表", DocumentEdit::Scope::TablesAndSettings);
     auto& table = doc.codes.Table(kSwitchCode);
     table.clear();
@@ -96,6 +102,11 @@ void BuildSwitchCode(CVelkorDoc& doc) {
     for (size_t i = 0; i < rows.size(); ++i) {
         Row r = CodeTables::NewRow(kSwitchCode);
         const std::u16string name = rows[i].Name();
+        if (static_cast<int64_t>(i) > kLargestNumber) {
+            doc.UI().Warning(NumberTooLarge("SwitchCode", i + 1, "Switch编号",
+                                            static_cast<int64_t>(i), kLargestNumber));
+            return false;
+        }
         r.SetU16(0, static_cast<uint16_t>(i));
         r.SetText(2, 16, name);
         if (const auto type = typeByName.find(name); type != typeByName.end())
@@ -103,6 +114,7 @@ void BuildSwitchCode(CVelkorDoc& doc) {
         table.push_back(std::move(r));
     }
     edit.Commit();
+    return true;
 }
 
 }  // namespace velkor

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -112,6 +113,10 @@ Status ReadElementWorkbook(const fs::path& file, FileStore& files, std::vector<R
     if (!x.OpenWorkbook(file)) return x.LastStatus();
     if (!x.SelectSheet(FromUtf8(kElementSheet))) return Status::Damaged(kMsgNoElementSheet);
     for (uint32_t r = 2; !x.GetCell(r, 1).empty(); ++r) {
+        if (static_cast<int64_t>(rows.size()) > kLargestNumber)
+            return Status::Damaged(NumberTooLarge("ElementCode", rows.size() + 1, "Serial_Num",
+                                                  static_cast<int64_t>(rows.size()),
+                                                  kLargestNumber));
         Row e = CodeTables::NewRow(kElementCode);
         e.SetU16(kSerial, static_cast<uint16_t>(rows.size()));
         // Names are kept as read here; the import refuses what does not fit.
@@ -143,10 +148,15 @@ bool ImportElements(CVelkorDoc& doc, const std::vector<Row>& read, bool appendMi
         const AddressByName sectionAddress(doc.io.Table(kSectionTable));
         const AddressByName switchAddress(doc.io.Table(kSwitchTable));
         const AddressByName signalAddress(doc.io.Table(kSignalTable));
-        uint16_t n207 = 0, n203 = 0, n131 = 0;
+        // The running numbers are IxL地址号: past 65,534 the import is
+        // refused rather than numbering from 0 again.
+        int64_t n207 = 0, n203 = 0, n131 = 0;
+        size_t position = 0;
         for (Row& t : table) {
+            ++position;
             const std::u16string element = name(t);
             uint16_t found = 0xFFFF;
+            std::optional<int64_t> counted;  // a running number
             switch (t.U16(kKindId)) {
                 case 213:
                     found = sectionAddress(element);
@@ -158,18 +168,26 @@ bool ImportElements(CVelkorDoc& doc, const std::vector<Row>& read, bool appendMi
                     found = signalAddress(element);
                     break;
                 case 207:
-                    found = n207++;
+                    counted = n207++;
                     break;
                 case 203:
-                    found = n203++;
+                    counted = n203++;
                     break;
                 case 131:
                     // A name no section row has takes the running number.
                     found = sectionAddress(element);
-                    if (found == 0xFFFF) found = n131++;
+                    if (found == 0xFFFF) counted = n131++;
                     break;
                 default:
                     break;
+            }
+            if (counted) {
+                if (*counted > kLargestAddress) {
+                    doc.UI().Warning(NumberTooLarge("ElementCode", position, "IxL地址号", *counted,
+                                                    kLargestAddress));
+                    return false;
+                }
+                found = static_cast<uint16_t>(*counted);
             }
             if (found != 0xFFFF) t.SetU16(kIxlAddress, found);
             t.SetU16(kIoType, 0);

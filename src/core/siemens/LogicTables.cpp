@@ -36,14 +36,25 @@ void SetGbk(Row& row, size_t offset, size_t n, const std::string& gbk) {
 }
 
 // The bit rule of the generated logic-section tables: four rows to a word.
+// The count runs on past 65,535 (a table of more than 32,768 rows), so the
+// word numbers go on rising instead of starting again at 0.
 struct Bits {
-    uint16_t b = 0;
+    uint32_t b = 0;
     void Place(Row& r) {
         r.SetU16(io::kWord, static_cast<uint16_t>(b / 8));
         r.SetU16(io::kBit, static_cast<uint16_t>(b % 8));
-        b = static_cast<uint16_t>(b + 2);
+        b += 2;
     }
 };
+
+// Refuses a number its field cannot hold: the run stops, and the edit that
+// is dropped puts the tables back.
+bool Fits(CVelkorDoc& doc, const char* table, size_t row, const char* field, int64_t value,
+          int64_t largest) {
+    if (value <= largest) return true;
+    doc.UI().Warning(NumberTooLarge(table, row, field, value, largest));
+    return false;
+}
 
 Row NewLogicRow() {
     Row r = IoTables::NewRow(kLogicSectionTable);
@@ -103,9 +114,11 @@ bool GenerateRepeatSectionRows(CVelkorDoc& doc) {
                 return static_cast<unsigned char>(p) < static_cast<unsigned char>(q);
             });
     });
-    int32_t n = last;
+    int64_t n = last;
     for (Row& r : rows) {
-        r.SetU16(kTsNumber, static_cast<uint16_t>(++n));
+        if (!Fits(doc, "TrackSectionCode", table.size() + 1, "逻辑区段编号", ++n, kLargestNumber))
+            return false;
+        r.SetU16(kTsNumber, static_cast<uint16_t>(n));
         table.push_back(std::move(r));
     }
     Finish(doc, edit, kMsgRepeatSectionsDone);
@@ -128,7 +141,13 @@ bool GenerateSiemensLogicTable(CVelkorDoc& doc) {
         bits.Place(r);
         logic.push_back(std::move(r));
     }
-    auto c = static_cast<uint16_t>(doc.codes.Table(kTrackSectionCode).size());
+    int64_t c = static_cast<int64_t>(doc.codes.Table(kTrackSectionCode).size());
+    const auto address = [&](Row& r) {
+        if (!Fits(doc, "LogicSection", logic.size() + 1, "地址号", c, kLargestAddress))
+            return false;
+        r.SetU16(io::kAddress, static_cast<uint16_t>(c++));
+        return true;
+    };
     // The first switch of each display name, in list order.
     std::unordered_map<std::u16string, const RailSwitch*> switchByName;
     for (const RailSwitch* sw : Objects<RailSwitch>(doc))
@@ -143,7 +162,7 @@ bool GenerateSiemensLogicTable(CVelkorDoc& doc) {
         } else {
             r.SetText(io::kLogicPhysicalName, 16, u"");
         }
-        r.SetU16(io::kAddress, c++);
+        if (!address(r)) return false;
         bits.Place(r);
         logic.push_back(std::move(r));
     }
@@ -152,7 +171,7 @@ bool GenerateSiemensLogicTable(CVelkorDoc& doc) {
         SetGbk(r, io::kName, 16, x.TextGbk(2, 16));
         SetGbk(r, io::kLogicPhysicalName, 16, x.TextGbk(2, 16));
         r.SetU16(io::kLogicPhysicalAddress, x.U16(26));
-        r.SetU16(io::kAddress, c++);
+        if (!address(r)) return false;
         bits.Place(r);
         logic.push_back(std::move(r));
     }
@@ -167,12 +186,15 @@ bool GenerateSiemensVirtualLogicTable(CVelkorDoc& doc) {
     auto& logic = doc.io.Table(kLogicSectionTable);
     logic.clear();
     Bits bits;
-    const auto append = [&](const IORecord& rec, uint16_t address) {
+    const auto append = [&](const IORecord& rec, size_t address) {
+        if (!Fits(doc, "LogicSection", logic.size() + 1, "地址号", static_cast<int64_t>(address),
+                  kLargestAddress))
+            return false;
         Row r = NewLogicRow();
         const std::string gbk = rec.NameGbk();
         SetGbk(r, io::kName, 16, gbk);
         SetGbk(r, io::kLogicPhysicalName, 16, DropLastGbkCharacter(gbk));
-        r.SetU16(io::kAddress, address);
+        r.SetU16(io::kAddress, static_cast<uint16_t>(address));
         r.SetU16(io::kLogicPhysicalAddress, rec.address);
         bits.Place(r);
         // The name as the row holds it: a 16-byte name without terminator is
@@ -180,13 +202,16 @@ bool GenerateSiemensVirtualLogicTable(CVelkorDoc& doc) {
         const std::u16string name = r.Name();
         logic.push_back(std::move(r));
         if (!EndsWithSuffixLetter(name)) doc.UI().Warning(ToUtf8(name) + kMsgMissingSuffix);
+        return true;
     };
     const auto sections = Objects<CADSection>(doc);
-    for (size_t i = 0; i < sections.size(); ++i) append(sections[i]->io, static_cast<uint16_t>(i));
+    for (size_t i = 0; i < sections.size(); ++i) {
+        if (!append(sections[i]->io, i)) return false;
+    }
     const auto switches = Objects<RailSwitch>(doc);
     for (size_t j = 0; j < switches.size(); ++j) {
         if (switches[j]->switchSection.address == 0xFFFF) continue;
-        append(switches[j]->switchSection, static_cast<uint16_t>(sections.size() + j));
+        if (!append(switches[j]->switchSection, sections.size() + j)) return false;
     }
     Finish(doc, edit, kMsgVirtualDone);
     return true;
@@ -228,14 +253,16 @@ bool GenerateHaldeVirtualLogicTable(CVelkorDoc& doc) {
         return w == switchSectionAddress.end() ? 0xFFFF : w->second;
     };
     Bits bits;
-    uint16_t a = 0;
+    int64_t a = 0;
     for (const auto* list : {&plain, &repeats}) {
         for (const std::u16string& x : *list) {
+            if (!Fits(doc, "LogicSection", logic.size() + 1, "地址号", a, kLargestAddress))
+                return false;
             const std::u16string y = doc.hasLogicSections ? RemoveLogicSuffix(x) : x;
             Row r = NewLogicRow();
             r.SetName(x);
             r.SetText(io::kLogicPhysicalName, 16, y);
-            r.SetU16(io::kAddress, a++);
+            r.SetU16(io::kAddress, static_cast<uint16_t>(a++));
             r.SetU16(io::kLogicPhysicalAddress, physicalAddress(y));
             bits.Place(r);
             logic.push_back(std::move(r));

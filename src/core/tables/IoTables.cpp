@@ -193,6 +193,13 @@ int IoTables::TableOf(const Row* row) const {
     return -1;
 }
 
+std::string NumberTooLarge(std::string_view table, size_t row, std::string_view field,
+                           int64_t value, int64_t largest) {
+    return std::string(table) + " 第 " + std::to_string(row) + " 行的" + std::string(field) +
+           "将是 " + std::to_string(value) + "，超出该字段能存的范围（最大 " +
+           std::to_string(largest) + "），已取消，表未改变。";
+}
+
 IoNameIndex::IoNameIndex(const IoTables& t) {
     for (int i = 0; i < kInputTableCount; ++i) {
         for (const Row& row : t.Table(i)) {

@@ -126,6 +126,15 @@ private:
     std::unordered_map<std::u16string, const Row*> rows_;
 };
 
+// The generators number rows and addresses in 16-bit fields. A number past
+// what its field holds would wrap round: the run is refused instead, with
+// this message naming the table, the row (from 1), the field and the number.
+// 地址号 stop at 65,534 because 0xFFFF marks an unset address.
+inline constexpr int64_t kLargestNumber = 0xFFFF;
+inline constexpr int64_t kLargestAddress = 0xFFFE;
+std::string NumberTooLarge(std::string_view table, size_t row, std::string_view field,
+                           int64_t value, int64_t largest);
+
 // The numbering rule: the row's 地址号, 按钮号, 字号 and 位号 (and a signal's
 // 按钮号2) from the address number n.
 void AssignAddresses(int tableIndex, Row& row, uint16_t n);

@@ -331,7 +331,9 @@ void TableDialog::BuildCodeTable() {
     if (code < 0) {
         // Only the grid changes; closing the dialog stores it.
         if (!doc_.UI().AskYesNo("是否确定创建码位表？")) return;
-        grid_->Load(BuildPhysicalSectionCode(doc_));
+        auto rows = BuildPhysicalSectionCode(doc_);
+        if (!rows) return;  // refused, with the reason told; the grid stays
+        grid_->Load(*rows);
         model_.Reload();
         return;
     }
@@ -352,7 +354,7 @@ void TableDialog::BuildCodeTable() {
     DocumentEdit edit(doc_, "创建码位表", DocumentEdit::Scope::InputTables);
     if (code == kTrackSectionCode) BuildTrackSectionCode(doc_);
     if (code == kCrossCode) BuildCrossCode(doc_);
-    if (code == kSwitchCode) BuildSwitchCode(doc_);
+    if (code == kSwitchCode && !BuildSwitchCode(doc_)) return;  // refused, told, unchanged
     edit.Commit();
     grid_->Load(doc_.codes.Table(code));
     model_.Reload();

@@ -38,7 +38,7 @@ TEST_F(Builds, PhysicalSectionsAreRunsOfOnePhysicalName) {
     Track(u"P1", 6, 101);
     Track(u"P2", 7, 200);
     Track(u"P1", 8, 102);
-    const auto rows = BuildPhysicalSectionCode(doc);
+    const auto rows = *BuildPhysicalSectionCode(doc);
     ASSERT_EQ(rows.size(), 3u);
     const std::vector<std::tuple<std::u16string, uint16_t, uint16_t, uint16_t>> expected = {
         {u"P1", 100, 5, 6}, {u"P2", 200, 7, 7}, {u"P1", 102, 8, 8}};
@@ -51,14 +51,14 @@ TEST_F(Builds, PhysicalSectionsAreRunsOfOnePhysicalName) {
 }
 
 TEST_F(Builds, PhysicalSectionsOfAnEmptyOrUnnamedTable) {
-    auto rows = BuildPhysicalSectionCode(doc);
+    auto rows = *BuildPhysicalSectionCode(doc);
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].Text(0, 16), u"");
     EXPECT_EQ(rows[0].U16(20), 0);
     // Rows without a physical name count on the initial, empty row.
     Track(u"", 3, 9);
     Track(u"", 4, 9);
-    rows = BuildPhysicalSectionCode(doc);
+    rows = *BuildPhysicalSectionCode(doc);
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].U16(20), 2);
 }

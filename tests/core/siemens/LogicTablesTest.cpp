@@ -217,11 +217,7 @@ TEST(GenerationMarksTheStation, OnlyWhenItRuns) {
              BuildTrackSectionCode(d);
              return true;
          }},
-        {"SwitchCode",
-         [](CVelkorDoc& d) {
-             BuildSwitchCode(d);
-             return true;
-         }},
+        {"SwitchCode", [](CVelkorDoc& d) { return BuildSwitchCode(d); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
