@@ -211,7 +211,7 @@ bool ConvertAtsTextToBinary(CVelkorDoc& doc) {
     for (int i = 0; i < 3; ++i) {
         // A count line, a version line and at most 65,535 items, each line
         // of at most 99 bytes and its line break.
-        constexpr uint64_t kLargestText = (65535 + 2) * (kLongestLine + 2);
+        constexpr uint64_t kLargestText = (kLargestAtsItems + 2) * (kLongestLine + 2);
         std::string refused;
         const auto bytes = ReadAtMost(doc.Files(), folder / kFiles[i].text, kLargestText, refused);
         if (!bytes) {

@@ -14,6 +14,8 @@ class CVelkorDoc;
 class Interaction;
 
 inline constexpr const char* kMsgOpenStationFirst = "请先打开站场文件！";
+// The most items an ATS text or binary file holds.
+inline constexpr size_t kLargestAtsItems = 65535;
 inline constexpr const char* kMsgAtsSaveFailed = "保存ATS数据失败，无法打开文件";
 inline constexpr const char* kMsgAtsReadFailed = "数据读取失败，无法打开文件！";
 inline constexpr const char* kMsgAtsConvertDone = "ATS文件转换成bin文件，转换完毕！";

@@ -228,28 +228,46 @@ void WriteSheet(ExcelHelper& x, const char* sheet, const std::vector<SheetGroup>
     }
 }
 
+struct Sheet {
+    const char* name;
+    std::vector<SheetGroup> groups;
+    // The header row, a row per group title and one per item.
+    size_t Rows() const {
+        size_t rows = 1;
+        for (const SheetGroup& g : groups) rows += (*g.title ? 1 : 0) + g.items->size();
+        return rows;
+    }
+};
+
+std::vector<Sheet> WorkbookSheets(const CVelkorDoc& doc, const AtsItemTables& t) {
+    return {{"表示码位表",
+             {{"信号机", &t.signalIndications, true},
+              {"道岔", &t.switchIndications, true},
+              {"区段", &t.sectionBaseNameIndications, true},
+              {"表示灯", &t.equipmentIndications, false},
+              {"", &t.auxiliaryIndications, false},
+              {"标志", &t.powerUpPrompts, true},
+              {"防淹门", &t.floodGateIndications, true},
+              {"站台", &t.platformIndications, true},
+              {"提示信息", &t.promptMessages, true}}},
+            {"控制码位表",
+             {{"列调按钮", &t.signalButtonCommands, true},
+              {"信号机", &t.signalCommands, true},
+              {"道岔", &t.switchCommands, true},
+              {"区段", &t.sectionIoNameCommands, true},
+              {"防淹门", &t.floodGateCommands, true},
+              {"站台", &t.platformCommands, true},
+              {"按钮", &t.auxiliaryCommands, true}}},
+            {"逻辑区段码位表", {{"逻辑区段", &doc.atsLogicSections, true}}}};
+}
+
+// The rows of an .xls sheet.
+constexpr size_t kLargestSheetRows = 65536;
+
 bool WriteWorkbook(const CVelkorDoc& doc, const AtsItemTables& t) {
     ExcelHelper x(doc.Files());
     x.NewWorkbook();
-    WriteSheet(x, "表示码位表",
-               {{"信号机", &t.signalIndications, true},
-                {"道岔", &t.switchIndications, true},
-                {"区段", &t.sectionBaseNameIndications, true},
-                {"表示灯", &t.equipmentIndications, false},
-                {"", &t.auxiliaryIndications, false},
-                {"标志", &t.powerUpPrompts, true},
-                {"防淹门", &t.floodGateIndications, true},
-                {"站台", &t.platformIndications, true},
-                {"提示信息", &t.promptMessages, true}});
-    WriteSheet(x, "控制码位表",
-               {{"列调按钮", &t.signalButtonCommands, true},
-                {"信号机", &t.signalCommands, true},
-                {"道岔", &t.switchCommands, true},
-                {"区段", &t.sectionIoNameCommands, true},
-                {"防淹门", &t.floodGateCommands, true},
-                {"站台", &t.platformCommands, true},
-                {"按钮", &t.auxiliaryCommands, true}});
-    WriteSheet(x, "逻辑区段码位表", {{"逻辑区段", &doc.atsLogicSections, true}});
+    for (const Sheet& sheet : WorkbookSheets(doc, t)) WriteSheet(x, sheet.name, sheet.groups);
     const bool saved = x.SaveAs(doc.Directory().Ats() / PathFromUtf8("码位表.xls"));
     x.CloseWorkbook();
     return saved;
@@ -283,6 +301,24 @@ bool GenerateAtsData(CVelkorDoc& doc) {
         {kAtsCommandText, &t.Commands()},
         {kAtsIndicationText, &t.Indications()},
         {kAtsLogicText, &logic}};
+    // Lists longer than an ATS file holds are refused before anything is
+    // written.
+    for (const auto& [name, items] : texts) {
+        if (items->size() > kLargestAtsItems) {
+            ui.Warning(std::string(name) + " 将有 " + std::to_string(items->size()) +
+                       " 项，超出 ATS 文件能存的 " + std::to_string(kLargestAtsItems) +
+                       " 项，已取消生成。");
+            return false;
+        }
+    }
+    for (const Sheet& sheet : WorkbookSheets(doc, t)) {
+        if (sheet.Rows() > kLargestSheetRows) {
+            ui.Warning(std::string("码位表.xls 的工作表“") + sheet.name + "”将有 " +
+                       std::to_string(sheet.Rows()) + " 行，超出 .xls 工作表能存的 " +
+                       std::to_string(kLargestSheetRows) + " 行，已取消生成。");
+            return false;
+        }
+    }
     // Existing text files may hold the person's own edits: nothing is written
     // while any of the three is there, so the folder never ends up with text
     // files of two different runs.

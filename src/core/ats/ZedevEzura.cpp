@@ -5,6 +5,7 @@
 #include "common/Interaction.h"
 #include "devices/CADSignal.h"
 #include "document/CVelkorDoc.h"
+#include "tables/IoTables.h"
 
 namespace velkor {
 
@@ -44,9 +45,28 @@ bool WriteZedevEzuraFiles(CVelkorDoc& doc) {
         doc.UI().Warning(kMsgOpenStationFirst);
         return false;
     }
+    const auto signals = ZedevSignals(doc);
+    // Up-line numbers run from 1001 and down-line numbers from 2001: past
+    // 1,000 up-line signals, or past 65,535, two signals would share a number
+    // (or a number would wrap), so the files are not written.
+    size_t up = 0;
+    for (const CADSignal* s : doc.ObjectsOf<CADSignal>()) up += s->variant >= 0 && s->variant <= 3;
+    const size_t down = signals.size() - up;
+    if (up > 64535 || down > 63535) {
+        const bool upLine = up > 64535;
+        const size_t row = upLine ? 64536 : up + 63536;
+        doc.UI().Warning(NumberTooLarge("ZedevEzura", row, "信号机编号", 65536, kLargestNumber));
+        return false;
+    }
+    if (up > 1000 && down > 0) {
+        doc.UI().Warning(
+            "ZedevEzura 第 1001 行的信号机编号将是 "
+            "2001，与第一架下行信号机的编号相同（有下行信号机时"
+            "上行信号机最多 1000 架），已取消。");
+        return false;
+    }
     const fs::path folder = doc.Directory() / "ZedevEzura";
     doc.Files().MakeDirs(folder);
-    const auto signals = ZedevSignals(doc);
     const std::string text = ZedevText(signals);
     OutputBatch batch(doc);
     bool ok = doc.Files().WriteAtomic(

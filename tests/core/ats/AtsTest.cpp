@@ -614,5 +614,55 @@ TEST_F(AtsStation, ZedevEzuraWithoutSignalsAndWhenAFileCannotBeWritten) {
     EXPECT_TRUE(ui2.Messages("info").empty());
 }
 
+// An ATS file holds at most 65,535 items, and a sheet of the .xls workbook
+// 65,536 rows (its header and group titles included): longer lists are
+// refused before any file is written.
+TEST_F(AtsStation, ListsLongerThanTheFilesHoldAreRefused) {
+    auto& logic = doc.io.Table(kLogicSectionTable);
+    for (int i = 0; i < 65536; ++i) {
+        Row r = IoTables::NewRow(kLogicSectionTable);
+        r.SetName(FromUtf8("L" + std::to_string(i)));
+        logic.push_back(std::move(r));
+    }
+    const auto refused = [&](const char* message) {
+        ui.answers = {true};
+        ui.log.clear();
+        EXPECT_FALSE(RunAtsGenerationCommand(&doc, ui));
+        EXPECT_EQ(ui.Messages("warning"), std::vector<std::string>{message});
+        for (const auto& [path, bytes] : files.files)
+            EXPECT_EQ(path.string().find("/st/ATS/"), std::string::npos) << path;
+    };
+    refused("LogicSection.txt 将有 65536 项，超出 ATS 文件能存的 65535 项，已取消生成。");
+    logic.pop_back();
+    refused(
+        "码位表.xls 的工作表“逻辑区段码位表”将有 65537 行，超出 .xls 工作表能存的 65536 "
+        "行，已取消生成。");
+    logic.pop_back();
+    logic.pop_back();
+    ui.answers = {true};
+    EXPECT_TRUE(RunAtsGenerationCommand(&doc, ui));
+}
+
+// Up-line numbers start at 1001, down-line ones at 2001: a 1,001st up-line
+// signal would take the first down-line signal's number.
+TEST_F(AtsStation, ZedevEzuraRefusesUpLineNumbersThatReachTheDownLine) {
+    for (int i = 0; i < 1001; ++i) Signal(("S" + std::to_string(i)).c_str(), 0x10, 0);
+    ASSERT_TRUE(WriteZedevEzuraFiles(doc));  // no down line: 2001 is free
+    const std::string text = Str(files.files.at("/st/ZedevEzura/ZedevEzura.txt"));
+    EXPECT_NE(text.find("\r\n2001\tS1000\r\n"), std::string::npos);
+
+    files.files.erase("/st/ZedevEzura/ZedevEzura.txt");
+    files.files.erase("/st/ZedevEzura/ZedevEzura.bin");
+    Signal("X1", 0x20, 4);
+    ui.log.clear();
+    EXPECT_FALSE(WriteZedevEzuraFiles(doc));
+    EXPECT_EQ(ui.Messages("warning"),
+              std::vector<std::string>{
+                  "ZedevEzura 第 1001 行的信号机编号将是 2001，与第一架下行信号机的编号相同（有下行"
+                  "信号机时上行信号机最多 1000 架），已取消。"});
+    EXPECT_FALSE(files.files.count("/st/ZedevEzura/ZedevEzura.txt"));
+    EXPECT_FALSE(files.files.count("/st/ZedevEzura/ZedevEzura.bin"));
+}
+
 }  // namespace
 }  // namespace velkor
