@@ -93,7 +93,7 @@ Status CVelkorDoc::OnOpenDocument(const fs::path& path) {
     // anything else) is one message, and nothing is read or made beside it.
     std::string refused;
     files_->ClearLastError();
-    const auto bytes = ReadStationFile(path, refused);
+    auto bytes = ReadStationFile(path, refused);
     if (!bytes) {
         if (!refused.empty()) {
             return Fail(Status::Damaged(WithCause(kMsgBadFormat, refused)));
@@ -107,6 +107,9 @@ Status CVelkorDoc::OnOpenDocument(const fs::path& path) {
     } catch (const std::exception&) {
         return Fail(Status::Damaged(kMsgOpenFailed));
     }
+    // The objects are built: the file's bytes are not kept while the table
+    // files and the companion file are read.
+    bytes.reset();
     // Opening only reads: the station's folders are made when it is saved.
     // The tables are read while has-logic-sections holds its default, so the
     // logic-section table and the address relation are read whatever the

@@ -66,9 +66,19 @@ std::vector<ElementLine> ElementLines(CVelkorDoc& doc) {
     // The logic sections in name order (bytes compared), kept so by the
     // document; equal names keep their order.
     auto& logic = doc.io.Table(kLogicSectionTable);
-    std::stable_sort(logic.begin(), logic.end(), [](const Row& a, const Row& b) {
-        return a.TextGbk(io::kName, io::kNameBytes) < b.TextGbk(io::kName, io::kNameBytes);
-    });
+    {
+        // Each name taken out of its row once, then the rows put in order.
+        std::vector<std::pair<std::string, size_t>> order;
+        order.reserve(logic.size());
+        for (size_t i = 0; i < logic.size(); ++i)
+            order.emplace_back(logic[i].TextGbk(io::kName, io::kNameBytes), i);
+        std::stable_sort(order.begin(), order.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::vector<Row> sorted;
+        sorted.reserve(logic.size());
+        for (const auto& entry : order) sorted.push_back(std::move(logic[entry.second]));
+        logic = std::move(sorted);
+    }
     std::unordered_set<std::u16string> switchSections;
     for (const auto& obj : doc.Objects()) {
         if (auto* sw = dynamic_cast<const RailSwitch*>(obj.get()))

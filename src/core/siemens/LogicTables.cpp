@@ -106,16 +106,20 @@ bool GenerateRepeatSectionRows(CVelkorDoc& doc) {
         r.SetU16(kTsDirection, 0);
         rows.push_back(std::move(r));
     }
-    std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
-        const std::string x = a.TextGbk(kTsName, 16);
-        const std::string y = b.TextGbk(kTsName, 16);
+    // By name, bytes compared unsigned, equal names in drawing order; each
+    // name is taken out of its row once.
+    std::vector<std::pair<std::string, size_t>> order;
+    order.reserve(rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) order.emplace_back(rows[i].TextGbk(kTsName, 16), i);
+    std::stable_sort(order.begin(), order.end(), [](const auto& a, const auto& b) {
         return std::lexicographical_compare(
-            x.begin(), x.end(), y.begin(), y.end(), [](char p, char q) {
+            a.first.begin(), a.first.end(), b.first.begin(), b.first.end(), [](char p, char q) {
                 return static_cast<unsigned char>(p) < static_cast<unsigned char>(q);
             });
     });
     int64_t n = last;
-    for (Row& r : rows) {
+    for (const auto& [name, index] : order) {
+        Row& r = rows[index];
         if (!Fits(doc, "TrackSectionCode", table.size() + 1, "逻辑区段编号", ++n, kLargestNumber))
             return false;
         r.SetU16(kTsNumber, static_cast<uint16_t>(n));

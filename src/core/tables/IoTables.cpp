@@ -201,6 +201,9 @@ std::string NumberTooLarge(std::string_view table, size_t row, std::string_view 
 }
 
 IoNameIndex::IoNameIndex(const IoTables& t) {
+    size_t rows = 0;
+    for (int i = 0; i < kInputTableCount; ++i) rows += t.Table(i).size();
+    rows_.reserve(rows + t.Table(kSwitchTable).size());
     for (int i = 0; i < kInputTableCount; ++i) {
         for (const Row& row : t.Table(i)) {
             // emplace keeps the first row of a name.
