@@ -113,9 +113,9 @@ Row CodeTables::NewPhysicalRow() {
 
 size_t CodeTables::Bytes() const {
     size_t n = 0;
-    for (const Row& r : physical) n += r.Size() + sizeof(Row);
+    n += physical.size() * sizeof(Row);
     for (const auto& t : tables) {
-        for (const Row& r : t) n += r.Size() + sizeof(Row);
+        n += t.size() * sizeof(Row);
     }
     return n;
 }

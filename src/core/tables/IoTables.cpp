@@ -115,28 +115,26 @@ bool SignalTypeHasRelay(int type, int relay) {
     return (kRelayMatrix[type] >> (9 - relay)) & 1;
 }
 
-uint16_t Row::U16(size_t o) const { return o + 2 <= bytes_.size() ? GetU16LE(&bytes_[o]) : 0; }
+uint16_t Row::U16(size_t o) const { return o + 2 <= size_ ? GetU16LE(&bytes_[o]) : 0; }
 void Row::SetU16(size_t o, uint16_t v) {
-    if (o + 2 <= bytes_.size()) PutU16LE(&bytes_[o], v);
+    if (o + 2 <= size_) PutU16LE(&bytes_[o], v);
 }
-uint32_t Row::U32(size_t o) const { return o + 4 <= bytes_.size() ? GetU32LE(&bytes_[o]) : 0; }
+uint32_t Row::U32(size_t o) const { return o + 4 <= size_ ? GetU32LE(&bytes_[o]) : 0; }
 void Row::SetU32(size_t o, uint32_t v) {
-    if (o + 4 <= bytes_.size()) PutU32LE(&bytes_[o], v);
+    if (o + 4 <= size_) PutU32LE(&bytes_[o], v);
 }
 std::u16string Row::Text(size_t o, size_t n) const { return FromGbk(TextGbk(o, n)); }
 std::string Row::TextGbk(size_t o, size_t n) const {
-    if (o + n > bytes_.size()) return {};
+    if (o + n > size_) return {};
     return LoadFixedTextGbk(std::span<const uint8_t>(&bytes_[o], n));
 }
 void Row::SetText(size_t o, size_t n, std::u16string_view text) {
-    if (o + n <= bytes_.size()) StoreFixedText(std::span<uint8_t>(&bytes_[o], n), text);
+    if (o + n <= size_) StoreFixedText(std::span<uint8_t>(&bytes_[o], n), text);
 }
 
 size_t IoTables::Bytes() const {
     size_t n = 0;
-    const auto add = [&n](const std::vector<Row>& rows) {
-        for (const Row& r : rows) n += r.Size() + sizeof(Row);
-    };
+    const auto add = [&n](const std::vector<Row>& rows) { n += rows.size() * sizeof(Row); };
     for (const auto& t : tables) add(t);
     add(combinations);
     add(relations);

@@ -1,7 +1,9 @@
 #pragma once
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <span>
+#include <stdexcept>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -60,13 +62,17 @@ const char* InputTableTitle(int tableIndex);
 bool SignalTypeHasRelay(int type, int relay);
 
 // One stored record: its bytes are exactly its image in the little-endian
-// file, read and written through typed accessors.
+// file, read and written through typed accessors. The bytes live in the row
+// itself (no record is longer than 128 bytes), so a table is one block of
+// memory: copying, comparing and dropping a large table cost no allocation
+// per row.
 class Row {
 public:
-    explicit Row(size_t size) : bytes_(size, 0) {}
-    std::span<uint8_t> Bytes() { return bytes_; }
-    std::span<const uint8_t> Bytes() const { return bytes_; }
-    size_t Size() const { return bytes_.size(); }
+    static constexpr size_t kLargest = 128;
+    explicit Row(size_t size) : size_(Checked(size)) {}
+    std::span<uint8_t> Bytes() { return {bytes_.data(), size_}; }
+    std::span<const uint8_t> Bytes() const { return {bytes_.data(), size_}; }
+    size_t Size() const { return size_; }
 
     uint16_t U16(size_t offset) const;
     void SetU16(size_t offset, uint16_t v);
@@ -80,10 +86,18 @@ public:
     std::u16string Name() const { return Text(io::kName, io::kNameBytes); }
     void SetName(std::u16string_view name) { SetText(io::kName, io::kNameBytes, name); }
 
-    friend bool operator==(const Row&, const Row&) = default;
+    friend bool operator==(const Row& a, const Row& b) {
+        return a.size_ == b.size_ &&
+               std::equal(a.bytes_.begin(), a.bytes_.begin() + a.size_, b.bytes_.begin());
+    }
 
 private:
-    std::vector<uint8_t> bytes_;
+    static uint8_t Checked(size_t size) {
+        if (size > kLargest) throw std::length_error("record longer than 128 bytes");
+        return static_cast<uint8_t>(size);
+    }
+    uint8_t size_;
+    std::array<uint8_t, kLargest> bytes_{};
 };
 
 // The input tables of a station, its section combinations and the address
