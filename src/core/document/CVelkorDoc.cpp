@@ -477,8 +477,12 @@ DocumentEdit::DocumentEdit(CVelkorDoc& doc, std::string name,
 }
 
 DocumentEdit::DocumentEdit(CVelkorDoc& doc, std::string name, Scope scope)
-    : doc_(&doc), scope_(scope), settings_(doc), io_(doc.io), codes_(doc.codes) {
+    : doc_(&doc), scope_(scope) {
     edit_.name = std::move(name);
+    if (scope == Scope::DevicesOutsideUndo) return;
+    settings_.emplace(doc);
+    io_.emplace(doc.io);
+    codes_.emplace(doc.codes);
 }
 
 DocumentEdit::DocumentEdit(DocumentEdit&& other) noexcept
@@ -514,7 +518,8 @@ void DocumentEdit::Commit() {
         return;
     }
     if (scope_) {
-        if (*scope_ == Scope::AllObjects) doc.history_.Clear();
+        if (*scope_ == Scope::AllObjects || *scope_ == Scope::DevicesOutsideUndo)
+            doc.history_.Clear();
         doc.modified_ = true;
         return;
     }
@@ -533,6 +538,7 @@ void DocumentEdit::RollBack() {
     CVelkorDoc& doc = *doc_;
     doc_ = nullptr;
     if (scope_) {
+        if (!settings_) return;  // nothing of the tables or settings was changed
         static_cast<StationSettings&>(doc) = std::move(*settings_);
         doc.io = std::move(*io_);
         doc.codes = std::move(*codes_);

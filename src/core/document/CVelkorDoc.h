@@ -239,6 +239,9 @@ public:
         InputTables,        // the input and code tables, undoable
         TablesAndSettings,  // the tables and the station settings
         AllObjects,         // these, and objects outside undo
+        // Objects outside undo, the tables and settings untouched: nothing
+        // is copied to put back (读取输入板 writes only into the devices).
+        DevicesOutsideUndo,
     };
     // An undoable edit of these objects.
     DocumentEdit(CVelkorDoc& doc, std::string name, const std::vector<CADGraphic*>& objects);

@@ -130,7 +130,7 @@ void TransferInputTablesInto(CVelkorDoc& doc, const std::vector<bool>& boxes,
         return static_cast<size_t>(b) < boxes.size() && boxes[static_cast<size_t>(b)];
     };
     // Outside undo, as every generation: earlier edits can no longer be undone.
-    DocumentEdit edit(doc, "读取输入板", DocumentEdit::Scope::AllObjects);
+    DocumentEdit edit(doc, "读取输入板", DocumentEdit::Scope::DevicesOutsideUndo);
     const bool logic = doc.hasLogicSections != 0;
     for (const auto& obj : doc.Objects()) {
         const bool treat = (ticked(kSignals) && IsClass(*obj, CADSignal::Class())) ||
