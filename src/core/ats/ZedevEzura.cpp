@@ -9,10 +9,15 @@
 
 namespace velkor {
 
+namespace {
+// Variants 0 to 3 are the up line.
+bool UpLine(const CADSignal& s) { return s.variant >= 0 && s.variant <= 3; }
+}  // namespace
+
 std::vector<ZedevSignal> ZedevSignals(const CVelkorDoc& doc) {
     std::vector<ZedevSignal> up, down;
     for (const CADSignal* s : doc.ObjectsOf<CADSignal>()) {
-        auto& list = s->variant >= 0 && s->variant <= 3 ? up : down;
+        auto& list = UpLine(*s) ? up : down;
         list.push_back({static_cast<uint16_t>((&list == &up ? 1001 : 2001) + list.size()),
                         s->io.address, s->io.NameGbk()});
     }
@@ -50,7 +55,7 @@ bool WriteZedevEzuraFiles(CVelkorDoc& doc) {
     // 1,000 up-line signals, or past 65,535, two signals would share a number
     // (or a number would wrap), so the files are not written.
     size_t up = 0;
-    for (const CADSignal* s : doc.ObjectsOf<CADSignal>()) up += s->variant >= 0 && s->variant <= 3;
+    for (const CADSignal* s : doc.ObjectsOf<CADSignal>()) up += UpLine(*s);
     const size_t down = signals.size() - up;
     if (up > 64535 || down > 63535) {
         const bool upLine = up > 64535;

@@ -29,11 +29,9 @@ std::optional<std::vector<Row>> BuildPhysicalSectionCode(const CVelkorDoc& doc) 
         } else {
             // Also for the first, empty pending row: the run counts rows.
             const int64_t end = int64_t{pending.U16(20)} + 1;
-            if (end > kLargestNumber) {
-                doc.UI().Warning(NumberTooLarge("PhysicalSectionCode", grid.size() + 1, "终止编号",
-                                                end, kLargestNumber));
+            if (!NumberFits(doc.UI(), "PhysicalSectionCode", grid.size() + 1, "终止编号", end,
+                            kLargestNumber))
                 return std::nullopt;
-            }
             pending.SetU16(20, static_cast<uint16_t>(end));
         }
     }
@@ -102,11 +100,9 @@ bool BuildSwitchCode(CVelkorDoc& doc) {
     for (size_t i = 0; i < rows.size(); ++i) {
         Row r = CodeTables::NewRow(kSwitchCode);
         const std::u16string name = rows[i].Name();
-        if (static_cast<int64_t>(i) > kLargestNumber) {
-            doc.UI().Warning(NumberTooLarge("SwitchCode", i + 1, "Switch编号",
-                                            static_cast<int64_t>(i), kLargestNumber));
+        if (!NumberFits(doc.UI(), "SwitchCode", i + 1, "Switch编号", static_cast<int64_t>(i),
+                        kLargestNumber))
             return false;
-        }
         r.SetU16(0, static_cast<uint16_t>(i));
         r.SetText(2, 16, name);
         if (const auto type = typeByName.find(name); type != typeByName.end())

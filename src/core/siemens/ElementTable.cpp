@@ -192,11 +192,9 @@ bool ImportElements(CVelkorDoc& doc, const std::vector<Row>& read, bool appendMi
                     break;
             }
             if (counted) {
-                if (*counted > kLargestAddress) {
-                    doc.UI().Warning(NumberTooLarge("ElementCode", position, "IxL地址号", *counted,
-                                                    kLargestAddress));
+                if (!NumberFits(doc.UI(), "ElementCode", position, "IxL地址号", *counted,
+                                kLargestAddress))
                     return false;
-                }
                 found = static_cast<uint16_t>(*counted);
             }
             if (found != 0xFFFF) t.SetU16(kIxlAddress, found);

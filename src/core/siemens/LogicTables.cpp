@@ -47,15 +47,6 @@ struct Bits {
     }
 };
 
-// Refuses a number its field cannot hold: the run stops, and the edit that
-// is dropped puts the tables back.
-bool Fits(CVelkorDoc& doc, const char* table, size_t row, const char* field, int64_t value,
-          int64_t largest) {
-    if (value <= largest) return true;
-    doc.UI().Warning(NumberTooLarge(table, row, field, value, largest));
-    return false;
-}
-
 Row NewLogicRow() {
     Row r = IoTables::NewRow(kLogicSectionTable);
     // Values the generators do not set take the natural ones.
@@ -120,7 +111,8 @@ bool GenerateRepeatSectionRows(CVelkorDoc& doc) {
     int64_t n = last;
     for (const auto& [name, index] : order) {
         Row& r = rows[index];
-        if (!Fits(doc, "TrackSectionCode", table.size() + 1, "逻辑区段编号", ++n, kLargestNumber))
+        if (!NumberFits(doc.UI(), "TrackSectionCode", table.size() + 1, "逻辑区段编号", ++n,
+                        kLargestNumber))
             return false;
         r.SetU16(kTsNumber, static_cast<uint16_t>(n));
         table.push_back(std::move(r));
@@ -147,7 +139,7 @@ bool GenerateSiemensLogicTable(CVelkorDoc& doc) {
     }
     int64_t c = static_cast<int64_t>(doc.codes.Table(kTrackSectionCode).size());
     const auto address = [&](Row& r) {
-        if (!Fits(doc, "LogicSection", logic.size() + 1, "地址号", c, kLargestAddress))
+        if (!NumberFits(doc.UI(), "LogicSection", logic.size() + 1, "地址号", c, kLargestAddress))
             return false;
         r.SetU16(io::kAddress, static_cast<uint16_t>(c++));
         return true;
@@ -191,8 +183,8 @@ bool GenerateSiemensVirtualLogicTable(CVelkorDoc& doc) {
     logic.clear();
     Bits bits;
     const auto append = [&](const IORecord& rec, size_t address) {
-        if (!Fits(doc, "LogicSection", logic.size() + 1, "地址号", static_cast<int64_t>(address),
-                  kLargestAddress))
+        if (!NumberFits(doc.UI(), "LogicSection", logic.size() + 1, "地址号",
+                        static_cast<int64_t>(address), kLargestAddress))
             return false;
         Row r = NewLogicRow();
         const std::string gbk = rec.NameGbk();
@@ -260,7 +252,8 @@ bool GenerateHaldeVirtualLogicTable(CVelkorDoc& doc) {
     int64_t a = 0;
     for (const auto* list : {&plain, &repeats}) {
         for (const std::u16string& x : *list) {
-            if (!Fits(doc, "LogicSection", logic.size() + 1, "地址号", a, kLargestAddress))
+            if (!NumberFits(doc.UI(), "LogicSection", logic.size() + 1, "地址号", a,
+                            kLargestAddress))
                 return false;
             const std::u16string y = doc.hasLogicSections ? RemoveLogicSuffix(x) : x;
             Row r = NewLogicRow();

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "common/Bytes.h"
+#include "common/Interaction.h"
 #include "common/Text.h"
 
 namespace velkor {
@@ -196,6 +197,13 @@ std::string NumberTooLarge(std::string_view table, size_t row, std::string_view 
     return std::string(table) + " 第 " + std::to_string(row) + " 行的" + std::string(field) +
            "将是 " + std::to_string(value) + "，超出该字段能存的范围（最大 " +
            std::to_string(largest) + "），已取消，表未改变。";
+}
+
+bool NumberFits(Interaction& ui, std::string_view table, size_t row, std::string_view field,
+                int64_t value, int64_t largest) {
+    if (value <= largest) return true;
+    ui.Warning(NumberTooLarge(table, row, field, value, largest));
+    return false;
 }
 
 IoNameIndex::IoNameIndex(const IoTables& t) {

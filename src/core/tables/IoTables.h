@@ -12,6 +12,8 @@
 
 namespace velkor {
 
+class Interaction;
+
 // The six input tables, by table index.
 enum TableIndex : int {
     kSectionTable = 0,       // SectionIO, 区段输入表
@@ -148,6 +150,9 @@ inline constexpr int64_t kLargestNumber = 0xFFFF;
 inline constexpr int64_t kLargestAddress = 0xFFFE;
 std::string NumberTooLarge(std::string_view table, size_t row, std::string_view field,
                            int64_t value, int64_t largest);
+// True when `value` fits; otherwise tells the user NumberTooLarge.
+bool NumberFits(Interaction& ui, std::string_view table, size_t row, std::string_view field,
+                int64_t value, int64_t largest);
 
 // The numbering rule: the row's 地址号, 按钮号, 字号 and 位号 (and a signal's
 // 按钮号2) from the address number n.
