@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <optional>
@@ -56,6 +57,88 @@ std::string EncodeOne(std::u16string_view unit) {
     return std::string(out, static_cast<size_t>(op - out));
 }
 
+// Converts one GBK character (a lone byte, or a lead byte with the byte
+// after it) to UTF-16; U+FFFD when iconv cannot.
+std::u16string DecodeOne(const char* bytes, size_t n) {
+    iconv_t cd = GbkToUtf16().get();
+    char in[2];
+    std::memcpy(in, bytes, n);
+    char outbuf[8];
+    char* ip = in;
+    char* op = outbuf;
+    size_t il = n;
+    size_t ol = sizeof outbuf;
+    if (iconv(cd, &ip, &il, &op, &ol) == static_cast<size_t>(-1) || op == outbuf) return u"\uFFFD";
+    std::u16string out;
+    for (char* p = outbuf; p + 1 < op; p += 2) {
+        out.push_back(static_cast<char16_t>(static_cast<unsigned char>(p[0]) |
+                                            (static_cast<unsigned char>(p[1]) << 8)));
+    }
+    return out;
+}
+
+// A call into iconv costs far more than the character it converts, and
+// every generator converts the names of the whole station: the answer for
+// each UTF-16 unit and each GBK character is kept the first time iconv gives
+// it, so the conversions stay exactly iconv's. The tables are shared by all
+// threads; an entry is written whole, and two threads filling the same entry
+// write the same value.
+//
+// An encoding entry: bit 31 set once known, bits 24-25 the byte count (0:
+// the unit has no GBK form), bits 0-15 the bytes.
+std::atomic<uint32_t> g_encoded[0x10000];
+// A decoding entry: bit 63 set once known, bits 48-49 the unit count, bits
+// 0-47 up to three units. Lone bytes 0x80-0xFF first, then every lead byte
+// 0x81-0xFE with every byte after it.
+constexpr size_t kLoneEntries = 0x80;
+std::atomic<uint64_t> g_decoded[kLoneEntries + 126 * 256];
+
+// Appends the GBK form of one BMP unit c >= 0x80; false when it has none.
+bool AppendEncoded(char16_t c, std::string& out) {
+    std::atomic<uint32_t>& entry = g_encoded[c];
+    uint32_t e = entry.load(std::memory_order_relaxed);
+    if (!(e & 0x80000000u)) {
+        const std::string enc = EncodeOne(std::u16string_view(&c, 1));
+        e = 0x80000000u;
+        if (enc.size() <= 2) {
+            e |= static_cast<uint32_t>(enc.size()) << 24;
+            for (size_t i = 0; i < enc.size(); ++i)
+                e |= static_cast<uint32_t>(static_cast<unsigned char>(enc[i])) << (8 * i);
+        }
+        entry.store(e, std::memory_order_relaxed);
+        if (enc.size() > 2) {  // not GBK's shape; never kept
+            out += enc;
+            return true;
+        }
+    }
+    const uint32_t n = (e >> 24) & 3;
+    for (uint32_t i = 0; i < n; ++i) out.push_back(static_cast<char>((e >> (8 * i)) & 0xFF));
+    return n != 0;
+}
+
+// Appends the UTF-16 form of the GBK character of n bytes at `bytes`.
+void AppendDecoded(const char* bytes, size_t n, std::u16string& out) {
+    const auto b0 = static_cast<unsigned char>(bytes[0]);
+    const size_t index =
+        n == 1 ? b0 - 0x80u
+               : kLoneEntries + (b0 - 0x81u) * 256 + static_cast<unsigned char>(bytes[1]);
+    std::atomic<uint64_t>& entry = g_decoded[index];
+    uint64_t e = entry.load(std::memory_order_relaxed);
+    if (!(e & (uint64_t{1} << 63))) {
+        const std::u16string units = DecodeOne(bytes, n);
+        if (units.size() > 3) {  // not GBK's shape; never kept
+            out += units;
+            return;
+        }
+        e = (uint64_t{1} << 63) | (static_cast<uint64_t>(units.size()) << 48);
+        for (size_t i = 0; i < units.size(); ++i) e |= static_cast<uint64_t>(units[i]) << (16 * i);
+        entry.store(e, std::memory_order_relaxed);
+    }
+    const auto count = static_cast<size_t>((e >> 48) & 3);
+    for (size_t i = 0; i < count; ++i)
+        out.push_back(static_cast<char16_t>((e >> (16 * i)) & 0xFFFF));
+}
+
 bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
@@ -65,40 +148,24 @@ std::string ToGbk(std::u16string_view text) {
     std::string out;
     out.reserve(text.size() * 2);
     for (size_t i = 0; i < text.size(); ++i) {
-        char16_t c = text[i];
+        const char16_t c = text[i];
         if (c < 0x80) {
             out.push_back(static_cast<char>(c));
             continue;
         }
-        size_t n = 1;
-        if (IsHighSurrogate(c) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) n = 2;
-        std::string enc = EncodeOne(text.substr(i, n));
-        out += enc.empty() ? std::string("?") : enc;
-        i += n - 1;
+        if (IsHighSurrogate(c) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+            // Outside the basic plane: GBK holds none of these, iconv says so.
+            const std::string enc = EncodeOne(text.substr(i, 2));
+            out += enc.empty() ? std::string("?") : enc;
+            ++i;
+            continue;
+        }
+        if (!AppendEncoded(c, out)) out.push_back('?');
     }
     return out;
 }
 
 namespace {
-// The whole text in one call; nothing when some byte is not valid GBK, in
-// which case the caller converts character by character.
-std::optional<std::u16string> FromGbkAtOnce(std::string_view gbk) {
-    iconv_t cd = GbkToUtf16().get();
-    std::string buf(gbk.size() * 2 + 8, '\0');
-    char* ip = const_cast<char*>(gbk.data());
-    size_t il = gbk.size();
-    char* op = buf.data();
-    size_t ol = buf.size();
-    if (iconv(cd, &ip, &il, &op, &ol) == static_cast<size_t>(-1) || il != 0) return std::nullopt;
-    const size_t units = static_cast<size_t>(op - buf.data()) / 2;
-    std::u16string out(units, u'\0');
-    for (size_t i = 0; i < units; ++i) {
-        out[i] = static_cast<char16_t>(static_cast<unsigned char>(buf[2 * i]) |
-                                       (static_cast<unsigned char>(buf[2 * i + 1]) << 8));
-    }
-    return out;
-}
-
 bool IsAscii(std::string_view s) {
     for (char c : s) {
         if (static_cast<unsigned char>(c) >= 0x80) return false;
@@ -107,9 +174,11 @@ bool IsAscii(std::string_view s) {
 }
 }  // namespace
 
+// GBK decodes character by character without state, so converting each
+// character alone gives what converting the whole text at once gives; a
+// character iconv cannot convert becomes U+FFFD.
 std::u16string FromGbk(std::string_view gbk) {
     if (IsAscii(gbk)) return std::u16string(gbk.begin(), gbk.end());
-    if (auto whole = FromGbkAtOnce(gbk)) return *whole;
     std::u16string out;
     out.reserve(gbk.size());
     size_t i = 0;
@@ -121,23 +190,8 @@ std::u16string FromGbk(std::string_view gbk) {
             continue;
         }
         // A lead byte takes its trail byte with it; 0x80 and 0xFF stand alone.
-        size_t n = (b >= 0x81 && b <= 0xFE && i + 1 < gbk.size()) ? 2 : 1;
-        iconv_t cd = GbkToUtf16().get();
-        char in[2];
-        std::memcpy(in, gbk.data() + i, n);
-        char outbuf[8];
-        char* ip = in;
-        char* op = outbuf;
-        size_t il = n;
-        size_t ol = sizeof outbuf;
-        if (iconv(cd, &ip, &il, &op, &ol) == static_cast<size_t>(-1) || op == outbuf) {
-            out.push_back(u'\uFFFD');
-        } else {
-            for (char* p = outbuf; p + 1 < op; p += 2) {
-                out.push_back(static_cast<char16_t>(static_cast<unsigned char>(p[0]) |
-                                                    (static_cast<unsigned char>(p[1]) << 8)));
-            }
-        }
+        const size_t n = (b >= 0x81 && b <= 0xFE && i + 1 < gbk.size()) ? 2 : 1;
+        AppendDecoded(gbk.data() + i, n, out);
         i += n;
     }
     return out;

@@ -1,6 +1,7 @@
 #pragma once
 #include <memory>
 #include <nlohmann/json_fwd.hpp>
+#include <type_traits>
 #include <vector>
 
 #include "archive/Archive.h"
@@ -126,6 +127,33 @@ private:
     Rect rect_;
     WindowShape shape_;
 };
+
+// The object as a T when its class is T, else null. A runtime-class compare
+// instead of dynamic_cast, which compares type names: the generators ask
+// this of every object of a station. Only for classes nothing derives from.
+template <class T>
+T* ExactlyAs(CADGraphic* obj) {
+    static_assert(std::is_final_v<T>);
+    return obj && &obj->GetRuntimeClass() == &T::Class() ? static_cast<T*>(obj) : nullptr;
+}
+template <class T>
+const T* ExactlyAs(const CADGraphic* obj) {
+    return ExactlyAs<T>(const_cast<CADGraphic*>(obj));
+}
+
+// In a walk over a station's objects, asks the processor early for the
+// first lines of the object a few places ahead: every object is an
+// allocation of its own, most of a kilobyte or more, and a walk over a
+// large station otherwise waits on memory object by object. An object's
+// class and a device's IO record lie in its first 192 bytes.
+inline void PrefetchAhead(const std::vector<std::unique_ptr<CADGraphic>>& objects, size_t i) {
+    constexpr size_t kDistance = 8;
+    if (i + kDistance >= objects.size()) return;
+    const char* p = reinterpret_cast<const char*>(objects[i + kDistance].get());
+    __builtin_prefetch(p);
+    __builtin_prefetch(p + 64);
+    __builtin_prefetch(p + 128);
+}
 
 // The station's settings as the objects of a station file see them while it
 // is read or written.

@@ -18,7 +18,7 @@ void RemoveLogicSuffix(IORecord& rec);
 // A track section without switch points: a thick polyline P0-P1-P2-P3 with a
 // joint mark at each end, its name label and the section-name and delay-time
 // labels, and a second IO record for its logic section.
-class CADSection : public CADDevice {
+class CADSection final : public CADDevice {
 public:
     static constexpr size_t kBlockBytes = 276;
 

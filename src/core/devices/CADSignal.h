@@ -15,7 +15,7 @@ extern const std::array<const char*, 7> kSignalUsageNames;
 // A signal (信号机): a lamp head with one or two lamps on a high or low mast,
 // facing up-line or down-line, at one of five angles. Usage kinds 2, 3, 5
 // and 6 carry an embedded second button.
-class CADSignal : public CADDevice {
+class CADSignal final : public CADDevice {
 public:
     static constexpr size_t kBlockBytes = 348;
 

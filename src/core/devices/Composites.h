@@ -11,7 +11,7 @@ namespace velkor {
 inline constexpr const char* kMsgNoMatchingStation = "车站信息表中没有名称匹配的车站";
 
 // A station box (车站): its name and ID, four buttons and two screen doors.
-class CADStation : public CADGraphic {
+class CADStation final : public CADGraphic {
 public:
     static constexpr size_t kCompanionNameBytes = 100;
 

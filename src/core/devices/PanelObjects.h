@@ -39,7 +39,7 @@ private:
 };
 
 // An indicator light (灯): a lamp circle with three colours.
-class CADDeLight : public CADDevice {
+class CADDeLight final : public CADDevice {
 public:
     static const RuntimeClass& Class();
     const RuntimeClass& GetRuntimeClass() const override { return Class(); }
@@ -56,7 +56,7 @@ public:
 };
 
 // A panel button (按钮): plain, square or round.
-class CADButton : public CADDevice {
+class CADButton final : public CADDevice {
 public:
     static constexpr size_t kBlockBytes = 116;
     enum Type : int32_t { kPlain = 0, kSquare = 1, kRound = 2 };

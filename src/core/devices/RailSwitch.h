@@ -14,7 +14,7 @@ inline constexpr const char* kMsgBadConnectionPoint = "道岔连接点选择错�
 // A two-way switch with its switch section: the section leg Q0-Q1-Q2 (Q2 the
 // toe), the straight leg Q3-Q4-Q5 and the diverging leg Q6-Q7-Q8, with a
 // joint mark at each leg end. Eight variants from the palette codes 1 to 8.
-class RailSwitch : public CADDevice {
+class RailSwitch final : public CADDevice {
 public:
     static constexpr size_t kBlockBytes = 440;
     enum StretchMode : int32_t { kNoStretch = 0, kMovePoint1 = 1, kStretch = 2 };

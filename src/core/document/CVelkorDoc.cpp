@@ -485,13 +485,20 @@ DocumentEdit::DocumentEdit(CVelkorDoc& doc, std::string name, Scope scope)
     codes_.emplace(doc.codes);
 }
 
+DocumentEdit::DocumentEdit(CVelkorDoc& doc, std::string name, std::vector<Row>& table)
+    : doc_(&doc), scope_(Scope::TablesAndSettings), table_(&table), tableBefore_(table) {
+    edit_.name = std::move(name);
+}
+
 DocumentEdit::DocumentEdit(DocumentEdit&& other) noexcept
     : doc_(std::exchange(other.doc_, nullptr)),
       scope_(std::move(other.scope_)),
       edit_(std::move(other.edit_)),
       settings_(std::move(other.settings_)),
       io_(std::move(other.io_)),
-      codes_(std::move(other.codes_)) {}
+      codes_(std::move(other.codes_)),
+      table_(other.table_),
+      tableBefore_(std::move(other.tableBefore_)) {}
 
 DocumentEdit::~DocumentEdit() {
     if (!doc_) return;
@@ -537,6 +544,10 @@ void DocumentEdit::Commit() {
 void DocumentEdit::RollBack() {
     CVelkorDoc& doc = *doc_;
     doc_ = nullptr;
+    if (table_) {
+        *table_ = std::move(*tableBefore_);
+        return;
+    }
     if (scope_) {
         if (!settings_) return;  // nothing of the tables or settings was changed
         static_cast<StationSettings&>(doc) = std::move(*settings_);

@@ -84,8 +84,15 @@ public:
     template <typename T>
     std::vector<T*> ObjectsOf() const {
         std::vector<T*> out;
-        for (const auto& o : objects_) {
-            if (auto* t = dynamic_cast<T*>(o.get())) out.push_back(t);
+        if constexpr (std::is_final_v<T>) {
+            for (size_t i = 0; i < objects_.size(); ++i) {
+                PrefetchAhead(objects_, i);
+                if (T* t = ExactlyAs<T>(objects_[i].get())) out.push_back(t);
+            }
+        } else {
+            for (const auto& o : objects_) {
+                if (auto* t = dynamic_cast<T*>(o.get())) out.push_back(t);
+            }
         }
         return out;
     }
@@ -246,6 +253,10 @@ public:
     // An undoable edit of these objects.
     DocumentEdit(CVelkorDoc& doc, std::string name, const std::vector<CADGraphic*>& objects);
     DocumentEdit(CVelkorDoc& doc, std::string name, Scope scope);
+    // A generator's rewrite of one table of the document, outside undo as
+    // TablesAndSettings: only that table is kept to put back when the edit
+    // is dropped, so a run on a large station copies no other table.
+    DocumentEdit(CVelkorDoc& doc, std::string name, std::vector<Row>& table);
     DocumentEdit(DocumentEdit&& other) noexcept;
     DocumentEdit(const DocumentEdit&) = delete;
     DocumentEdit& operator=(const DocumentEdit&) = delete;
@@ -264,6 +275,9 @@ private:
     std::optional<StationSettings> settings_;
     std::optional<IoTables> io_;
     std::optional<CodeTables> codes_;
+    // The one table of a table edit, and its rows as they were.
+    std::vector<Row>* table_ = nullptr;
+    std::optional<std::vector<Row>> tableBefore_;
 };
 
 }  // namespace velkor

@@ -89,28 +89,28 @@ void DeviceStep(CVelkorDoc& doc, const RowLookup& names, CADDevice& d, bool logi
     const Row* row = names(name);
     if (!row) {
         ClearNumbers(d.io);
-        if (auto* s = dynamic_cast<CADSection*>(&d)) ClearNumbers(s->logic);
-        if (auto* sw = dynamic_cast<RailSwitch*>(&d)) {
+        if (auto* s = ExactlyAs<CADSection>(&d)) ClearNumbers(s->logic);
+        if (auto* sw = ExactlyAs<RailSwitch>(&d)) {
             for (IORecord& r : sw->logic) ResetRecord(r);
         }
         doc.UI().Warning(Format("输入表中无此设备：%s", DeviceDescription(d)));
         return;
     }
     CopyNumbers(*row, d.io);
-    if (auto* s = dynamic_cast<CADSection*>(&d)) {
+    if (auto* s = ExactlyAs<CADSection>(&d)) {
         if (!logic) {
             ResetRecord(s->logic);
         } else if (const Row* l = names(s->logic.Name())) {
             CopyNumbers(*l, s->logic);
         }
-    } else if (auto* g = dynamic_cast<CADSignal*>(&d)) {
+    } else if (auto* g = ExactlyAs<CADSignal>(&d)) {
         // The second button number comes only from a signal row.
         if (CADSignal::HasEmbeddedButton(g->usageKind) && doc.io.TableOf(row) == kSignalTable) {
             g->button2 = row->U16(io::kSignalButton2);
         }
-    } else if (auto* sw = dynamic_cast<RailSwitch*>(&d)) {
+    } else if (auto* sw = ExactlyAs<RailSwitch>(&d)) {
         SwitchStep(doc, names, *sw, logic);
-    } else if (dynamic_cast<CADButton*>(&d) || dynamic_cast<CADDeLight*>(&d)) {
+    } else if (ExactlyAs<CADButton>(&d) || ExactlyAs<CADDeLight>(&d)) {
         d.io.SetName(d.nameLabel.text);
     }
 }
@@ -132,20 +132,23 @@ void TransferInputTablesInto(CVelkorDoc& doc, const std::vector<bool>& boxes,
     // Outside undo, as every generation: earlier edits can no longer be undone.
     DocumentEdit edit(doc, "读取输入板", DocumentEdit::Scope::DevicesOutsideUndo);
     const bool logic = doc.hasLogicSections != 0;
-    for (const auto& obj : doc.Objects()) {
+    const auto& objects = doc.Objects();
+    for (size_t i = 0; i < objects.size(); ++i) {
+        PrefetchAhead(objects, i);
+        CADGraphic* obj = objects[i].get();
         const bool treat = (ticked(kSignals) && IsClass(*obj, CADSignal::Class())) ||
                            (ticked(kSections) && IsClass(*obj, CADSection::Class())) ||
                            (ticked(kSwitches) && IsClass(*obj, RailSwitch::Class())) ||
                            (ticked(kLamps) && IsClass(*obj, CADDeLight::Class())) ||
                            (ticked(kButtons) && IsClass(*obj, CADButton::Class()));
-        if (treat) DeviceStep(doc, names, *AsDevice(obj.get()), logic);
-    }
-    for (const auto& obj : doc.Objects()) {
-        if (auto* box = dynamic_cast<CADStation*>(obj.get()); box && ticked(kStations)) {
+        if (treat) DeviceStep(doc, names, static_cast<CADDevice&>(*obj), logic);
+        // A device's step changes only the device itself, so raising the
+        // 零散 buttons right after it gives what a second walk would.
+        if (auto* box = ExactlyAs<CADStation>(obj); box && ticked(kStations)) {
             for (CADButton& b : box->buttons) b.io.button = RaiseLingsanButton(b.io.button);
             for (CADDoor& d : box->doors) d.io.button = RaiseLingsanButton(d.io.button);
         }
-        if (auto* lamp = dynamic_cast<CADDeLight*>(obj.get())) {
+        if (auto* lamp = ExactlyAs<CADDeLight>(obj)) {
             lamp->io.button = RaiseLingsanButton(lamp->io.button);
         }
     }

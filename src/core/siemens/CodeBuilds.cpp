@@ -1,7 +1,6 @@
 #include "siemens/CodeBuilds.h"
 
-#include <unordered_map>
-
+#include "common/NameIndex.h"
 #include "common/Text.h"
 #include "devices/RailSwitch.h"
 #include "document/CVelkorDoc.h"
@@ -40,19 +39,20 @@ std::optional<std::vector<Row>> BuildPhysicalSectionCode(const CVelkorDoc& doc) 
 }
 
 void TakePhysicalSectionCode(CVelkorDoc& doc, std::vector<Row> rows) {
-    DocumentEdit edit(doc, "创建码位表", DocumentEdit::Scope::TablesAndSettings);
+    DocumentEdit edit(doc, "创建码位表", doc.codes.physical);
     doc.codes.physical = std::move(rows);
     edit.Commit();
 }
 
 void BuildTrackSectionCode(CVelkorDoc& doc) {
-    DocumentEdit edit(doc, "创建码位表", DocumentEdit::Scope::TablesAndSettings);
     auto& table = doc.codes.Table(kTrackSectionCode);
+    DocumentEdit edit(doc, "创建码位表", table);
     table.clear();
     // The 地址号 of the first section row of each name.
-    std::unordered_map<std::u16string, uint16_t> sectionAddress;
+    NameIndex<uint16_t> sectionAddress;
+    sectionAddress.Reserve(doc.io.Table(kSectionTable).size());
     for (const Row& s : doc.io.Table(kSectionTable))
-        sectionAddress.emplace(s.Name(), s.U16(io::kAddress));
+        sectionAddress.Insert(s.Name(), s.U16(io::kAddress));
     for (const Row& e : doc.codes.Table(kElementCode)) {
         if (e.U16(kElKind) != 207) continue;
         Row r = CodeTables::NewRow(kTrackSectionCode);
@@ -63,8 +63,8 @@ void BuildTrackSectionCode(CVelkorDoc& doc) {
         r.SetU16(18, 207);
         r.SetU16(20, 0);
         r.SetText(22, 16, physical);
-        const auto section = sectionAddress.find(physical);
-        r.SetU16(38, section == sectionAddress.end() ? uint16_t{0xFFFF} : section->second);
+        const uint16_t* section = sectionAddress.Find(physical);
+        r.SetU16(38, section ? *section : uint16_t{0xFFFF});
         r.SetU16(40, 0);
         table.push_back(std::move(r));
     }
@@ -72,8 +72,8 @@ void BuildTrackSectionCode(CVelkorDoc& doc) {
 }
 
 void BuildCrossCode(CVelkorDoc& doc) {
-    DocumentEdit edit(doc, "创建码位表", DocumentEdit::Scope::TablesAndSettings);
     auto& table = doc.codes.Table(kCrossCode);
+    DocumentEdit edit(doc, "创建码位表", table);
     table.clear();
     for (const Row& e : doc.codes.Table(kElementCode)) {
         if (e.U16(kElKind) != 203) continue;
@@ -86,15 +86,18 @@ void BuildCrossCode(CVelkorDoc& doc) {
 }
 
 bool BuildSwitchCode(CVelkorDoc& doc) {
-    DocumentEdit edit(doc, "创建码位表", DocumentEdit::Scope::TablesAndSettings);
     auto& table = doc.codes.Table(kSwitchCode);
+    DocumentEdit edit(doc, "创建码位表", table);
     table.clear();
     // The last two-way switch of each exact IO name decides the type.
-    std::unordered_map<std::u16string, uint16_t> typeByName;
-    for (const auto& obj : doc.Objects()) {
-        if (&obj->GetRuntimeClass() != &RailSwitch::Class()) continue;
-        const auto* sw = static_cast<const RailSwitch*>(obj.get());
-        typeByName[sw->io.Name()] = static_cast<uint16_t>(sw->variant % 4);
+    NameIndex<uint16_t> typeByName;
+    for (const RailSwitch* sw : doc.ObjectsOf<RailSwitch>()) {
+        const auto type = static_cast<uint16_t>(sw->variant % 4);
+        if (uint16_t* known = typeByName.Find(sw->io.Name())) {
+            *known = type;
+        } else {
+            typeByName.Insert(sw->io.Name(), type);
+        }
     }
     const auto& rows = doc.io.Table(kSwitchTable);
     for (size_t i = 0; i < rows.size(); ++i) {
@@ -105,8 +108,7 @@ bool BuildSwitchCode(CVelkorDoc& doc) {
             return false;
         r.SetU16(0, static_cast<uint16_t>(i));
         r.SetText(2, 16, name);
-        if (const auto type = typeByName.find(name); type != typeByName.end())
-            r.SetU16(18, type->second);
+        if (const uint16_t* type = typeByName.Find(name)) r.SetU16(18, *type);
         table.push_back(std::move(r));
     }
     edit.Commit();

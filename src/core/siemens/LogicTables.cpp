@@ -1,9 +1,8 @@
 #include "siemens/LogicTables.h"
 
 #include <algorithm>
-#include <unordered_map>
-#include <unordered_set>
 
+#include "common/NameIndex.h"
 #include "common/Text.h"
 #include "devices/CADSection.h"
 #include "devices/RailSwitch.h"
@@ -57,11 +56,7 @@ Row NewLogicRow() {
 
 template <typename T>
 std::vector<T*> Objects(const CVelkorDoc& doc) {
-    std::vector<T*> out;
-    for (const auto& o : doc.Objects()) {
-        if (&o->GetRuntimeClass() == &T::Class()) out.push_back(static_cast<T*>(o.get()));
-    }
-    return out;
+    return doc.ObjectsOf<T>();
 }
 
 bool EndsWithSuffixLetter(const std::u16string& name) {
@@ -77,8 +72,8 @@ void Finish(CVelkorDoc& doc, DocumentEdit& edit, const char* message) {
 
 bool GenerateRepeatSectionRows(CVelkorDoc& doc) {
     if (!doc.UI().AskYesNo(kAskRepeatSections)) return false;
-    DocumentEdit edit(doc, "生成复示逻辑区段IO", DocumentEdit::Scope::TablesAndSettings);
     auto& table = doc.codes.Table(kTrackSectionCode);
+    DocumentEdit edit(doc, "生成复示逻辑区段IO", table);
     // An empty table numbers the new rows from 0.
     const int32_t last = table.empty() ? -1 : table.back().U16(kTsNumber);
     std::vector<Row> rows;
@@ -123,8 +118,8 @@ bool GenerateRepeatSectionRows(CVelkorDoc& doc) {
 
 bool GenerateSiemensLogicTable(CVelkorDoc& doc) {
     if (!doc.UI().AskYesNo(kAskSiemensLogicTable)) return false;
-    DocumentEdit edit(doc, "生成逻辑区段表", DocumentEdit::Scope::TablesAndSettings);
     auto& logic = doc.io.Table(kLogicSectionTable);
+    DocumentEdit edit(doc, "生成逻辑区段表", logic);
     logic.clear();
     Bits bits;
     for (const Row& t : doc.codes.Table(kTrackSectionCode)) {
@@ -145,16 +140,17 @@ bool GenerateSiemensLogicTable(CVelkorDoc& doc) {
         return true;
     };
     // The first switch of each display name, in list order.
-    std::unordered_map<std::u16string, const RailSwitch*> switchByName;
-    for (const RailSwitch* sw : Objects<RailSwitch>(doc))
-        switchByName.emplace(sw->nameLabel.text, sw);
+    NameIndex<const RailSwitch*> switchByName;
+    const auto switches = Objects<RailSwitch>(doc);
+    switchByName.Reserve(switches.size());
+    for (const RailSwitch* sw : switches) switchByName.Insert(sw->nameLabel.text, sw);
     for (const Row& s : doc.codes.Table(kSwitchCode)) {
         Row r = NewLogicRow();
-        const auto w = switchByName.find(s.Text(2, 16));
-        if (w != switchByName.end()) {
-            SetGbk(r, io::kName, 16, w->second->logic[0].NameGbk());
-            SetGbk(r, io::kLogicPhysicalName, 16, w->second->switchSection.NameGbk());
-            r.SetU16(io::kLogicPhysicalAddress, w->second->switchSection.address);
+        if (const RailSwitch* const* found = switchByName.Find(s.Text(2, 16))) {
+            const RailSwitch& w = **found;
+            SetGbk(r, io::kName, 16, w.logic[0].NameGbk());
+            SetGbk(r, io::kLogicPhysicalName, 16, w.switchSection.NameGbk());
+            r.SetU16(io::kLogicPhysicalAddress, w.switchSection.address);
         } else {
             r.SetText(io::kLogicPhysicalName, 16, u"");
         }
@@ -178,8 +174,8 @@ bool GenerateSiemensLogicTable(CVelkorDoc& doc) {
 bool GenerateSiemensVirtualLogicTable(CVelkorDoc& doc) {
     doc.UI().Info(kMsgSiemensVirtual);
     if (!doc.UI().AskYesNo(kAskVirtualLogicTable)) return false;
-    DocumentEdit edit(doc, "生成虚拟逻辑区段表", DocumentEdit::Scope::TablesAndSettings);
     auto& logic = doc.io.Table(kLogicSectionTable);
+    DocumentEdit edit(doc, "生成虚拟逻辑区段表", logic);
     logic.clear();
     Bits bits;
     const auto append = [&](const IORecord& rec, size_t address) {
@@ -215,13 +211,13 @@ bool GenerateSiemensVirtualLogicTable(CVelkorDoc& doc) {
 
 bool GenerateHaldeVirtualLogicTable(CVelkorDoc& doc) {
     if (!doc.UI().AskYesNo(kAskVirtualLogicTable)) return false;
-    DocumentEdit edit(doc, "生成虚拟逻辑区段表", DocumentEdit::Scope::TablesAndSettings);
     auto& logic = doc.io.Table(kLogicSectionTable);
+    DocumentEdit edit(doc, "生成虚拟逻辑区段表", logic);
     logic.clear();
     std::vector<std::u16string> plain, repeats;
-    std::unordered_set<std::u16string> collected;
+    NameIndex<bool> collected;
     const auto collect = [&](const std::u16string& name) {
-        if (name == u"NO" || !collected.insert(name).second) return;
+        if (name == u"NO" || !collected.Insert(name, true)) return;
         auto& list = name.size() >= 2 && name[name.size() - 2] == u'F' ? repeats : plain;
         list.push_back(name);
     };
@@ -238,15 +234,16 @@ bool GenerateHaldeVirtualLogicTable(CVelkorDoc& doc) {
     // The physical address of a name: the first section of that IO name
     // when its address is set, else the first switch of that switch-section
     // name.
-    std::unordered_map<std::u16string, uint16_t> sectionAddress, switchSectionAddress;
-    for (const CADSection* s : sections) sectionAddress.emplace(s->io.Name(), s->io.address);
+    NameIndex<uint16_t> sectionAddress, switchSectionAddress;
+    sectionAddress.Reserve(sections.size());
+    switchSectionAddress.Reserve(switches.size());
+    for (const CADSection* s : sections) sectionAddress.Insert(s->io.Name(), s->io.address);
     for (const RailSwitch* w : switches)
-        switchSectionAddress.emplace(w->switchSection.Name(), w->switchSection.address);
+        switchSectionAddress.Insert(w->switchSection.Name(), w->switchSection.address);
     const auto physicalAddress = [&](const std::u16string& y) -> uint16_t {
-        if (const auto s = sectionAddress.find(y); s != sectionAddress.end() && s->second != 0xFFFF)
-            return s->second;
-        const auto w = switchSectionAddress.find(y);
-        return w == switchSectionAddress.end() ? 0xFFFF : w->second;
+        if (const uint16_t* s = sectionAddress.Find(y); s && *s != 0xFFFF) return *s;
+        const uint16_t* w = switchSectionAddress.Find(y);
+        return w ? *w : 0xFFFF;
     };
     Bits bits;
     int64_t a = 0;

@@ -209,29 +209,29 @@ bool NumberFits(Interaction& ui, std::string_view table, size_t row, std::string
 IoNameIndex::IoNameIndex(const IoTables& t) {
     size_t rows = 0;
     for (int i = 0; i < kInputTableCount; ++i) rows += t.Table(i).size();
-    rows_.reserve(rows + t.Table(kSwitchTable).size());
+    rows_.Reserve(rows + 2 * t.Table(kSwitchTable).size());
     for (int i = 0; i < kInputTableCount; ++i) {
         for (const Row& row : t.Table(i)) {
-            // emplace keeps the first row of a name.
-            std::u16string name = row.Name();
-            if (i == kSwitchTable) {
-                size_t start = 0;
-                while (true) {
-                    const size_t dash = name.find(u'-', start);
-                    const size_t end = dash == std::u16string::npos ? name.size() : dash;
-                    rows_.emplace(name.substr(start, end - start), &row);
-                    if (dash == std::u16string::npos) break;
-                    start = dash + 1;
-                }
+            // Insert keeps the first row of a name.
+            const std::u16string name = row.Name();
+            rows_.Insert(name, &row);
+            if (i != kSwitchTable) continue;
+            const std::u16string_view whole(name);
+            size_t start = 0;
+            while (true) {
+                const size_t dash = whole.find(u'-', start);
+                const size_t end = dash == std::u16string_view::npos ? whole.size() : dash;
+                rows_.Insert(whole.substr(start, end - start), &row);
+                if (dash == std::u16string_view::npos) break;
+                start = dash + 1;
             }
-            rows_.emplace(std::move(name), &row);
         }
     }
 }
 
 const Row* IoNameIndex::Find(std::u16string_view name) const {
-    const auto it = rows_.find(std::u16string(name));
-    return it == rows_.end() ? nullptr : it->second;
+    const Row* const* row = rows_.Find(name);
+    return row ? *row : nullptr;
 }
 
 void AssignAddresses(int index, Row& row, uint16_t n) {

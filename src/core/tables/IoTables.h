@@ -5,9 +5,9 @@
 #include <span>
 #include <stdexcept>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
+#include "common/NameIndex.h"
 #include "tables/RecordDesc.h"
 
 namespace velkor {
@@ -139,7 +139,7 @@ public:
     const Row* Find(std::u16string_view name) const;
 
 private:
-    std::unordered_map<std::u16string, const Row*> rows_;
+    NameIndex<const Row*> rows_;
 };
 
 // The generators number rows and addresses in 16-bit fields. A number past
