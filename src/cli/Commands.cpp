@@ -88,12 +88,18 @@ struct Command {
 
 // Opens the station named by the first argument; nothing when it did not open.
 // Text is measured with `metrics` where given, else estimated.
-std::unique_ptr<CVelkorDoc> OpenStation(const std::string& file, CliInteraction& ui,
-                                        const TextMetrics* metrics = nullptr) {
+std::unique_ptr<CVelkorDoc> OpenStation(
+    const std::string& file, CliInteraction& ui, const TextMetrics* metrics = nullptr,
+    CVelkorDoc::OpenParts parts = CVelkorDoc::OpenParts::Everything) {
     auto doc = std::make_unique<CVelkorDoc>(ui);
     doc->Drawing().metrics = metrics;
-    if (!doc->OnOpenDocument(PathFromUtf8(file))) return nullptr;
+    if (!doc->OnOpenDocument(PathFromUtf8(file), parts)) return nullptr;
     return doc;
+}
+
+// info and dump tell only what the station file holds: its tables are not read.
+std::unique_ptr<CVelkorDoc> OpenStationFile(const std::string& file, CliInteraction& ui) {
+    return OpenStation(file, ui, nullptr, CVelkorDoc::OpenParts::StationFileOnly);
 }
 
 std::map<std::string, int> CountByClass(const CVelkorDoc& doc) {
@@ -104,7 +110,7 @@ std::map<std::string, int> CountByClass(const CVelkorDoc& doc) {
 
 int CmdInfo(Context& c) {
     CliInteraction ui(c.err, false);
-    auto doc = OpenStation(c.args.positional[0], ui);
+    auto doc = OpenStationFile(c.args.positional[0], ui);
     if (!doc) return 1;
     c.out << "车站文件: " << c.args.positional[0] << '\n';
     c.out << "数据版本: " << FormatDataVersion(doc->version) << '\n';
@@ -131,7 +137,7 @@ void WriteNested(std::ostream& out, const nlohmann::json& value, int depth) {
 
 int CmdDump(Context& c) {
     CliInteraction ui(c.err, false);
-    auto doc = OpenStation(c.args.positional[0], ui);
+    auto doc = OpenStationFile(c.args.positional[0], ui);
     if (!doc) return 1;
     // The document is written as it goes, one object at a time, so a large
     // station needs no second copy of itself as JSON. The text is what one
@@ -782,11 +788,12 @@ int CmdNew(Context& c) {
 const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = {
         {"info", "info STATION.lcp",
-         "Shows the data version, the station settings and the number of objects of each class.", 1,
-         CmdInfo},
+         "Shows the data version, the station settings and the number of objects of each class.\n"
+         "Only the station file is read.",
+         1, CmdInfo},
         {"dump", "dump STATION.lcp",
-         "Prints the whole station as JSON: header, every object with all its fields and its\n"
-         "rectangle, and the trailer.",
+         "Prints the whole station file as JSON: header, every object with all its fields and\n"
+         "its rectangle, and the trailer. Only the station file is read, not the tables.",
          1, CmdDump},
         {"resave", "resave STATION.lcp",
          "Opens the station and saves it again in place, with its table files and companion\n"

@@ -1,5 +1,6 @@
 #include "common/Bytes.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace velkor {
@@ -26,26 +27,67 @@ void ByteWriter::Bytes(const void* data, size_t n) {
     buf_.insert(buf_.end(), p, p + n);
 }
 
-void ByteReader::Bytes(void* dst, size_t n) {
-    Need(n);
-    if (n) std::memcpy(dst, data_.data() + pos_, n);
-    pos_ += n;
+void ByteReader::Refill(size_t n) {
+    if (!source_ || n > Remaining()) throw ShortReadError();
+    constexpr size_t kPiece = size_t{1} << 20;
+    const size_t kept = data_.size() - pos_;
+    const size_t room = std::max(n, std::min<size_t>(kPiece, Remaining()));
+    if (buffer_.size() < room) {
+        std::vector<uint8_t> larger(room);
+        if (kept) std::memcpy(larger.data(), data_.data() + pos_, kept);
+        buffer_ = std::move(larger);
+    } else if (kept) {
+        std::memmove(buffer_.data(), data_.data() + pos_, kept);
+    }
+    base_ += pos_;
+    pos_ = 0;
+    // Never past the size the reader was given, should the file grow.
+    const size_t end = static_cast<size_t>(std::min<uint64_t>(buffer_.size(), size_ - base_));
+    size_t filled = kept;
+    while (filled < n) {
+        const size_t got = source_->Read(buffer_.data() + filled, end - filled);
+        if (got == 0) break;
+        filled += got;
+    }
+    data_ = std::span<const uint8_t>(buffer_.data(), filled);
+    if (filled < n) throw ShortReadError();
 }
+
+void ByteReader::Bytes(void* dst, size_t n) {
+    if (n > Remaining()) throw ShortReadError();
+    auto* out = static_cast<uint8_t*>(dst);
+    // Piece by piece, so that a long read needs no room of its own.
+    while (n > 0) {
+        Need(1);
+        const size_t k = std::min(n, data_.size() - pos_);
+        std::memcpy(out, data_.data() + pos_, k);
+        pos_ += k;
+        out += k;
+        n -= k;
+    }
+}
+
 size_t ByteReader::BytesUpTo(void* dst, size_t n) {
     const size_t k = std::min(n, Remaining());
-    if (k) std::memcpy(dst, data_.data() + pos_, k);
-    pos_ += k;
+    Bytes(dst, k);
     return k;
 }
+
 std::span<const uint8_t> ByteReader::Take(size_t n) {
     Need(n);
     auto s = data_.subspan(pos_, n);
     pos_ += n;
     return s;
 }
+
 void ByteReader::Skip(size_t n) {
-    Need(n);
-    pos_ += n;
+    if (n > Remaining()) throw ShortReadError();
+    while (n > 0) {
+        Need(1);
+        const size_t k = std::min(n, data_.size() - pos_);
+        pos_ += k;
+        n -= k;
+    }
 }
 
 }  // namespace velkor

@@ -44,13 +44,29 @@ private:
     std::vector<uint8_t> buf_;
 };
 
-// Reads integers in a fixed byte order from a byte span. Every read is
-// checked against the bytes really there: a read past the end throws
-// ShortReadError and leaves the position unchanged.
+// Where a ByteReader that reads a file piece by piece gets its bytes.
+class ByteSource {
+public:
+    virtual ~ByteSource() = default;
+    // Reads up to n bytes into dst and returns how many, 0 at the end of the
+    // file. Throws ShortReadError when the file cannot be read.
+    virtual size_t Read(uint8_t* dst, size_t n) = 0;
+};
+
+// Reads integers in a fixed byte order from a byte span, or from a file
+// piece by piece (so that a large station file is never in memory whole
+// while its objects are built). Every read is checked against the bytes
+// really there: a read past the end throws ShortReadError and leaves the
+// position unchanged (reading from a file, unless the file shrinks while
+// it is read).
 class ByteReader {
 public:
     explicit ByteReader(std::span<const uint8_t> data, Endian endian = Endian::Little)
-        : data_(data), endian_(endian) {}
+        : data_(data), size_(data.size()), endian_(endian) {}
+    // Reads the `size` bytes of `source`, a megabyte at a time; a read that
+    // needs more than that at once gets the room it needs.
+    ByteReader(ByteSource& source, uint64_t size, Endian endian = Endian::Little)
+        : source_(&source), size_(size), endian_(endian) {}
 
     uint8_t U8() {
         Need(1);
@@ -64,12 +80,13 @@ public:
     void Bytes(void* dst, size_t n);
     // Copies at most n bytes and returns how many were there.
     size_t BytesUpTo(void* dst, size_t n);
+    // The next n bytes, valid until the next read.
     std::span<const uint8_t> Take(size_t n);
     void Skip(size_t n);
 
-    size_t Position() const { return pos_; }
-    size_t Remaining() const { return data_.size() - pos_; }
-    bool AtEnd() const { return pos_ >= data_.size(); }
+    size_t Position() const { return static_cast<size_t>(base_ + pos_); }
+    size_t Remaining() const { return static_cast<size_t>(size_ - base_ - pos_); }
+    bool AtEnd() const { return Remaining() == 0; }
     Endian GetEndian() const { return endian_; }
 
 private:
@@ -85,11 +102,18 @@ private:
         pos_ += sizeof(T);
         return v;
     }
-    void Need(size_t n) const {
-        if (n > Remaining()) throw ShortReadError();
+    // Makes the next n bytes available in data_, or throws.
+    void Need(size_t n) {
+        if (n > data_.size() - pos_) Refill(n);
     }
+    void Refill(size_t n);
+
+    ByteSource* source_ = nullptr;
+    std::vector<uint8_t> buffer_;  // the piece of the file in data_
     std::span<const uint8_t> data_;
-    size_t pos_ = 0;
+    size_t pos_ = 0;     // in data_
+    uint64_t base_ = 0;  // the position of data_'s first byte
+    uint64_t size_ = 0;  // all bytes: data_'s, or the file's
     Endian endian_;
 };
 

@@ -81,6 +81,55 @@ std::optional<std::vector<uint8_t>> FileStore::ReadPrefix(const fs::path& path, 
     return data;
 }
 
+namespace {
+// A file read with the system's read, as the reader asks for its pieces.
+class FileSource final : public ByteSource {
+public:
+    FileSource(int fd, fs::path path) : fd_(fd), path_(std::move(path)) {}
+    ~FileSource() override { ::close(fd_); }
+    FileSource(const FileSource&) = delete;
+    FileSource& operator=(const FileSource&) = delete;
+
+    size_t Read(uint8_t* dst, size_t n) override {
+        while (true) {
+            const ssize_t got = ::read(fd_, dst, n);
+            if (got >= 0) return static_cast<size_t>(got);
+            if (errno == EINTR) continue;
+            throw FileReadError(std::string(std::strerror(errno)) + "：" + PathToUtf8(path_));
+        }
+    }
+
+private:
+    int fd_;
+    fs::path path_;
+};
+
+// Bytes already in memory, handed out as a file's pieces.
+class MemorySource final : public ByteSource {
+public:
+    explicit MemorySource(std::vector<uint8_t> bytes) : bytes_(std::move(bytes)) {}
+    size_t Read(uint8_t* dst, size_t n) override {
+        const size_t k = std::min(n, bytes_.size() - at_);
+        if (k) std::memcpy(dst, bytes_.data() + at_, k);
+        at_ += k;
+        return k;
+    }
+
+private:
+    std::vector<uint8_t> bytes_;
+    size_t at_ = 0;
+};
+}  // namespace
+
+std::unique_ptr<ByteSource> FileStore::OpenRead(const fs::path& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        SetLastError(errno, path);
+        return nullptr;
+    }
+    return std::make_unique<FileSource>(fd, path);
+}
+
 std::optional<uint64_t> FileStore::Size(const fs::path& path) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) {
@@ -217,6 +266,12 @@ std::optional<std::vector<uint8_t>> MemoryFileStore::ReadPrefix(const fs::path& 
     const size_t n = std::min(limit, it->second.size());
     return std::vector<uint8_t>(it->second.begin(),
                                 it->second.begin() + static_cast<std::ptrdiff_t>(n));
+}
+
+std::unique_ptr<ByteSource> MemoryFileStore::OpenRead(const fs::path& path) {
+    auto bytes = Read(path);
+    if (!bytes) return nullptr;
+    return std::make_unique<MemorySource>(std::move(*bytes));
 }
 
 std::optional<uint64_t> MemoryFileStore::Size(const fs::path& path) {
@@ -373,13 +428,22 @@ std::optional<std::vector<uint8_t>> FileBatch::ReadPrefix(const fs::path& path, 
     return under_.ReadPrefix(s ? s->temp : path, limit);
 }
 
+void FileBatch::TakeUnderError() {
+    lastError_ = under_.LastError();
+    lastErrno_ = under_.LastErrno();
+}
+
+std::unique_ptr<ByteSource> FileBatch::OpenRead(const fs::path& path) {
+    const Staged* s = Find(path);
+    auto source = under_.OpenRead(s ? s->temp : path);
+    if (!source) TakeUnderError();
+    return source;
+}
+
 std::optional<uint64_t> FileBatch::Size(const fs::path& path) {
     const Staged* s = Find(path);
     auto size = under_.Size(s ? s->temp : path);
-    if (!size) {
-        lastError_ = under_.LastError();
-        lastErrno_ = under_.LastErrno();
-    }
+    if (!size) TakeUnderError();
     return size;
 }
 

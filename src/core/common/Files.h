@@ -2,14 +2,25 @@
 #include <cstdint>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <optional>
 #include <span>
+#include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "common/Bytes.h"
 
 namespace velkor {
 
 namespace fs = std::filesystem;
+
+// Thrown by a file's ByteSource when the system fails to read it; what()
+// says what the system said, with the file.
+class FileReadError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 
 // Where the core reads and writes whole files. The document and the table
 // writers go through it so that a test can make one write fail and see that
@@ -24,6 +35,9 @@ public:
     virtual std::optional<std::vector<uint8_t>> ReadPrefix(const fs::path& path, size_t limit);
     // The size of a regular file, or nothing when there is none.
     virtual std::optional<uint64_t> Size(const fs::path& path);
+    // The file to read piece by piece, or nothing when it cannot be opened.
+    // Its Read throws FileReadError when the system fails part way.
+    virtual std::unique_ptr<ByteSource> OpenRead(const fs::path& path);
     // Writes the whole file or nothing: the bytes go to a temporary file in
     // the same folder, are flushed to disk and then renamed over the old file.
     // On failure the previous file is untouched and no temporary is left.
@@ -73,6 +87,7 @@ protected:
 // A staged file is a file of its own (TARGET.staged) until it is committed.
 class MemoryFileStore : public FileStore {
 public:
+    std::unique_ptr<ByteSource> OpenRead(const fs::path& path) override;
     std::optional<std::vector<uint8_t>> Read(const fs::path& path) override;
     std::optional<std::vector<uint8_t>> ReadPrefix(const fs::path& path, size_t limit) override;
     std::optional<uint64_t> Size(const fs::path& path) override;
@@ -111,6 +126,7 @@ public:
     std::optional<std::vector<uint8_t>> Read(const fs::path& path) override;
     std::optional<std::vector<uint8_t>> ReadPrefix(const fs::path& path, size_t limit) override;
     std::optional<uint64_t> Size(const fs::path& path) override;
+    std::unique_ptr<ByteSource> OpenRead(const fs::path& path) override;
     std::optional<Staged> Stage(const fs::path& path, std::span<const uint8_t> bytes) override;
     // A staged file is put in place by CommitAll, with the rest.
     bool Commit(const Staged& staged) override;
@@ -133,6 +149,8 @@ public:
     void DiscardAll();
 
 private:
+    // What the store under the batch said of its last failure, as the batch's own.
+    void TakeUnderError();
     bool Fail(const std::string& error);
     const Staged* Find(const fs::path& target) const;
 

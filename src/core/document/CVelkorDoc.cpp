@@ -23,6 +23,7 @@ void CVelkorDoc::ShareDrawing(DrawingContext& drawing) {
 CVelkorDoc::~CVelkorDoc() = default;
 
 void CVelkorDoc::OnNewDocument() {
+    stationFileOnly_ = false;
     objects_.clear();
     modified_ = false;
     history_.Clear();
@@ -76,7 +77,7 @@ void CVelkorDoc::RunTableFiles(const StationDir& dir, bool storing) {
     }
 }
 
-Status CVelkorDoc::OnOpenDocument(const fs::path& path) {
+Status CVelkorDoc::OnOpenDocument(const fs::path& path, OpenParts parts) {
     OnNewDocument();
     // A station that did not open is told to the user and left empty.
     const auto Fail = [this](Status status) {
@@ -93,23 +94,32 @@ Status CVelkorDoc::OnOpenDocument(const fs::path& path) {
     // anything else) is one message, and nothing is read or made beside it.
     std::string refused;
     files_->ClearLastError();
-    auto bytes = ReadStationFile(path, refused);
-    if (!bytes) {
+    const auto size = StationFileSize(path, refused);
+    auto source = size ? files_->OpenRead(path) : nullptr;
+    if (!source) {
         if (!refused.empty()) {
             return Fail(Status::Damaged(WithCause(kMsgBadFormat, refused)));
         }
         return Fail(Status::IoError(WithCause(kMsgOpenFailed, files_->LastError())));
     }
+    // The station file is read a piece at a time as its objects are built,
+    // so a large station is never in memory twice, as bytes and as objects.
     try {
-        Load(*bytes);
+        ByteReader in(*source, *size);
+        Load(in);
     } catch (const ArchiveError&) {
         return Fail(Status::Damaged(kMsgBadFormat));
+    } catch (const FileReadError& e) {
+        return Fail(Status::IoError(WithCause(kMsgOpenFailed, e.what())));
     } catch (const std::exception&) {
         return Fail(Status::Damaged(kMsgOpenFailed));
     }
-    // The objects are built: the file's bytes are not kept while the table
-    // files and the companion file are read.
-    bytes.reset();
+    source.reset();
+    if (parts == OpenParts::StationFileOnly) {
+        stationFileOnly_ = true;
+        modified_ = false;
+        return {};
+    }
     // Opening only reads: the station's folders are made when it is saved.
     // The tables are read while has-logic-sections holds its default, so the
     // logic-section table and the address relation are read whatever the
@@ -133,8 +143,7 @@ void CVelkorDoc::ReportRecovery(const SaveRecovery& recovery) {
     }
 }
 
-std::optional<std::vector<uint8_t>> CVelkorDoc::ReadStationFile(const fs::path& path,
-                                                                std::string& refused) {
+std::optional<uint64_t> CVelkorDoc::StationFileSize(const fs::path& path, std::string& refused) {
     // The header names the object count, which bounds the file: a file far
     // larger than its objects can fill is refused without being read.
     const auto size = files_->Size(path);
@@ -159,11 +168,10 @@ std::optional<std::vector<uint8_t>> CVelkorDoc::ReadStationFile(const fs::path& 
             return std::nullopt;
         }
     }
-    return files_->Read(path);
+    return size;
 }
 
-void CVelkorDoc::Load(const std::vector<uint8_t>& bytes) {
-    ByteReader in(bytes);
+void CVelkorDoc::Load(ByteReader& in) {
     Archive ar(in, StationClassRegistry());
     StationContext context;
     ar.SetContext(&context);
@@ -254,6 +262,11 @@ std::vector<uint8_t> CVelkorDoc::Store(std::vector<uint8_t>& companionOut) const
 }
 
 Status CVelkorDoc::OnSaveDocument(const fs::path& path) {
+    // Its tables were never read: saving would write empty ones.
+    if (stationFileOnly_) {
+        ui_->Warning(kMsgStationFileOnly);
+        return Status::Unsupported(kMsgStationFileOnly);
+    }
     // A reminder only: both answers go on with the save.
     (void)ui_->AskYesNo(kVersionQuestion);
     MessageBatch messages(*ui_);

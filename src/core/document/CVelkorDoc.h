@@ -27,6 +27,8 @@ inline constexpr const char* kMsgBadFormat = "意外的文件格式。";
 inline constexpr const char* kMsgOpenFailed = "打开文档失败。";
 inline constexpr const char* kMsgSaveFailed = "保存文档失败。";
 inline constexpr const char* kMsgCompanionFailed = "打开二进制文件失败";
+inline constexpr const char* kMsgStationFileOnly =
+    "保存文档失败。\n这个车站只读取了车站文件，没有读取表文件，保存会用空表替换它们，已取消保存。";
 inline constexpr const char* kMsgNotSavedPlaced =
     "%s不能保存到车站文件中：保存并重新打开车站后它将消失。";
 // The largest station: a million objects, none of which takes more than
@@ -62,7 +64,12 @@ public:
     // Reads the station at `path` into this document, which starts afresh.
     // On failure the user has been told, the document is left empty and the
     // caller discards it, as a station that did not open has no window.
-    Status OnOpenDocument(const fs::path& path);
+    //
+    // A command that reads only the drawing (a dump, a count of objects)
+    // opens the station file alone: the tables are not read, and the
+    // document holds empty tables that must not be saved over the station's.
+    enum class OpenParts { Everything, StationFileOnly };
+    Status OnOpenDocument(const fs::path& path, OpenParts parts = OpenParts::Everything);
     // Writes the station to `path`. On failure the user has been told and the
     // previous station file and companion file are as they were.
     Status OnSaveDocument(const fs::path& path);
@@ -182,12 +189,12 @@ private:
     // The files of a save into `path`, all or none; the document's own
     // state is left to the caller.
     Status WriteStation(const fs::path& path);
-    // The station file's bytes; nothing when it cannot be read, or when it is
+    // The station file's size; nothing when it cannot be read, or when it is
     // larger than its object count allows (then `refused` says why).
-    std::optional<std::vector<uint8_t>> ReadStationFile(const fs::path& path, std::string& refused);
+    std::optional<uint64_t> StationFileSize(const fs::path& path, std::string& refused);
     void RunTableFiles(const StationDir& dir, bool storing);
     // Throws ArchiveError or ShortReadError for a damaged station file.
-    void Load(const std::vector<uint8_t>& bytes);
+    void Load(ByteReader& in);
     std::vector<uint8_t> Store(std::vector<uint8_t>& companion) const;
 
     Interaction* ui_;
@@ -197,6 +204,7 @@ private:
     DrawingContext* drawing_ = &ownDrawing_;
     std::vector<std::unique_ptr<CADGraphic>> objects_;
     bool modified_ = false;
+    bool stationFileOnly_ = false;  // opened without its tables
     EditHistory history_;
     std::function<void()> objectsReplaced_;
     fs::path path_;

@@ -98,6 +98,84 @@ TEST_F(SaveSafety, AnUnreadableTableStopsTheWholeSave) {
     EXPECT_EQ(Snapshot(dir.Path()), before);
 }
 
+TEST_F(SaveSafety, AStationOpenedWithoutItsTablesIsNeverSavedOverThem) {
+    SaveDemo(dir.Path());
+    const auto before = Snapshot(dir.Path());
+    CVelkorDoc doc(ui);
+    ASSERT_TRUE(doc.OnOpenDocument(dir / "S.lcp", CVelkorDoc::OpenParts::StationFileOnly));
+    EXPECT_FALSE(doc.Objects().empty());
+    EXPECT_TRUE(doc.io.Table(kSectionTable).empty());
+    const Status saved = doc.OnSaveDocument(dir / "S.lcp");
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(saved.Message(), kMsgStationFileOnly);
+    EXPECT_EQ(ui.Messages("warning"), std::vector<std::string>{kMsgStationFileOnly});
+    EXPECT_EQ(Snapshot(dir.Path()), before);
+    // Opened whole again, it saves as ever.
+    ASSERT_TRUE(doc.OnOpenDocument(dir / "S.lcp"));
+    EXPECT_TRUE(doc.OnSaveDocument(dir / "S.lcp"));
+}
+
+// The disk's files, each handed out a few bytes per read or failing after
+// `failAfter` bytes, as a slow or failing disk does.
+class SlowDiskStore : public FileStore {
+public:
+    explicit SlowDiskStore(size_t failAfter = SIZE_MAX) : failAfter_(failAfter) {}
+    std::unique_ptr<ByteSource> OpenRead(const fs::path& path) override {
+        auto file = FileStore::OpenRead(path);
+        if (!file) return nullptr;
+        return std::make_unique<Source>(std::move(file), failAfter_);
+    }
+
+private:
+    class Source : public ByteSource {
+    public:
+        Source(std::unique_ptr<ByteSource> file, size_t failAfter)
+            : file_(std::move(file)), failAfter_(failAfter) {}
+        size_t Read(uint8_t* dst, size_t n) override {
+            if (read_ >= failAfter_) throw FileReadError("Input/output error：S.lcp");
+            const size_t got = file_->Read(dst, std::min<size_t>(n, 1 + read_ % 4093));
+            read_ += got;
+            return got;
+        }
+
+    private:
+        std::unique_ptr<ByteSource> file_;
+        size_t failAfter_;
+        size_t read_ = 0;
+    };
+    size_t failAfter_;
+};
+
+// A station file of several megabytes read in small uneven pieces opens as
+// the same station; a read that fails part way fails the open with the
+// system's words and leaves the document empty.
+TEST_F(SaveSafety, AStationFileIsReadPieceByPieceAndAFailedReadFailsTheOpen) {
+    {
+        CVelkorDoc doc(ui);
+        doc.OnNewDocument();
+        BuildDemoStation(doc, {6000, 1, false});
+        ASSERT_TRUE(doc.OnSaveDocument(dir / "S.lcp"));
+    }
+    const auto original = ReadBytes(dir / "S.lcp");
+    ASSERT_GT(original.size(), size_t{2} << 20);
+
+    SlowDiskStore slow;
+    CVelkorDoc doc(ui, slow);
+    ASSERT_TRUE(doc.OnOpenDocument(dir / "S.lcp"));
+    TempDir other;
+    ASSERT_TRUE(doc.OnSaveDocument(other / "S.lcp"));
+    EXPECT_EQ(ReadBytes(other / "S.lcp"), original);
+
+    SlowDiskStore failing((size_t{1} << 20) + 5);
+    CVelkorDoc broken(ui, failing);
+    ui.log.clear();
+    const Status opened = broken.OnOpenDocument(dir / "S.lcp");
+    EXPECT_FALSE(opened);
+    EXPECT_EQ(opened.Message(), std::string(kMsgOpenFailed) + "\nInput/output error：S.lcp")
+        << opened.Message();
+    EXPECT_TRUE(broken.Objects().empty());
+}
+
 // A disk that fills up during the save: the system's message with the file,
 // the previous station whole, nothing staged left behind; and once there is
 // room again the save goes through.
