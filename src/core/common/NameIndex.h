@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace velkor {
@@ -16,6 +17,8 @@ namespace velkor {
 // a walk in order finds the first match.
 template <class V>
 class NameIndex {
+    static_assert(!std::is_same_v<V, bool>, "std::vector<bool> hands out no pointers");
+
 public:
     void Reserve(size_t names) {
         ends_.reserve(names + 1);
@@ -24,7 +27,7 @@ public:
     }
 
     // False, and the index unchanged, when the name is already there.
-    bool Insert(std::u16string_view name, V value) {
+    bool Insert(std::u16string_view name, V value = V{}) {
         if ((values_.size() + 1) * 3 > slots_.size() * 2) Rehash(Capacity(2 * values_.size() + 1));
         const uint32_t hash = Hash(name);
         size_t at = Probe(name, hash);
@@ -103,5 +106,9 @@ private:
     std::vector<uint32_t> ends_;  // the end of name k in text_ at k
     std::vector<V> values_;
 };
+
+// A set of names: an index whose values say nothing.
+struct NoValue {};
+using NameSet = NameIndex<NoValue>;
 
 }  // namespace velkor

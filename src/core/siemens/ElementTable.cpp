@@ -4,8 +4,8 @@
 #include <map>
 #include <optional>
 #include <unordered_map>
-#include <unordered_set>
 
+#include "common/NameIndex.h"
 #include "common/Text.h"
 #include "devices/CADSection.h"
 #include "devices/RailSwitch.h"
@@ -66,7 +66,7 @@ std::vector<ElementLine> ElementLines(CVelkorDoc& doc) {
     // The logic sections in name order (bytes compared), kept so by the
     // document; equal names keep their order.
     auto& logic = doc.io.Table(kLogicSectionTable);
-    {
+    if (!LogicSectionsInNameOrder(doc.io)) {
         // Each name taken out of its row once, then the rows put in order.
         std::vector<std::pair<std::string, size_t>> order;
         order.reserve(logic.size());
@@ -79,27 +79,40 @@ std::vector<ElementLine> ElementLines(CVelkorDoc& doc) {
         for (const auto& entry : order) sorted.push_back(std::move(logic[entry.second]));
         logic = std::move(sorted);
     }
-    std::unordered_set<std::u16string> switchSections;
-    for (const auto& obj : doc.Objects()) {
-        if (auto* sw = dynamic_cast<const RailSwitch*>(obj.get()))
-            switchSections.insert(sw->switchSection.Name());
-    }
+    NameSet switchSections;
+    for (const RailSwitch* sw : doc.ObjectsOf<RailSwitch>())
+        switchSections.Insert(sw->switchSection.Name());
     for (const Row& r : logic) {
         const std::u16string name = r.Name();
         if (name.empty()) continue;
         if (name.size() >= 2 && name[name.size() - 2] == u'F') continue;
         const std::u16string section = doc.hasLogicSections ? RemoveLogicSuffix(name) : name;
-        if (switchSections.count(section)) continue;  // a logic section of a switch section
+        if (switchSections.Find(section)) continue;  // a logic section of a switch section
         lines.push_back({name, name.front() == u'C' ? "kreuz" : "gleis", "207"});
     }
     pass(kSectionTable, "freimeldung", "213");
     return lines;
 }
 
+bool LogicSectionsInNameOrder(const IoTables& io) {
+    const auto& logic = io.Table(kLogicSectionTable);
+    for (size_t i = 1; i < logic.size(); ++i) {
+        if (logic[i].TextGbk(io::kName, io::kNameBytes) <
+            logic[i - 1].TextGbk(io::kName, io::kNameBytes))
+            return false;
+    }
+    return true;
+}
+
 bool WriteElementTable(CVelkorDoc& doc) {
-    DocumentEdit edit(doc, "生成元素表", DocumentEdit::Scope::InputTables);
+    // Putting the logic sections in name order is an undoable change of the
+    // tables; a table already in order needs no edit, and no copy of the
+    // tables to compare.
+    std::optional<DocumentEdit> edit;
+    if (!LogicSectionsInNameOrder(doc.io))
+        edit.emplace(doc, "生成元素表", DocumentEdit::Scope::InputTables);
     const std::vector<ElementLine> lines = ElementLines(doc);
-    edit.Commit();
+    if (edit) edit->Commit();
     ExcelHelper x(doc.Files());
     x.NewWorkbook(FromUtf8(kElementSheet));
     uint32_t row = 2;

@@ -28,6 +28,8 @@ struct ElementLine {
     const char* number;
 };
 std::vector<ElementLine> ElementLines(CVelkorDoc& doc);
+// True when the logic-section table is in that order already.
+bool LogicSectionsInNameOrder(const IoTables& io);
 // "生成元素表": `元素表.xls` in the station directory, then "元素表生成完毕!".
 // False when the workbook could not be written.
 bool WriteElementTable(CVelkorDoc& doc);

@@ -59,6 +59,21 @@ std::vector<T*> Objects(const CVelkorDoc& doc) {
     return doc.ObjectsOf<T>();
 }
 
+// The sections and the switches, each in drawing order, from one walk over
+// the objects: on a large station a walk costs a memory access per object.
+struct SectionsAndSwitches {
+    std::vector<CADSection*> sections;
+    std::vector<RailSwitch*> switches;
+    explicit SectionsAndSwitches(const CVelkorDoc& doc) {
+        const auto& objects = doc.Objects();
+        for (size_t i = 0; i < objects.size(); ++i) {
+            PrefetchAhead(objects, i);
+            if (auto* s = ExactlyAs<CADSection>(objects[i].get())) sections.push_back(s);
+            if (auto* w = ExactlyAs<RailSwitch>(objects[i].get())) switches.push_back(w);
+        }
+    }
+};
+
 bool EndsWithSuffixLetter(const std::u16string& name) {
     return !name.empty() && name.back() >= u'A' && name.back() <= u'F';
 }
@@ -196,11 +211,10 @@ bool GenerateSiemensVirtualLogicTable(CVelkorDoc& doc) {
         if (!EndsWithSuffixLetter(name)) doc.UI().Warning(ToUtf8(name) + kMsgMissingSuffix);
         return true;
     };
-    const auto sections = Objects<CADSection>(doc);
+    const auto [sections, switches] = SectionsAndSwitches(doc);
     for (size_t i = 0; i < sections.size(); ++i) {
         if (!append(sections[i]->io, i)) return false;
     }
-    const auto switches = Objects<RailSwitch>(doc);
     for (size_t j = 0; j < switches.size(); ++j) {
         if (switches[j]->switchSection.address == 0xFFFF) continue;
         if (!append(switches[j]->switchSection, sections.size() + j)) return false;
@@ -215,14 +229,14 @@ bool GenerateHaldeVirtualLogicTable(CVelkorDoc& doc) {
     DocumentEdit edit(doc, "生成虚拟逻辑区段表", logic);
     logic.clear();
     std::vector<std::u16string> plain, repeats;
-    NameIndex<bool> collected;
+    NameSet collected;
     const auto collect = [&](const std::u16string& name) {
-        if (name == u"NO" || !collected.Insert(name, true)) return;
+        if (name == u"NO" || !collected.Insert(name)) return;
         auto& list = name.size() >= 2 && name[name.size() - 2] == u'F' ? repeats : plain;
         list.push_back(name);
     };
-    const auto sections = Objects<CADSection>(doc);
-    const auto switches = Objects<RailSwitch>(doc);
+    const auto [sections, switches] = SectionsAndSwitches(doc);
+    collected.Reserve(sections.size() + switches.size() * 4);
     for (CADSection* s : sections) collect(s->logic.Name());
     const int perSwitch = std::clamp(doc.logicSectionsPerSwitch, 0, 4);
     for (RailSwitch* w : switches) {

@@ -63,6 +63,27 @@ TEST_F(Elements, LinesSkipFNamesSwitchSectionsAndSortTheLogicTable) {
     EXPECT_TRUE(std::is_sorted(logic.begin(), logic.end()));
 }
 
+// Putting the logic table in name order is one undo step; a table already
+// in order makes none, so undo still goes back to the order before.
+TEST_F(Elements, SortingTheLogicTableIsOneUndoStepAndASortedTableMakesNone) {
+    TempDir dir;
+    ASSERT_TRUE(doc.OnSaveDocument(dir / "S.lcp"));
+    for (const char16_t* n : {u"B", u"A", u"C"}) Add(kLogicSectionTable, n);
+    const auto names = [this] {
+        std::u16string all;
+        for (const Row& r : doc.io.Table(kLogicSectionTable)) all += r.Name();
+        return all;
+    };
+    EXPECT_FALSE(LogicSectionsInNameOrder(doc.io));
+    ASSERT_TRUE(WriteElementTable(doc));
+    EXPECT_EQ(names(), u"ABC");
+    EXPECT_TRUE(LogicSectionsInNameOrder(doc.io));
+    ASSERT_TRUE(WriteElementTable(doc));
+    ASSERT_TRUE(doc.Undo());
+    EXPECT_EQ(names(), u"BAC");
+    EXPECT_FALSE(doc.Undo());
+}
+
 TEST_F(Elements, CreationNumbersKindsAndUpdateTakesTheSiemensColumns) {
     Add(kSectionTable, u"IG", 7);
     Add(kSwitchTable, u"1", 3);
