@@ -1,5 +1,6 @@
 #pragma once
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -43,6 +44,32 @@ public:
         if (slots_.empty()) return nullptr;
         const Slot& s = slots_[Probe(name, Hash(name))];
         return s.entry == 0 ? nullptr : &values_[s.entry - 1];
+    }
+
+    // Where the next lookups are likely to be answered: just after the
+    // names the last lookups found. Walks over a drawing ask for names in
+    // about the order the tables list them, as the tables are made from
+    // the drawing; a lookup so answered touches the names just after the
+    // last ones found instead of a random slot, which on a large station
+    // is a cache miss saved per lookup. A few walks may interleave (one per
+    // table). A guess counts only when its name is the name asked, so the
+    // answer is always the one Find without a cursor gives.
+    struct Cursor {
+        std::array<uint32_t, 4> next{};  // entries (from 1) to try first
+        uint32_t round = 0;              // the one to replace next
+    };
+
+    const V* Find(std::u16string_view name, Cursor& cursor) const {
+        for (uint32_t& next : cursor.next) {
+            if (next != 0 && next <= values_.size() && Name(next) == name) {
+                return &values_[next++ - 1];
+            }
+        }
+        if (slots_.empty()) return nullptr;
+        const Slot& s = slots_[Probe(name, Hash(name))];
+        if (s.entry == 0) return nullptr;
+        cursor.next[cursor.round++ % cursor.next.size()] = s.entry + 1;
+        return &values_[s.entry - 1];
     }
 
     V* Find(std::u16string_view name) {

@@ -120,8 +120,10 @@ void DeviceStep(CVelkorDoc& doc, const RowLookup& names, CADDevice& d, bool logi
 void TransferInputTablesInto(CVelkorDoc& doc, const std::vector<bool>& boxes) {
     // The tables do not change during the run: their names are indexed once.
     const IoNameIndex index(doc.io);
-    TransferInputTablesInto(doc, boxes,
-                            [&index](std::u16string_view name) { return index.Find(name); });
+    IoNameIndex::Cursor cursor;
+    TransferInputTablesInto(doc, boxes, [&index, &cursor](std::u16string_view name) {
+        return index.Find(name, cursor);
+    });
 }
 
 void TransferInputTablesInto(CVelkorDoc& doc, const std::vector<bool>& boxes,

@@ -234,6 +234,11 @@ const Row* IoNameIndex::Find(std::u16string_view name) const {
     return row ? *row : nullptr;
 }
 
+const Row* IoNameIndex::Find(std::u16string_view name, Cursor& cursor) const {
+    const Row* const* row = rows_.Find(name, cursor);
+    return row ? *row : nullptr;
+}
+
 void AssignAddresses(int index, Row& row, uint16_t n) {
     const auto button = [n](uint16_t base) {
         return static_cast<uint16_t>((n % 16) * 256 + n / 16 + base);

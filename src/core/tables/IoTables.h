@@ -137,6 +137,9 @@ class IoNameIndex {
 public:
     explicit IoNameIndex(const IoTables& t);
     const Row* Find(std::u16string_view name) const;
+    // The same answer, found quicker when names are asked in table order.
+    using Cursor = NameIndex<const Row*>::Cursor;
+    const Row* Find(std::u16string_view name, Cursor& cursor) const;
 
 private:
     NameIndex<const Row*> rows_;

@@ -39,6 +39,35 @@ TEST(NameIndex, KeepsTheFirstValueOfEachNameAsItGrows) {
     }
 }
 
+// Lookups through a cursor give what lookups without one give, whether the
+// names come in the order they were inserted, in several interleaved runs
+// of that order, at random, or are not there at all.
+TEST(NameIndex, ACursorAnswersAsAPlainLookup) {
+    NameIndex<int> index;
+    std::vector<std::u16string> names;
+    for (int i = 0; i < 3000; ++i) {
+        names.push_back(u"N" + std::u16string(1, static_cast<char16_t>(u'A' + i % 7)) +
+                        std::u16string(static_cast<size_t>(i % 5), u'x') +
+                        std::u16string(1, static_cast<char16_t>(0x4E00 + i / 7)));
+        index.Insert(names.back(), i);
+    }
+    names.push_back(u"missing");
+    names.push_back(u"");
+    std::mt19937 random(3);
+    std::vector<size_t> asked;
+    for (size_t i = 0; i < names.size(); ++i) asked.push_back(i);  // in order
+    for (size_t i = 0; i < 1000; ++i) {                            // three runs interleaved
+        for (size_t run : {0u, 1000u, 2000u}) asked.push_back(run + i);
+    }
+    for (int i = 0; i < 5000; ++i) asked.push_back(random() % names.size());  // at random
+    NameIndex<int>::Cursor cursor;
+    for (size_t k : asked) {
+        const int* plain = index.Find(names[k]);
+        const int* guided = index.Find(names[k], cursor);
+        ASSERT_EQ(plain, guided) << k;
+    }
+}
+
 TEST(NameIndex, EmptyIndexFindsNothingAndValuesCanBeChanged) {
     NameIndex<int> index;
     EXPECT_EQ(index.Find(u""), nullptr);
