@@ -228,50 +228,60 @@ bool GenerateHaldeVirtualLogicTable(CVelkorDoc& doc) {
     auto& logic = doc.io.Table(kLogicSectionTable);
     DocumentEdit edit(doc, "生成虚拟逻辑区段表", logic);
     logic.clear();
-    std::vector<std::u16string> plain, repeats;
-    NameSet collected;
-    const auto collect = [&](const std::u16string& name) {
-        if (name == u"NO" || !collected.Insert(name)) return;
-        auto& list = name.size() >= 2 && name[name.size() - 2] == u'F' ? repeats : plain;
-        list.push_back(name);
-    };
     const auto [sections, switches] = SectionsAndSwitches(doc);
-    collected.Reserve(sections.size() + switches.size() * 4);
-    for (CADSection* s : sections) collect(s->logic.Name());
-    const int perSwitch = std::clamp(doc.logicSectionsPerSwitch, 0, 4);
-    for (RailSwitch* w : switches) {
-        if (w->switchSection.address == 0xFFFF) continue;
-        for (int k = 0; k < perSwitch; ++k) collect(w->logic[static_cast<size_t>(k)].Name());
-    }
-    std::sort(plain.begin(), plain.end());
-    std::sort(repeats.begin(), repeats.end());
     // The physical address of a name: the first section of that IO name
     // when its address is set, else the first switch of that switch-section
-    // name.
+    // name. Asked as the names are collected, in drawing order, the lookups
+    // mostly follow the order the indexes were filled in (see the cursor).
     NameIndex<uint16_t> sectionAddress, switchSectionAddress;
     sectionAddress.Reserve(sections.size());
     switchSectionAddress.Reserve(switches.size());
     for (const CADSection* s : sections) sectionAddress.Insert(s->io.Name(), s->io.address);
     for (const RailSwitch* w : switches)
         switchSectionAddress.Insert(w->switchSection.Name(), w->switchSection.address);
+    NameIndex<uint16_t>::Cursor sectionCursor, switchCursor;
     const auto physicalAddress = [&](const std::u16string& y) -> uint16_t {
-        if (const uint16_t* s = sectionAddress.Find(y); s && *s != 0xFFFF) return *s;
-        const uint16_t* w = switchSectionAddress.Find(y);
+        if (const uint16_t* s = sectionAddress.Find(y, sectionCursor); s && *s != 0xFFFF) return *s;
+        const uint16_t* w = switchSectionAddress.Find(y, switchCursor);
         return w ? *w : 0xFFFF;
     };
+    struct Virtual {
+        std::u16string name;      // x
+        std::u16string physical;  // y: x without its suffix letter
+        uint16_t address;         // y's
+    };
+    std::vector<Virtual> plain, repeats;
+    NameSet collected;
+    collected.Reserve(sections.size() + switches.size() * 4);
+    const auto collect = [&](std::u16string name) {
+        if (name == u"NO" || !collected.Insert(name)) return;
+        auto& list = name.size() >= 2 && name[name.size() - 2] == u'F' ? repeats : plain;
+        std::u16string y = doc.hasLogicSections ? RemoveLogicSuffix(name) : name;
+        const uint16_t address = physicalAddress(y);
+        list.push_back({std::move(name), std::move(y), address});
+    };
+    for (CADSection* s : sections) collect(s->logic.Name());
+    const int perSwitch = std::clamp(doc.logicSectionsPerSwitch, 0, 4);
+    for (RailSwitch* w : switches) {
+        if (w->switchSection.address == 0xFFFF) continue;
+        for (int k = 0; k < perSwitch; ++k) collect(w->logic[static_cast<size_t>(k)].Name());
+    }
+    // The names are distinct: their order is the whole order.
+    const auto byName = [](const Virtual& p, const Virtual& q) { return p.name < q.name; };
+    std::sort(plain.begin(), plain.end(), byName);
+    std::sort(repeats.begin(), repeats.end(), byName);
     Bits bits;
     int64_t a = 0;
     for (const auto* list : {&plain, &repeats}) {
-        for (const std::u16string& x : *list) {
+        for (const Virtual& v : *list) {
             if (!NumberFits(doc.UI(), "LogicSection", logic.size() + 1, "地址号", a,
                             kLargestAddress))
                 return false;
-            const std::u16string y = doc.hasLogicSections ? RemoveLogicSuffix(x) : x;
             Row r = NewLogicRow();
-            r.SetName(x);
-            r.SetText(io::kLogicPhysicalName, 16, y);
+            r.SetName(v.name);
+            r.SetText(io::kLogicPhysicalName, 16, v.physical);
             r.SetU16(io::kAddress, static_cast<uint16_t>(a++));
-            r.SetU16(io::kLogicPhysicalAddress, physicalAddress(y));
+            r.SetU16(io::kLogicPhysicalAddress, v.address);
             bits.Place(r);
             logic.push_back(std::move(r));
         }
