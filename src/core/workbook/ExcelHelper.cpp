@@ -91,8 +91,15 @@ WorkbookSheet* ExcelHelper::Current() {
 void ExcelHelper::SetCell(uint32_t row, uint32_t column, std::u16string_view text) {
     WorkbookSheet* s = Current();
     if (!s || row == 0 || column == 0) return;
-    // A cell that is there keeps its format; only its value changes.
-    WorkbookCell& c = s->cells[{row, column}];
+    // A cell that is there keeps its format; only its value changes. Sheets
+    // are mostly written row by row, left to right: a cell after the last
+    // one goes in at the end without a search from the root.
+    auto& cells = s->cells;
+    const CellKey key{row, column};
+    const auto at = !cells.empty() && cells.rbegin()->first < key
+                        ? cells.emplace_hint(cells.end(), key, WorkbookCell{})
+                        : cells.try_emplace(key).first;
+    WorkbookCell& c = at->second;
     c.kind = WorkbookCell::Kind::Text;
     c.text = std::u16string(text);
 }
