@@ -264,12 +264,9 @@ void BuildMetroStation(Builder& b, Point o, int serial) {
     b.Text(at(700, panel + 140), n + "半自动闭塞", -16);
 }
 
-// Relay addresses handed out one after the other: board number times 256
-// plus the position 0 to 15.
-// Relay addresses as boards of sixteen (0x0100, 0x0101 … 0x010F, 0x0200 …);
-// a station larger than those 4,080 relays goes on with the other 16-bit
-// values, so that even a very large demo has no relay used twice until all
-// 65,535 are taken.
+// Relay addresses handed out one after the other, as boards of sixteen (0x0100, 0x0101 … 0x010F,
+// 0x0200 …); a station larger than those 4,080 relays goes on with the other 16-bit values, so that
+// even a very large demo has no relay used twice until all 65,535 are taken.
 struct RelayCounter {
     uint32_t next = 0x0100;
     bool boards = true;

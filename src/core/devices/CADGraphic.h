@@ -141,20 +141,6 @@ const T* ExactlyAs(const CADGraphic* obj) {
     return ExactlyAs<T>(const_cast<CADGraphic*>(obj));
 }
 
-// In a walk over a station's objects, asks the processor early for the
-// first lines of the object a few places ahead: every object is an
-// allocation of its own, most of a kilobyte or more, and a walk over a
-// large station otherwise waits on memory object by object. An object's
-// class and a device's IO record lie in its first 192 bytes.
-inline void PrefetchAhead(const std::vector<std::unique_ptr<CADGraphic>>& objects, size_t i) {
-    constexpr size_t kDistance = 8;
-    if (i + kDistance >= objects.size()) return;
-    const char* p = reinterpret_cast<const char*>(objects[i + kDistance].get());
-    __builtin_prefetch(p);
-    __builtin_prefetch(p + 64);
-    __builtin_prefetch(p + 128);
-}
-
 // The station's settings as the objects of a station file see them while it
 // is read or written.
 struct StationContext : ArchiveContext {

@@ -92,9 +92,8 @@ public:
     std::vector<T*> ObjectsOf() const {
         std::vector<T*> out;
         if constexpr (std::is_final_v<T>) {
-            for (size_t i = 0; i < objects_.size(); ++i) {
-                PrefetchAhead(objects_, i);
-                if (T* t = ExactlyAs<T>(objects_[i].get())) out.push_back(t);
+            for (const auto& o : objects_) {
+                if (T* t = ExactlyAs<T>(o.get())) out.push_back(t);
             }
         } else {
             for (const auto& o : objects_) {

@@ -42,10 +42,6 @@ void CopyNumbers(const Row& row, IORecord& r) {
     r.bit = row.U16(io::kBit);
 }
 
-bool IsClass(const CADGraphic& obj, const RuntimeClass& cls) {
-    return &obj.GetRuntimeClass() == &cls;
-}
-
 void SwitchStep(CVelkorDoc& doc, const RowLookup& names, RailSwitch& sw, bool logic) {
     std::u16string s = sw.switchSection.Name();
     if (logic) s = RemoveLogicSuffix(s);
@@ -134,15 +130,13 @@ void TransferInputTablesInto(CVelkorDoc& doc, const std::vector<bool>& boxes,
     // Outside undo, as every generation: earlier edits can no longer be undone.
     DocumentEdit edit(doc, "读取输入板", DocumentEdit::Scope::DevicesOutsideUndo);
     const bool logic = doc.hasLogicSections != 0;
-    const auto& objects = doc.Objects();
-    for (size_t i = 0; i < objects.size(); ++i) {
-        PrefetchAhead(objects, i);
-        CADGraphic* obj = objects[i].get();
-        const bool treat = (ticked(kSignals) && IsClass(*obj, CADSignal::Class())) ||
-                           (ticked(kSections) && IsClass(*obj, CADSection::Class())) ||
-                           (ticked(kSwitches) && IsClass(*obj, RailSwitch::Class())) ||
-                           (ticked(kLamps) && IsClass(*obj, CADDeLight::Class())) ||
-                           (ticked(kButtons) && IsClass(*obj, CADButton::Class()));
+    for (const auto& owned : doc.Objects()) {
+        CADGraphic* obj = owned.get();
+        const bool treat = (ticked(kSignals) && ExactlyAs<CADSignal>(obj)) ||
+                           (ticked(kSections) && ExactlyAs<CADSection>(obj)) ||
+                           (ticked(kSwitches) && ExactlyAs<RailSwitch>(obj)) ||
+                           (ticked(kLamps) && ExactlyAs<CADDeLight>(obj)) ||
+                           (ticked(kButtons) && ExactlyAs<CADButton>(obj));
         if (treat) DeviceStep(doc, names, static_cast<CADDevice&>(*obj), logic);
         // A device's step changes only the device itself, so raising the
         // 零散 buttons right after it gives what a second walk would.

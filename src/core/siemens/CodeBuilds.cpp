@@ -92,11 +92,12 @@ bool BuildSwitchCode(CVelkorDoc& doc) {
     // The last two-way switch of each exact IO name decides the type.
     NameIndex<uint16_t> typeByName;
     for (const RailSwitch* sw : doc.ObjectsOf<RailSwitch>()) {
+        const std::u16string name = sw->io.Name();
         const auto type = static_cast<uint16_t>(sw->variant % 4);
-        if (uint16_t* known = typeByName.Find(sw->io.Name())) {
+        if (uint16_t* known = typeByName.Find(name)) {
             *known = type;
         } else {
-            typeByName.Insert(sw->io.Name(), type);
+            typeByName.Insert(name, type);
         }
     }
     const auto& rows = doc.io.Table(kSwitchTable);

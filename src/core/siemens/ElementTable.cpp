@@ -67,16 +67,10 @@ std::vector<ElementLine> ElementLines(CVelkorDoc& doc) {
     // document; equal names keep their order.
     auto& logic = doc.io.Table(kLogicSectionTable);
     if (!LogicSectionsInNameOrder(doc.io)) {
-        // Each name taken out of its row once, then the rows put in order.
-        std::vector<std::pair<std::string, size_t>> order;
-        order.reserve(logic.size());
-        for (size_t i = 0; i < logic.size(); ++i)
-            order.emplace_back(logic[i].TextGbk(io::kName, io::kNameBytes), i);
-        std::stable_sort(order.begin(), order.end(),
-                         [](const auto& a, const auto& b) { return a.first < b.first; });
         std::vector<Row> sorted;
         sorted.reserve(logic.size());
-        for (const auto& entry : order) sorted.push_back(std::move(logic[entry.second]));
+        for (size_t i : OrderByText(logic, io::kName, io::kNameBytes))
+            sorted.push_back(std::move(logic[i]));
         logic = std::move(sorted);
     }
     NameSet switchSections;

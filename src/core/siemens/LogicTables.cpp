@@ -54,22 +54,15 @@ Row NewLogicRow() {
     return r;
 }
 
-template <typename T>
-std::vector<T*> Objects(const CVelkorDoc& doc) {
-    return doc.ObjectsOf<T>();
-}
-
 // The sections and the switches, each in drawing order, from one walk over
 // the objects: on a large station a walk costs a memory access per object.
 struct SectionsAndSwitches {
     std::vector<CADSection*> sections;
     std::vector<RailSwitch*> switches;
     explicit SectionsAndSwitches(const CVelkorDoc& doc) {
-        const auto& objects = doc.Objects();
-        for (size_t i = 0; i < objects.size(); ++i) {
-            PrefetchAhead(objects, i);
-            if (auto* s = ExactlyAs<CADSection>(objects[i].get())) sections.push_back(s);
-            if (auto* w = ExactlyAs<RailSwitch>(objects[i].get())) switches.push_back(w);
+        for (const auto& o : doc.Objects()) {
+            if (auto* s = ExactlyAs<CADSection>(o.get())) sections.push_back(s);
+            if (auto* w = ExactlyAs<RailSwitch>(o.get())) switches.push_back(w);
         }
     }
 };
@@ -92,7 +85,7 @@ bool GenerateRepeatSectionRows(CVelkorDoc& doc) {
     // An empty table numbers the new rows from 0.
     const int32_t last = table.empty() ? -1 : table.back().U16(kTsNumber);
     std::vector<Row> rows;
-    for (CADSection* s : Objects<CADSection>(doc)) {
+    for (CADSection* s : doc.ObjectsOf<CADSection>()) {
         const std::u16string logic = s->logic.Name();
         const bool repeat = logic.size() >= 2 ? logic[logic.size() - 2] == u'F'
                                               : (logic.size() == 1 && logic[0] == u'F');
@@ -107,19 +100,9 @@ bool GenerateRepeatSectionRows(CVelkorDoc& doc) {
         r.SetU16(kTsDirection, 0);
         rows.push_back(std::move(r));
     }
-    // By name, bytes compared unsigned, equal names in drawing order; each
-    // name is taken out of its row once.
-    std::vector<std::pair<std::string, size_t>> order;
-    order.reserve(rows.size());
-    for (size_t i = 0; i < rows.size(); ++i) order.emplace_back(rows[i].TextGbk(kTsName, 16), i);
-    std::stable_sort(order.begin(), order.end(), [](const auto& a, const auto& b) {
-        return std::lexicographical_compare(
-            a.first.begin(), a.first.end(), b.first.begin(), b.first.end(), [](char p, char q) {
-                return static_cast<unsigned char>(p) < static_cast<unsigned char>(q);
-            });
-    });
+    // By name, equal names in drawing order.
     int64_t n = last;
-    for (const auto& [name, index] : order) {
+    for (size_t index : OrderByText(rows, kTsName, 16)) {
         Row& r = rows[index];
         if (!NumberFits(doc.UI(), "TrackSectionCode", table.size() + 1, "逻辑区段编号", ++n,
                         kLargestNumber))
@@ -156,7 +139,7 @@ bool GenerateSiemensLogicTable(CVelkorDoc& doc) {
     };
     // The first switch of each display name, in list order.
     NameIndex<const RailSwitch*> switchByName;
-    const auto switches = Objects<RailSwitch>(doc);
+    const auto switches = doc.ObjectsOf<RailSwitch>();
     switchByName.Reserve(switches.size());
     for (const RailSwitch* sw : switches) switchByName.Insert(sw->nameLabel.text, sw);
     for (const Row& s : doc.codes.Table(kSwitchCode)) {

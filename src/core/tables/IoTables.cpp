@@ -159,15 +159,8 @@ bool NameMatches(int index, const Row& row, std::u16string_view name) {
     const std::u16string rowName = row.Name();
     if (rowName == name) return true;
     if (index != kSwitchTable) return false;
-    size_t start = 0;
-    while (start <= rowName.size()) {
-        const size_t dash = rowName.find(u'-', start);
-        const size_t end = dash == std::u16string::npos ? rowName.size() : dash;
-        if (std::u16string_view(rowName).substr(start, end - start) == name) return true;
-        if (dash == std::u16string::npos) break;
-        start = dash + 1;
-    }
-    return false;
+    const auto parts = SwitchNameParts(rowName);
+    return std::find(parts.begin(), parts.end(), name) != parts.end();
 }
 }  // namespace
 
@@ -190,6 +183,31 @@ int IoTables::TableOf(const Row* row) const {
         if (!t.empty() && row >= t.data() && row < t.data() + t.size()) return i;
     }
     return -1;
+}
+
+std::vector<std::u16string_view> SwitchNameParts(std::u16string_view name) {
+    std::vector<std::u16string_view> parts;
+    size_t start = 0;
+    while (true) {
+        const size_t dash = name.find(u'-', start);
+        const size_t end = dash == std::u16string_view::npos ? name.size() : dash;
+        parts.push_back(name.substr(start, end - start));
+        if (dash == std::u16string_view::npos) return parts;
+        start = dash + 1;
+    }
+}
+
+std::vector<size_t> OrderByText(const std::vector<Row>& rows, size_t offset, size_t n) {
+    std::vector<std::pair<std::string, size_t>> keyed;
+    keyed.reserve(rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) keyed.emplace_back(rows[i].TextGbk(offset, n), i);
+    // std::string compares its bytes as unsigned char.
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<size_t> order;
+    order.reserve(keyed.size());
+    for (const auto& entry : keyed) order.push_back(entry.second);
+    return order;
 }
 
 std::string NumberTooLarge(std::string_view table, size_t row, std::string_view field,
@@ -216,15 +234,7 @@ IoNameIndex::IoNameIndex(const IoTables& t) {
             const std::u16string name = row.Name();
             rows_.Insert(name, &row);
             if (i != kSwitchTable) continue;
-            const std::u16string_view whole(name);
-            size_t start = 0;
-            while (true) {
-                const size_t dash = whole.find(u'-', start);
-                const size_t end = dash == std::u16string_view::npos ? whole.size() : dash;
-                rows_.Insert(whole.substr(start, end - start), &row);
-                if (dash == std::u16string_view::npos) break;
-                start = dash + 1;
-            }
+            for (std::u16string_view part : SwitchNameParts(name)) rows_.Insert(part, &row);
         }
     }
 }

@@ -129,6 +129,14 @@ struct IoTables {
     friend bool operator==(const IoTables&, const IoTables&) = default;
 };
 
+// The parts of a switch row's name between "-": "1-3" gives "1" and "3".
+std::vector<std::u16string_view> SwitchNameParts(std::u16string_view name);
+
+// The positions of `rows` in order of their text field at (offset, n),
+// bytes compared unsigned, rows of equal text in their order. Each text is
+// taken out of its row once.
+std::vector<size_t> OrderByText(const std::vector<Row>& rows, size_t offset, size_t n);
+
 // FindByName for a run of many lookups: every row's name indexed once, as
 // FindByName compares them (the first row in table order wins; a switch row
 // also stands under each part of its name between "-"). Valid while the
