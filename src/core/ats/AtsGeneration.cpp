@@ -215,6 +215,9 @@ struct SheetGroup {
 
 void WriteSheet(ExcelHelper& x, const char* sheet, const std::vector<SheetGroup>& groups) {
     if (!x.SelectSheet(FromUtf8(sheet))) x.AddSheet(FromUtf8(sheet));
+    size_t cells = 2;
+    for (const SheetGroup& g : groups) cells += (*g.title ? 1 : 0) + g.items->size() * 2;
+    x.ReserveCells(cells);
     x.SetCell(1, 1, u"序号");
     x.SetCell(1, 2, u"名称");
     uint32_t row = 2;

@@ -78,6 +78,15 @@ std::vector<std::string> RecordCells(const std::string& nameGbk, const IORecord&
 }
 std::vector<std::string> RecordCells(const IORecord& r) { return RecordCells(r.NameGbk(), r); }
 
+// The sheets in order, moved in: a braced list would copy every row.
+template <class... Sheets>
+std::vector<CheckSheet> InOrder(Sheets&&... sheets) {
+    std::vector<CheckSheet> out;
+    out.reserve(sizeof...(sheets));
+    (out.push_back(std::forward<Sheets>(sheets)), ...);
+    return out;
+}
+
 std::vector<std::string> HeaderCells() {
     std::vector<std::string> h;
     for (const Column& c : kHeader) h.push_back(Gbk(c.header));
@@ -87,7 +96,7 @@ std::vector<std::string> HeaderCells() {
 }  // namespace
 
 std::vector<CheckSheet> InputTableSheets(const IoTables& t) {
-    return {
+    return InOrder(
         TableSheet("区段IO信息表", kSectionTable, HeaderAnd({{"GJ", "GJ"}, {"FWZTJ", "FWZTJ"}}),
                    t.Table(kSectionTable), false),
         TableSheet("道岔IO信息表", kSwitchTable,
@@ -111,8 +120,7 @@ std::vector<CheckSheet> InputTableSheets(const IoTables& t) {
                    HeaderAnd({{"物理区段地址", "物理区段地址号"}}), t.Table(kLogicSectionTable),
                    false),
         TableSheet("零散信息IO信息表", kLingsanTable, HeaderAnd({{"继电器", "继电器"}}),
-                   t.Table(kLingsanTable), true),
-    };
+                   t.Table(kLingsanTable), true));
 }
 
 std::vector<CheckSheet> DrawingIoSheets(const CVelkorDoc& doc) {
@@ -125,7 +133,7 @@ std::vector<CheckSheet> DrawingIoSheets(const CVelkorDoc& doc) {
     CheckSheet lingsan{"零散信息IO信息表", HeaderCells(), {}, true};
     const int perSwitch = std::clamp(doc.logicSectionsPerSwitch, 0, 4);
     for (const auto& obj : doc.Objects()) {
-        if (auto* s = dynamic_cast<const CADSection*>(obj.get())) {
+        if (auto* s = ExactlyAs<CADSection>(obj.get())) {
             auto cells = RecordCells(ToGbk(s->nameLabel.text), s->io);
             for (uint32_t v : {uint32_t{s->upStation}, uint32_t{s->downStation},
                                uint32_t{s->floodGate1}, uint32_t{s->floodGate2}}) {
@@ -133,17 +141,17 @@ std::vector<CheckSheet> DrawingIoSheets(const CVelkorDoc& doc) {
             }
             sections.rows.push_back(std::move(cells));
             if (doc.hasLogicSections) logic.rows.push_back(RecordCells(s->logic));
-        } else if (auto* sw = dynamic_cast<const RailSwitch*>(obj.get())) {
+        } else if (auto* sw = ExactlyAs<RailSwitch>(obj.get())) {
             switches.rows.push_back(RecordCells(sw->io));
             if (doc.hasLogicSections) {
                 for (int k = 0; k < perSwitch; ++k)
                     logic.rows.push_back(RecordCells(sw->logic[static_cast<size_t>(k)]));
             }
-        } else if (auto* g = dynamic_cast<const CADSignal*>(obj.get())) {
+        } else if (auto* g = ExactlyAs<CADSignal>(obj.get())) {
             signals.rows.push_back(RecordCells(g->io));
-        } else if (auto* lamp = dynamic_cast<const CADDeLight*>(obj.get())) {
+        } else if (auto* lamp = ExactlyAs<CADDeLight>(obj.get())) {
             lingsan.rows.push_back(RecordCells(lamp->io));
-        } else if (auto* box = dynamic_cast<const CADStation*>(obj.get())) {
+        } else if (auto* box = ExactlyAs<CADStation>(obj.get())) {
             // Two buttons and a door of the side the box has.
             size_t a = 0, b = 0, d = 0;
             if (box->lowerDoor) {
@@ -160,7 +168,8 @@ std::vector<CheckSheet> DrawingIoSheets(const CVelkorDoc& doc) {
             }
         }
     }
-    return {sections, switches, signals, logic, lingsan};
+    return InOrder(std::move(sections), std::move(switches), std::move(signals), std::move(logic),
+                   std::move(lingsan));
 }
 
 std::vector<CheckSheet> SiemensSheets(const CodeTables& c) {
@@ -182,12 +191,12 @@ std::vector<CheckSheet> SiemensSheets(const CodeTables& c) {
         }
         return s;
     };
-    return {sheet(CodeTableDesc(kElementCode), c.Table(kElementCode)),
-            sheet(CodeTableDesc(kTrackSectionCode), c.Table(kTrackSectionCode)),
-            sheet(PhysicalSectionCodeDesc(), c.physical),
-            sheet(CodeTableDesc(kCrossCode), c.Table(kCrossCode)),
-            sheet(CodeTableDesc(kSwitchCode), c.Table(kSwitchCode)),
-            sheet(CodeTableDesc(kSwitSectCode), c.Table(kSwitSectCode))};
+    return InOrder(sheet(CodeTableDesc(kElementCode), c.Table(kElementCode)),
+                   sheet(CodeTableDesc(kTrackSectionCode), c.Table(kTrackSectionCode)),
+                   sheet(PhysicalSectionCodeDesc(), c.physical),
+                   sheet(CodeTableDesc(kCrossCode), c.Table(kCrossCode)),
+                   sheet(CodeTableDesc(kSwitchCode), c.Table(kSwitchCode)),
+                   sheet(CodeTableDesc(kSwitSectCode), c.Table(kSwitSectCode)));
 }
 
 Status WriteCheckWorkbook(const std::vector<CheckSheet>& sheets, const fs::path& file,
@@ -201,6 +210,9 @@ Status WriteCheckWorkbook(const std::vector<CheckSheet>& sheets, const fs::path&
         } else {
             x.AddSheet(FromUtf8(it->name));
         }
+        size_t cells = it->headers.size();
+        for (const auto& row : it->rows) cells += row.size();
+        x.ReserveCells(cells);
         for (size_t c = 0; c < it->headers.size(); ++c)
             x.SetCell(1, static_cast<uint32_t>(c + 1), FromGbk(it->headers[c]));
         for (size_t r = 0; r < it->rows.size(); ++r) {

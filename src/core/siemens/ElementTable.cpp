@@ -109,6 +109,7 @@ bool WriteElementTable(CVelkorDoc& doc) {
     if (edit) edit->Commit();
     ExcelHelper x(doc.Files());
     x.NewWorkbook(FromUtf8(kElementSheet));
+    x.ReserveCells(lines.size() * 3);
     uint32_t row = 2;
     for (const ElementLine& l : lines) {
         x.SetCell(row, 1, l.name);

@@ -91,24 +91,20 @@ WorkbookSheet* ExcelHelper::Current() {
 void ExcelHelper::SetCell(uint32_t row, uint32_t column, std::u16string_view text) {
     WorkbookSheet* s = Current();
     if (!s || row == 0 || column == 0) return;
-    // A cell that is there keeps its format; only its value changes. Sheets
-    // are mostly written row by row, left to right: a cell after the last
-    // one goes in at the end without a search from the root.
-    auto& cells = s->cells;
-    const CellKey key{row, column};
-    const auto at = !cells.empty() && cells.rbegin()->first < key
-                        ? cells.emplace_hint(cells.end(), key, WorkbookCell{})
-                        : cells.try_emplace(key).first;
-    WorkbookCell& c = at->second;
+    // A cell that is there keeps its format; only its value changes.
+    WorkbookCell& c = s->cells[{row, column}];
     c.kind = WorkbookCell::Kind::Text;
     c.text = std::u16string(text);
 }
 
+void ExcelHelper::ReserveCells(size_t more) {
+    if (WorkbookSheet* s = Current()) s->cells.reserve(s->cells.size() + more);
+}
+
 std::u16string ExcelHelper::GetCell(uint32_t row, uint32_t column) const {
     if (!book_ || current_ >= book_->sheets.size()) return {};
-    const auto& cells = book_->sheets[current_].cells;
-    auto it = cells.find({row, column});
-    return it == cells.end() ? std::u16string() : CellText(it->second);
+    const WorkbookCell* cell = book_->sheets[current_].cells.Find({row, column});
+    return cell ? CellText(*cell) : std::u16string();
 }
 
 bool ExcelHelper::SaveAs(const fs::path& path) {
@@ -164,6 +160,9 @@ void ExcelHelper::SetBoldVCentered(uint32_t row, uint32_t first, uint32_t last) 
 
 void ExcelHelper::SetBlock(uint32_t row, uint32_t column,
                            const std::vector<std::vector<std::u16string>>& cells) {
+    size_t count = 0;
+    for (const auto& r : cells) count += r.size();
+    ReserveCells(count);
     for (size_t r = 0; r < cells.size(); ++r) {
         for (size_t c = 0; c < cells[r].size(); ++c) {
             SetCell(row + static_cast<uint32_t>(r), column + static_cast<uint32_t>(c), cells[r][c]);

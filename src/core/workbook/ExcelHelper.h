@@ -38,6 +38,9 @@ public:
     bool SelectSheet(std::u16string_view name);
     std::u16string CurrentSheetName() const;
     void SetCell(uint32_t row, uint32_t column, std::u16string_view text);
+    // Room for `more` cells beyond those of the current sheet: a writer that
+    // knows how many cells it sets spares the sheet growing as it fills.
+    void ReserveCells(size_t more);
     std::u16string GetCell(uint32_t row, uint32_t column) const;
     // Writes the workbook (.xls), replacing a file of that name atomically.
     bool SaveAs(const fs::path& path);

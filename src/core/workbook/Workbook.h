@@ -2,11 +2,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
-#include <memory>
 #include <optional>
 #include <span>
 #include <string>
-#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -32,49 +30,71 @@ struct WorkbookCell {
     int32_t xf = -1;
 };
 
-// Memory for the cells of one sheet, taken in large blocks and given back
-// all at once with the sheet: a sheet may hold hundreds of thousands of
-// cells, and one allocation per cell (and its release) would cost more than
-// reading or writing the cell.
-class CellArena {
+using CellKey = std::pair<uint32_t, uint32_t>;  // (row, column), from 1
+
+// The cells of a sheet in (row, column) order, as an ordered map of cells.
+// Sheets are filled row by row, left to right, and walked in that order by
+// the writers, and a sheet may hold hundreds of thousands of cells: they sit
+// in one array, a cell after the last one is appended, and a walk reads
+// memory in order. A new cell that does not come after the last one goes
+// into the array when it lands near its end, else into a tree of cells set
+// out of order, so that no order of filling (a file whose records are not
+// in row order, cells set column by column) makes it quadratic; the first
+// walk after them, or a lookup that returns a position, merges the tree into
+// the array. Lookups of one cell (Find, at, count) search both. Merging happens inside const walks
+// too: a sheet with cells set out of order is not walked from two threads at once.
+//
+// References to cells stay valid as a vector's do: until a cell is added.
+class CellMap {
 public:
-    void* Allocate(size_t bytes, size_t align);
+    using key_type = CellKey;
+    using mapped_type = WorkbookCell;
+    using value_type = std::pair<CellKey, WorkbookCell>;
+    using iterator = std::vector<value_type>::iterator;
+    using const_iterator = std::vector<value_type>::const_iterator;
+    using reverse_iterator = std::vector<value_type>::reverse_iterator;
+    using const_reverse_iterator = std::vector<value_type>::const_reverse_iterator;
+
+    // The cell at `key`, made empty (a text cell without text) where missing.
+    WorkbookCell& operator[](CellKey key);
+    // The cell at `key`, or null; never merges.
+    WorkbookCell* Find(CellKey key);
+    const WorkbookCell* Find(CellKey key) const { return const_cast<CellMap*>(this)->Find(key); }
+    // Throws std::out_of_range where there is no cell.
+    WorkbookCell& at(CellKey key);
+    const WorkbookCell& at(CellKey key) const { return const_cast<CellMap*>(this)->at(key); }
+    size_t count(CellKey key) const { return Find(key) ? 1 : 0; }
+    size_t size() const { return cells_.size() + outOfOrder_.size(); }
+    bool empty() const { return cells_.empty() && outOfOrder_.empty(); }
+    void clear() {
+        cells_.clear();
+        outOfOrder_.clear();
+    }
+    // Room for `n` cells in order, for a writer that knows how many it sets.
+    void reserve(size_t n) { cells_.reserve(n); }
+
+    iterator find(CellKey key);
+    const_iterator find(CellKey key) const { return const_cast<CellMap*>(this)->find(key); }
+    // The first cell at or after `key`.
+    iterator lower_bound(CellKey key);
+    const_iterator lower_bound(CellKey key) const {
+        return const_cast<CellMap*>(this)->lower_bound(key);
+    }
+    iterator begin() { return Merged().begin(); }
+    iterator end() { return Merged().end(); }
+    const_iterator begin() const { return Merged().begin(); }
+    const_iterator end() const { return Merged().end(); }
+    reverse_iterator rbegin() { return Merged().rbegin(); }
+    reverse_iterator rend() { return Merged().rend(); }
+    const_reverse_iterator rbegin() const { return Merged().rbegin(); }
+    const_reverse_iterator rend() const { return Merged().rend(); }
 
 private:
-    static constexpr size_t kBlock = 256 * 1024;
-    std::vector<std::unique_ptr<std::byte[]>> blocks_;
-    size_t used_ = kBlock;
+    std::vector<value_type>& Merged() const;
+
+    mutable std::vector<value_type> cells_;
+    mutable std::map<CellKey, WorkbookCell> outOfOrder_;  // never holds a key of cells_
 };
-
-template <typename T>
-struct CellAllocator {
-    using value_type = T;
-    using propagate_on_container_move_assignment = std::true_type;
-    using propagate_on_container_swap = std::true_type;
-    using is_always_equal = std::false_type;
-
-    CellAllocator() = default;
-    template <typename U>
-    CellAllocator(const CellAllocator<U>& other)
-        : arena(other.arena) {}  // NOLINT: rebinding converts
-    // The arena is made on the first cell, also for a map whose allocator
-    // was moved away with its cells.
-    T* allocate(size_t n) {
-        if (!arena) arena = std::make_shared<CellArena>();
-        return static_cast<T*>(arena->Allocate(n * sizeof(T), alignof(T)));
-    }
-    void deallocate(T*, size_t) {}  // released with the arena
-    // A copied sheet gets memory of its own.
-    CellAllocator select_on_container_copy_construction() const { return CellAllocator(); }
-    template <typename U>
-    bool operator==(const CellAllocator<U>& other) const {
-        return arena == other.arena;
-    }
-
-    std::shared_ptr<CellArena> arena;
-};
-
-using CellKey = std::pair<uint32_t, uint32_t>;  // (row, column), from 1
 
 // A column's width and, for workbooks read from a file, its format and flags
 // (hidden, outline level) as stored.
@@ -105,9 +125,7 @@ struct WorkbookRecord {
 
 struct WorkbookSheet {
     std::u16string name;
-    std::map<CellKey, WorkbookCell, std::less<CellKey>,
-             CellAllocator<std::pair<const CellKey, WorkbookCell>>>
-        cells;
+    CellMap cells;
     std::map<uint32_t, WorkbookColumn> columns;  // from 1
     std::map<uint32_t, WorkbookRow> rows;        // from 1
     std::vector<WorkbookRange> merges;

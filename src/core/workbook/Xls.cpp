@@ -512,7 +512,11 @@ std::vector<uint8_t> WriteXls(const Workbook& book) {
         g.Bytes(s);
         std::vector<uint8_t>().swap(s);
     }
-    return WriteCompoundFile({{u"Workbook", std::move(g.Data())}});
+    // Built in place: a stream in a braced list would be copied.
+    std::vector<CompoundStream> streams(1);
+    streams[0].name = u"Workbook";
+    streams[0].data = std::move(g.Data());
+    return WriteCompoundFile(streams);
 }
 
 }  // namespace velkor
@@ -877,14 +881,8 @@ private:
             if (g_.date1904) cell.number += 1462;  // kept as days from 1899-12-30
         }
         if (keepsFormats_) cell.xf = at.xf;  // without them, the writer's formats
-        // Cells come row by row, left to right: insert at the end without a
-        // search; a repeated or out-of-order cell replaces.
-        const std::pair<uint32_t, uint32_t> key{uint32_t{at.row} + 1, uint32_t{at.col} + 1};
-        if (sheet_.cells.empty() || sheet_.cells.rbegin()->first < key) {
-            sheet_.cells.emplace_hint(sheet_.cells.end(), key, std::move(cell));
-        } else {
-            sheet_.cells[key] = std::move(cell);
-        }
+        // A repeated cell replaces the earlier one.
+        sheet_.cells[{uint32_t{at.row} + 1, uint32_t{at.col} + 1}] = std::move(cell);
     }
 
     WorkbookSheet& sheet_;
@@ -963,28 +961,6 @@ std::optional<Workbook> ReadXls(std::span<const uint8_t> file, Status* status) {
     } catch (const StatusError& e) {
         return fail(e.GetStatus());
     }
-}
-
-}  // namespace velkor
-
-namespace velkor {
-
-void* CellArena::Allocate(size_t bytes, size_t align) {
-    used_ = (used_ + align - 1) / align * align;
-    if (bytes > kBlock / 4) {
-        // A request this large (never a cell) gets a block of its own.
-        size_t space = bytes + align;
-        blocks_.push_back(std::make_unique_for_overwrite<std::byte[]>(space));
-        void* p = blocks_.back().get();
-        return std::align(align, bytes, p, space);
-    }
-    if (used_ + bytes > kBlock) {
-        blocks_.push_back(std::make_unique_for_overwrite<std::byte[]>(kBlock));
-        used_ = 0;
-    }
-    void* p = blocks_.back().get() + used_;
-    used_ += bytes;
-    return p;
 }
 
 }  // namespace velkor
