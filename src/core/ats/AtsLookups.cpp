@@ -19,13 +19,12 @@ std::string LabelGbk(const std::u16string& text) { return ToGbk(text); }
 AtsLookups::AtsLookups(const CVelkorDoc& doc) : logicSections_(doc.hasLogicSections != 0) {
     const size_t perSwitch = static_cast<size_t>(std::clamp(doc.logicSectionsPerSwitch, 0, 4));
     const IoNameIndex names(doc.io);
-    for (const auto& object : doc.Objects()) {
-        const CADGraphic* o = object.get();
+    for (size_t i = 0; i < doc.Objects().size(); ++i) {
         // emplace keeps the first object of a key: the first in list order wins.
-        if (const auto* s = dynamic_cast<const CADSignal*>(o)) {
+        if (const auto* s = doc.ObjectAs<CADSignal>(i)) {
             signalsByName_.emplace(s->io.NameGbk(), s);
             signalsByAddress_.emplace(s->io.address, s);
-        } else if (const auto* w = dynamic_cast<const RailSwitch*>(o)) {
+        } else if (const auto* w = doc.ObjectAs<RailSwitch>(i)) {
             switchesByAddress_.emplace(w->io.address, w);
             switchesBySection_.emplace(w->switchSection.NameGbk(), w);
             for (size_t i = 0; i < perSwitch; ++i) {
@@ -33,18 +32,18 @@ AtsLookups::AtsLookups(const CVelkorDoc& doc) : logicSections_(doc.hasLogicSecti
                     switchesByLogicAddress_.emplace(row->U16(io::kAddress), w);
                 }
             }
-        } else if (const auto* c = dynamic_cast<const CADSection*>(o)) {
+        } else if (const auto* c = doc.ObjectAs<CADSection>(i)) {
             sectionNames_.emplace(c->io.address, c->io.NameGbk());
-        } else if (const auto* b = dynamic_cast<const CADButton*>(o)) {
+        } else if (const auto* b = doc.ObjectAs<CADButton>(i)) {
             buttonsByAddress_.emplace(b->io.address, b);
             buttonsByNumber_.emplace(b->io.button, b);
             buttonsByNumberAndAddress_.emplace((uint32_t{b->io.button} << 16) | b->io.address, b);
             buttonsByLabel_.emplace(LabelGbk(b->nameLabel.text), b);
-        } else if (const auto* l = dynamic_cast<const CADDeLight*>(o)) {
+        } else if (const auto* l = doc.ObjectAs<CADDeLight>(i)) {
             lightLabels_.emplace(LabelGbk(l->nameLabel.text), true);
-        } else if (const auto* st = dynamic_cast<const CADStation*>(o)) {
+        } else if (const auto* st = doc.ObjectAs<CADStation>(i)) {
             stationsById_.emplace(st->id, st);
-        } else if (const auto* g = dynamic_cast<const CADAfgDoor*>(o)) {
+        } else if (const auto* g = doc.ObjectAs<CADAfgDoor>(i)) {
             floodGates_.push_back(g);
         }
     }

@@ -228,15 +228,15 @@ void CiZcRun::ResolveAddresses() {
     // IO name, switch sections by their record's name.
     std::unordered_map<std::u16string, uint16_t> switches, signals, sections, switchSections,
         floodGates;
-    for (const auto& o : doc_.Objects()) {
-        if (const auto* sw = dynamic_cast<const RailSwitch*>(o.get())) {
+    for (size_t i = 0; i < doc_.Objects().size(); ++i) {
+        if (const auto* sw = doc_.ObjectAs<RailSwitch>(i)) {
             switches.emplace(sw->nameLabel.text, sw->io.address);
             switchSections.emplace(sw->switchSection.Name(), sw->switchSection.address);
-        } else if (const auto* g = dynamic_cast<const CADSignal*>(o.get())) {
+        } else if (const auto* g = doc_.ObjectAs<CADSignal>(i)) {
             signals.emplace(g->io.Name(), g->io.address);
-        } else if (const auto* c = dynamic_cast<const CADSection*>(o.get())) {
+        } else if (const auto* c = doc_.ObjectAs<CADSection>(i)) {
             sections.emplace(c->io.Name(), c->io.address);
-        } else if (const auto* f = dynamic_cast<const CADAfgDoor*>(o.get())) {
+        } else if (const auto* f = doc_.ObjectAs<CADAfgDoor>(i)) {
             floodGates.emplace(f->io.Name(), f->io.address);
         }
     }

@@ -14,7 +14,7 @@ inline constexpr ColourSet kRedColourSet = {Rgb(255, 0, 0), Rgb(255, 0, 0), Rgb(
 
 // The flood gate (防淹门): a vertical bar with a V at each end, and a second
 // relay record besides its own.
-class CADAfgDoor : public CADDevice {
+class CADAfgDoor final : public CADDevice {
 public:
     static constexpr size_t kBlockBytes = 224;
     CADAfgDoor();

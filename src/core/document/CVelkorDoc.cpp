@@ -24,7 +24,7 @@ CVelkorDoc::~CVelkorDoc() = default;
 
 void CVelkorDoc::OnNewDocument() {
     stationFileOnly_ = false;
-    objects_.clear();
+    SetObjects({});
     modified_ = false;
     history_.Clear();
     io = IoTables{};
@@ -214,7 +214,7 @@ void CVelkorDoc::Load(ByteReader& in) {
     version = v;
     hasLogicSections = logic;
     logicSectionsPerSwitch = perSwitch;
-    objects_ = std::move(loaded);
+    SetObjects(std::move(loaded));
 }
 
 std::vector<uint8_t> CVelkorDoc::Store(std::vector<uint8_t>& companionOut) const {
@@ -396,7 +396,7 @@ std::string CVelkorDoc::UnsavedObjects() const {
 
 void CVelkorDoc::AddObject(std::unique_ptr<CADGraphic> obj) {
     CADGraphic* raw = obj.get();
-    objects_.push_back(std::move(obj));
+    InsertObject(objects_.size(), std::move(obj));
     raw->SetDrawingContext(drawing_);
     raw->UpdateShape();
     if (IsDeclaredDevice(*raw)) raw->PlaceLabel();
@@ -429,17 +429,39 @@ void CVelkorDoc::ApplyEdit(const Edit& edit, bool toBefore) {
     for (const Edit::Change& c : edit.changes) {
         if (from(c).empty() || to(c).empty() || c.index >= objects_.size()) continue;
         objects_[c.index]->DestroyWindow();
-        objects_[c.index] = Restore(to(c));
+        ReplaceObject(c.index, Restore(to(c)));
     }
     for (auto it = edit.changes.rbegin(); it != edit.changes.rend(); ++it) {
         if (!to(*it).empty() || it->index >= objects_.size()) continue;
         objects_[it->index]->DestroyWindow();
-        objects_.erase(objects_.begin() + static_cast<long>(it->index));
+        EraseObject(it->index);
     }
     for (const Edit::Change& c : edit.changes) {
         if (!from(c).empty() || to(c).empty() || c.index > objects_.size()) continue;
-        objects_.insert(objects_.begin() + static_cast<long>(c.index), Restore(to(c)));
+        InsertObject(c.index, Restore(to(c)));
     }
+}
+
+void CVelkorDoc::SetObjects(std::vector<std::unique_ptr<CADGraphic>> objects) {
+    objects_ = std::move(objects);
+    classes_.clear();
+    classes_.reserve(objects_.size());
+    for (const auto& obj : objects_) classes_.push_back(&obj->GetRuntimeClass());
+}
+
+void CVelkorDoc::InsertObject(size_t index, std::unique_ptr<CADGraphic> obj) {
+    classes_.insert(classes_.begin() + static_cast<long>(index), &obj->GetRuntimeClass());
+    objects_.insert(objects_.begin() + static_cast<long>(index), std::move(obj));
+}
+
+void CVelkorDoc::ReplaceObject(size_t index, std::unique_ptr<CADGraphic> obj) {
+    classes_[index] = &obj->GetRuntimeClass();
+    objects_[index] = std::move(obj);
+}
+
+void CVelkorDoc::EraseObject(size_t index) {
+    classes_.erase(classes_.begin() + static_cast<long>(index));
+    objects_.erase(objects_.begin() + static_cast<long>(index));
 }
 
 bool CVelkorDoc::Step(bool back) {
@@ -473,7 +495,7 @@ void CVelkorDoc::DeleteObjects(const std::vector<CADGraphic*>& objs) {
     if (edit.changes.empty()) return;
     for (auto it = edit.changes.rbegin(); it != edit.changes.rend(); ++it) {
         objects_[it->index]->DestroyWindow();
-        objects_.erase(objects_.begin() + static_cast<long>(it->index));
+        EraseObject(it->index);
     }
     Record(std::move(edit));
 }

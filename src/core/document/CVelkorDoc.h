@@ -88,12 +88,22 @@ public:
     bool Contains(const CADGraphic* obj) const;
 
     const std::vector<std::unique_ptr<CADGraphic>>& Objects() const { return objects_; }
+    // Object `index` as a T when its class is T, else null, told from the
+    // array of classes without reading the object: walks over every object
+    // of a large station read the objects they treat and no other.
+    template <typename T>
+    T* ObjectAs(size_t index) const {
+        static_assert(std::is_final_v<T>);
+        return classes_[index] == &T::Class() ? static_cast<T*>(objects_[index].get()) : nullptr;
+    }
     template <typename T>
     std::vector<T*> ObjectsOf() const {
         std::vector<T*> out;
         if constexpr (std::is_final_v<T>) {
-            for (const auto& o : objects_) {
-                if (T* t = ExactlyAs<T>(o.get())) out.push_back(t);
+            // From the array of classes: the objects of other classes are
+            // not read at all.
+            for (size_t i = 0; i < classes_.size(); ++i) {
+                if (T* t = ObjectAs<T>(i)) out.push_back(t);
             }
         } else {
             for (const auto& o : objects_) {
@@ -202,6 +212,15 @@ private:
     DrawingContext ownDrawing_;
     DrawingContext* drawing_ = &ownDrawing_;
     std::vector<std::unique_ptr<CADGraphic>> objects_;
+    // The class of each object, index for index: a walk for the objects of
+    // one class reads this small array instead of the memory of every
+    // object of a large station. Changed only with objects_, through the
+    // functions below.
+    std::vector<const RuntimeClass*> classes_;
+    void SetObjects(std::vector<std::unique_ptr<CADGraphic>> objects);
+    void InsertObject(size_t index, std::unique_ptr<CADGraphic> obj);
+    void ReplaceObject(size_t index, std::unique_ptr<CADGraphic> obj);
+    void EraseObject(size_t index);
     bool modified_ = false;
     bool stationFileOnly_ = false;  // opened without its tables
     EditHistory history_;

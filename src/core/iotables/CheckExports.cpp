@@ -132,8 +132,8 @@ std::vector<CheckSheet> DrawingIoSheets(const CVelkorDoc& doc) {
     CheckSheet logic{"逻辑区段IO信息表", HeaderCells(), {}, true};
     CheckSheet lingsan{"零散信息IO信息表", HeaderCells(), {}, true};
     const int perSwitch = std::clamp(doc.logicSectionsPerSwitch, 0, 4);
-    for (const auto& obj : doc.Objects()) {
-        if (auto* s = ExactlyAs<CADSection>(obj.get())) {
+    for (size_t i = 0; i < doc.Objects().size(); ++i) {
+        if (auto* s = doc.ObjectAs<CADSection>(i)) {
             auto cells = RecordCells(ToGbk(s->nameLabel.text), s->io);
             for (uint32_t v : {uint32_t{s->upStation}, uint32_t{s->downStation},
                                uint32_t{s->floodGate1}, uint32_t{s->floodGate2}}) {
@@ -141,17 +141,17 @@ std::vector<CheckSheet> DrawingIoSheets(const CVelkorDoc& doc) {
             }
             sections.rows.push_back(std::move(cells));
             if (doc.hasLogicSections) logic.rows.push_back(RecordCells(s->logic));
-        } else if (auto* sw = ExactlyAs<RailSwitch>(obj.get())) {
+        } else if (auto* sw = doc.ObjectAs<RailSwitch>(i)) {
             switches.rows.push_back(RecordCells(sw->io));
             if (doc.hasLogicSections) {
                 for (int k = 0; k < perSwitch; ++k)
                     logic.rows.push_back(RecordCells(sw->logic[static_cast<size_t>(k)]));
             }
-        } else if (auto* g = ExactlyAs<CADSignal>(obj.get())) {
+        } else if (auto* g = doc.ObjectAs<CADSignal>(i)) {
             signals.rows.push_back(RecordCells(g->io));
-        } else if (auto* lamp = ExactlyAs<CADDeLight>(obj.get())) {
+        } else if (auto* lamp = doc.ObjectAs<CADDeLight>(i)) {
             lingsan.rows.push_back(RecordCells(lamp->io));
-        } else if (auto* box = ExactlyAs<CADStation>(obj.get())) {
+        } else if (auto* box = doc.ObjectAs<CADStation>(i)) {
             // Two buttons and a door of the side the box has.
             size_t a = 0, b = 0, d = 0;
             if (box->lowerDoor) {

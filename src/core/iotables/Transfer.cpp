@@ -130,23 +130,26 @@ void TransferInputTablesInto(CVelkorDoc& doc, const std::vector<bool>& boxes,
     // Outside undo, as every generation: earlier edits can no longer be undone.
     DocumentEdit edit(doc, "读取输入板", DocumentEdit::Scope::DevicesOutsideUndo);
     const bool logic = doc.hasLogicSections != 0;
-    for (const auto& owned : doc.Objects()) {
-        CADGraphic* obj = owned.get();
-        const bool treat = (ticked(kSignals) && ExactlyAs<CADSignal>(obj)) ||
-                           (ticked(kSections) && ExactlyAs<CADSection>(obj)) ||
-                           (ticked(kSwitches) && ExactlyAs<RailSwitch>(obj)) ||
-                           (ticked(kLamps) && ExactlyAs<CADDeLight>(obj)) ||
-                           (ticked(kButtons) && ExactlyAs<CADButton>(obj));
-        if (treat) DeviceStep(doc, names, static_cast<CADDevice&>(*obj), logic);
-        // A device's step changes only the device itself, so raising the
-        // 零散 buttons right after it gives what a second walk would.
-        if (auto* box = ExactlyAs<CADStation>(obj); box && ticked(kStations)) {
+    for (size_t i = 0; i < doc.Objects().size(); ++i) {
+        CADDevice* device = nullptr;
+        if (auto* s = doc.ObjectAs<CADSignal>(i)) {
+            if (ticked(kSignals)) device = s;
+        } else if (auto* c = doc.ObjectAs<CADSection>(i)) {
+            if (ticked(kSections)) device = c;
+        } else if (auto* w = doc.ObjectAs<RailSwitch>(i)) {
+            if (ticked(kSwitches)) device = w;
+        } else if (auto* b = doc.ObjectAs<CADButton>(i)) {
+            if (ticked(kButtons)) device = b;
+        } else if (auto* lamp = doc.ObjectAs<CADDeLight>(i)) {
+            if (ticked(kLamps)) DeviceStep(doc, names, *lamp, logic);
+            // A device's step changes only the device itself, so raising the
+            // 零散 buttons right after it gives what a second walk would.
+            lamp->io.button = RaiseLingsanButton(lamp->io.button);
+        } else if (auto* box = doc.ObjectAs<CADStation>(i); box && ticked(kStations)) {
             for (CADButton& b : box->buttons) b.io.button = RaiseLingsanButton(b.io.button);
             for (CADDoor& d : box->doors) d.io.button = RaiseLingsanButton(d.io.button);
         }
-        if (auto* lamp = ExactlyAs<CADDeLight>(obj)) {
-            lamp->io.button = RaiseLingsanButton(lamp->io.button);
-        }
+        if (device) DeviceStep(doc, names, *device, logic);
     }
     edit.Commit();
 }

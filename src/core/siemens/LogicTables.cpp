@@ -60,9 +60,9 @@ struct SectionsAndSwitches {
     std::vector<CADSection*> sections;
     std::vector<RailSwitch*> switches;
     explicit SectionsAndSwitches(const CVelkorDoc& doc) {
-        for (const auto& o : doc.Objects()) {
-            if (auto* s = ExactlyAs<CADSection>(o.get())) sections.push_back(s);
-            if (auto* w = ExactlyAs<RailSwitch>(o.get())) switches.push_back(w);
+        for (size_t i = 0; i < doc.Objects().size(); ++i) {
+            if (auto* s = doc.ObjectAs<CADSection>(i)) sections.push_back(s);
+            if (auto* w = doc.ObjectAs<RailSwitch>(i)) switches.push_back(w);
         }
     }
 };

@@ -3,6 +3,7 @@
 #include "demo/DemoStation.h"
 #include "devices/CADSection.h"
 #include "devices/CADSignal.h"
+#include "devices/RailSwitch.h"
 #include "document/Arrange.h"
 #include "document/CVelkorDoc.h"
 #include "document/EditMenu.h"
@@ -70,6 +71,60 @@ TEST_F(Undo, PlaceMoveDeleteAndBackAgain) {
     ASSERT_TRUE(doc.Redo());
     EXPECT_EQ(doc.Objects().size(), 1u);
     EXPECT_FALSE(doc.Redo());
+}
+
+// The objects of one class as the document lists them for the generators,
+// against a walk over every object, after each kind of change of the list.
+TEST_F(Undo, TheObjectsOfAClassFollowEveryChangeOfTheDrawing) {
+    CVelkorDoc doc(ui);
+    doc.Drawing().metrics = &metrics;
+    doc.OnNewDocument();
+    BuildDemoStation(doc, {});
+    const auto agree = [&doc](const char* step) {
+        SCOPED_TRACE(step);
+        std::vector<CADSection*> sections;
+        std::vector<RailSwitch*> switches;
+        std::vector<CADSignal*> signals;
+        for (const auto& obj : doc.Objects()) {
+            if (auto* s = dynamic_cast<CADSection*>(obj.get())) sections.push_back(s);
+            if (auto* s = dynamic_cast<RailSwitch*>(obj.get())) switches.push_back(s);
+            if (auto* s = dynamic_cast<CADSignal*>(obj.get())) signals.push_back(s);
+        }
+        EXPECT_FALSE(sections.empty());
+        EXPECT_EQ(doc.ObjectsOf<CADSection>(), sections);
+        EXPECT_EQ(doc.ObjectsOf<RailSwitch>(), switches);
+        EXPECT_EQ(doc.ObjectsOf<CADSignal>(), signals);
+    };
+    agree("built");
+    std::vector<CADGraphic*> some;
+    for (size_t i = 0; i < doc.Objects().size(); i += 3) some.push_back(doc.Objects()[i].get());
+    doc.DeleteObjects(some);
+    agree("deleted every third object");
+    PlaceObject(doc, {0, {100, 200}, {300, 200}});
+    PlaceObject(doc, {9, {500, 300}, {0, 0}, 2});
+    agree("placed");
+    ASSERT_TRUE(doc.Undo());
+    ASSERT_TRUE(doc.Undo());
+    ASSERT_TRUE(doc.Undo());
+    agree("undone");
+    MoveAll(doc, 20, 0);
+    // Undo and redo of a move put restored objects in place of the moved ones.
+    ASSERT_TRUE(doc.Undo());
+    agree("move undone");
+    ASSERT_TRUE(doc.Redo());
+    agree("move redone");
+    {
+        DocumentEdit dropped(doc, "x", DocumentEdit::Scope::AllObjects);
+        doc.DeleteObjects({doc.Objects()[0].get(), doc.Objects()[5].get()});
+    }
+    agree("a dropped edit put back");
+    const TempDir dir;
+    ASSERT_TRUE(doc.OnSaveDocument(dir.Path() / "Demo.lcp"));
+    CVelkorDoc reopened(ui);
+    ASSERT_TRUE(reopened.OnOpenDocument(dir.Path() / "Demo.lcp"));
+    EXPECT_EQ(reopened.ObjectsOf<CADSection>().size(), doc.ObjectsOf<CADSection>().size());
+    doc.OnNewDocument();
+    EXPECT_TRUE(doc.ObjectsOf<CADSection>().empty());
 }
 
 TEST_F(Undo, SavedStateIsTheUnmodifiedOne) {
