@@ -52,9 +52,10 @@ public:
     // The name the label takes on saving while it follows the IO name.
     virtual std::u16string FollowedName(const Archive& ar) const;
 
+    // First: the record every generator reads sits next to the class.
+    IORecord io;
     uint8_t hover = 0;
     int32_t markedPoint = -1;
-    IORecord io;
     Label nameLabel;
     Rect labelRect;
     int32_t displayNameFollowsIoName = 1;

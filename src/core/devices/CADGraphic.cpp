@@ -111,7 +111,22 @@ void CADGraphic::OffsetWindow(int32_t dx, int32_t dy) {
 
 bool CADGraphic::HitTest(Point canvasPoint) const {
     if (!IsVisible() || !AbsoluteRect().Contains(canvasPoint)) return false;
-    return shape_.Contains(ToWindow(canvasPoint), {rect_.Width(), rect_.Height()});
+    return Shape().Contains(ToWindow(canvasPoint), {rect_.Width(), rect_.Height()});
+}
+
+const WindowShape& CADGraphic::Shape() const {
+    static const WindowShape kWholeWindow;
+    return shape_ ? *shape_ : kWholeWindow;
+}
+
+void CADGraphic::SetShape(WindowShape shape) {
+    if (shape.kind == WindowShape::Kind::Rectangle) {
+        shape_.reset();
+    } else if (shape_) {
+        *shape_ = std::move(shape);
+    } else {
+        shape_ = std::make_unique<WindowShape>(std::move(shape));
+    }
 }
 
 bool RectanglesIntersect(const Rect& a, const Rect& b) {
