@@ -15,10 +15,12 @@ namespace velkor {
 // addressing), so a lookup touches a few cache lines instead of a chain of
 // separately allocated nodes: on a large station the lookups stay as cheap
 // per device as on a small one. Insert keeps the first value of a name, as
-// a walk in order finds the first match.
-template <class V>
+// a walk in order finds the first match. Names are UTF-16, or bytes as a
+// table stores them (Char = char).
+template <class V, class Char = char16_t>
 class NameIndex {
     static_assert(!std::is_same_v<V, bool>, "std::vector<bool> hands out no pointers");
+    using View = std::basic_string_view<Char>;
 
 public:
     void Reserve(size_t names) {
@@ -28,7 +30,7 @@ public:
     }
 
     // False, and the index unchanged, when the name is already there.
-    bool Insert(std::u16string_view name, V value = V{}) {
+    bool Insert(View name, V value = V{}) {
         if ((values_.size() + 1) * 3 > slots_.size() * 2) Rehash(Capacity(2 * values_.size() + 1));
         const uint32_t hash = Hash(name);
         size_t at = Probe(name, hash);
@@ -40,7 +42,7 @@ public:
         return true;
     }
 
-    const V* Find(std::u16string_view name) const {
+    const V* Find(View name) const {
         if (slots_.empty()) return nullptr;
         const Slot& s = slots_[Probe(name, Hash(name))];
         return s.entry == 0 ? nullptr : &values_[s.entry - 1];
@@ -59,7 +61,7 @@ public:
         uint32_t round = 0;              // the one to replace next
     };
 
-    const V* Find(std::u16string_view name, Cursor& cursor) const {
+    const V* Find(View name, Cursor& cursor) const {
         for (uint32_t& next : cursor.next) {
             if (next != 0 && next <= values_.size() && Name(next) == name) {
                 return &values_[next++ - 1];
@@ -72,9 +74,7 @@ public:
         return &values_[s.entry - 1];
     }
 
-    V* Find(std::u16string_view name) {
-        return const_cast<V*>(static_cast<const NameIndex*>(this)->Find(name));
-    }
+    V* Find(View name) { return const_cast<V*>(static_cast<const NameIndex*>(this)->Find(name)); }
 
     size_t size() const { return values_.size(); }
 
@@ -89,9 +89,9 @@ private:
     // station stay as few as they can be and within the processor's caches.
     static size_t Capacity(size_t names) { return std::max<size_t>(16, names + names / 2 + 1); }
 
-    static uint32_t Hash(std::u16string_view name) {
+    static uint32_t Hash(View name) {
         uint64_t h = 0xcbf29ce484222325ull;  // FNV-1a over the units
-        for (char16_t c : name) h = (h ^ c) * 0x100000001b3ull;
+        for (Char c : name) h = (h ^ static_cast<std::make_unsigned_t<Char>>(c)) * 0x100000001b3ull;
         h ^= h >> 33;  // and a finishing mix: the home slot comes from the high bits
         h *= 0xff51afd7ed558ccdull;
         h ^= h >> 33;
@@ -104,13 +104,13 @@ private:
     }
     size_t Next(size_t at) const { return at + 1 == slots_.size() ? 0 : at + 1; }
 
-    std::u16string_view Name(uint32_t entry) const {
+    View Name(uint32_t entry) const {
         const size_t begin = entry == 1 ? 0 : ends_[entry - 2];
-        return std::u16string_view(text_).substr(begin, ends_[entry - 1] - begin);
+        return View(text_).substr(begin, ends_[entry - 1] - begin);
     }
 
     // The slot holding `name`, or the empty slot where it would go.
-    size_t Probe(std::u16string_view name, uint32_t hash) const {
+    size_t Probe(View name, uint32_t hash) const {
         for (size_t at = Home(hash);; at = Next(at)) {
             const Slot& s = slots_[at];
             if (s.entry == 0 || (s.hash == hash && Name(s.entry) == name)) return at;
@@ -129,8 +129,8 @@ private:
     }
 
     std::vector<Slot> slots_;
-    std::u16string text_;         // every name, one after another
-    std::vector<uint32_t> ends_;  // the end of name k in text_ at k
+    std::basic_string<Char> text_;  // every name, one after another
+    std::vector<uint32_t> ends_;    // the end of name k in text_ at k
     std::vector<V> values_;
 };
 

@@ -1,8 +1,10 @@
 #include <algorithm>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
+#include "common/NameIndex.h"
 #include "common/Text.h"
 #include "document/CVelkorDoc.h"
 #include "iotables/Generators.h"
@@ -26,18 +28,35 @@ constexpr size_t kSwitchRelays[3] = {io::kSwitchDBJ, io::kSwitchFBJ, io::kSwitch
 
 constexpr size_t kNone = static_cast<size_t>(-1);
 
-// For each row, the position of the next row with the same key, or kNone:
-// the checks for "a later row with the same …" in one pass.
-template <typename Key, typename KeyOf>
-std::vector<size_t> NextWithSameKey(const std::vector<Row>& rows, KeyOf keyOf) {
+// For each row, the position of the next row with the same name as stored
+// (its bytes up to the terminator), or kNone: the check for "a later row of
+// the same name" in one pass.
+std::vector<size_t> NextWithSameName(const std::vector<Row>& rows) {
     std::vector<size_t> next(rows.size(), kNone);
-    std::unordered_map<Key, size_t> seen;
+    NameIndex<size_t, char> seen;
+    seen.Reserve(rows.size());
     for (size_t a = rows.size(); a-- > 0;) {
-        auto [it, fresh] = seen.try_emplace(keyOf(rows[a]), a);
-        if (!fresh) {
-            next[a] = it->second;
-            it->second = a;
+        const auto field = rows[a].Bytes().subspan(io::kName, io::kNameBytes);
+        const auto end = std::find(field.begin(), field.end(), uint8_t{0});
+        const std::string_view name(reinterpret_cast<const char*>(field.data()),
+                                    static_cast<size_t>(end - field.begin()));
+        if (size_t* later = seen.Find(name)) {
+            next[a] = std::exchange(*later, a);
+        } else {
+            seen.Insert(name, a);
         }
+    }
+    return next;
+}
+
+// The same for a 16-bit number of the rows, through a table of every value.
+std::vector<size_t> NextWithSameNumber(const std::vector<Row>& rows, size_t offset) {
+    std::vector<size_t> next(rows.size(), kNone);
+    std::vector<uint32_t> seen(size_t{1} << 16, UINT32_MAX);
+    for (size_t a = rows.size(); a-- > 0;) {
+        uint32_t& later = seen[rows[a].U16(offset)];
+        if (later != UINT32_MAX) next[a] = later;
+        later = static_cast<uint32_t>(a);
     }
     return next;
 }
@@ -94,17 +113,21 @@ std::vector<size_t> NextDisagreeing(const std::vector<Row>& logic) {
         size_t next;
     };
     std::vector<size_t> next(logic.size(), kNone);
-    std::unordered_map<std::u16string, Latest> latest;
+    NameIndex<Latest> latest;
+    latest.Reserve(logic.size());
     for (size_t a = logic.size(); a-- > 0;) {
         std::u16string stem = logic[a].Name();
         if (!stem.empty()) stem.pop_back();
         const uint16_t phys = logic[a].U16(io::kLogicPhysicalAddress);
-        auto [it, fresh] = latest.try_emplace(std::move(stem), Latest{a, phys, kNone});
-        if (fresh) continue;
+        Latest* group = latest.Find(stem);
+        if (!group) {
+            latest.Insert(stem, Latest{a, phys, kNone});
+            continue;
+        }
         // The row just after in the group differs, or else the first that
         // differs from it differs from this one too.
-        next[a] = it->second.phys != phys ? it->second.row : it->second.next;
-        it->second = {a, phys, next[a]};
+        next[a] = group->phys != phys ? group->row : group->next;
+        *group = {a, phys, next[a]};
     }
     return next;
 }
@@ -145,8 +168,7 @@ bool ValidateInputTables(CVelkorDoc& doc) {
     // 2. Names within each table, as stored, up to their terminator.
     for (int i = 0; i < kInputTableCount; ++i) {
         const auto& rows = t.Table(i);
-        const auto next = NextWithSameKey<std::string>(
-            rows, [](const Row& r) { return r.TextGbk(io::kName, io::kNameBytes); });
+        const auto next = NextWithSameName(rows);
         for (size_t a = 0; a < rows.size(); ++a) {
             if (next[a] == kNone) continue;
             ui.Warning(Replace("设备名称冲突：%s，冲突距离：%d",
@@ -160,8 +182,7 @@ bool ValidateInputTables(CVelkorDoc& doc) {
     const RowsUsing switchUse = SwitchRelayUse(switches);
     const RowsUsing signalUse = SignalRelayUse(signals);
     // 3. Section relays (GJ).
-    const auto nextGJ =
-        NextWithSameKey<uint16_t>(sections, [](const Row& r) { return r.U16(io::kSectionGJ); });
+    const auto nextGJ = NextWithSameNumber(sections, io::kSectionGJ);
     for (size_t a = 0; a < sections.size(); ++a) {
         const uint16_t v = sections[a].U16(io::kSectionGJ);
         const Row* found = nullptr;
@@ -220,8 +241,7 @@ bool ValidateInputTables(CVelkorDoc& doc) {
     // 6. Address numbers within each table.
     for (int i = 0; i < kInputTableCount; ++i) {
         const auto& rows = t.Table(i);
-        const auto next =
-            NextWithSameKey<uint16_t>(rows, [](const Row& r) { return r.U16(io::kAddress); });
+        const auto next = NextWithSameNumber(rows, io::kAddress);
         for (size_t a = 0; a < rows.size(); ++a) {
             if (next[a] == kNone) continue;
             ui.Warning(
