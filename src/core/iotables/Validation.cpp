@@ -36,10 +36,7 @@ std::vector<size_t> NextWithSameName(const std::vector<Row>& rows) {
     NameIndex<size_t, char> seen;
     seen.Reserve(rows.size());
     for (size_t a = rows.size(); a-- > 0;) {
-        const auto field = rows[a].Bytes().subspan(io::kName, io::kNameBytes);
-        const auto end = std::find(field.begin(), field.end(), uint8_t{0});
-        const std::string_view name(reinterpret_cast<const char*>(field.data()),
-                                    static_cast<size_t>(end - field.begin()));
+        const std::string_view name = rows[a].TextView(io::kName, io::kNameBytes);
         if (size_t* later = seen.Find(name)) {
             next[a] = std::exchange(*later, a);
         } else {

@@ -54,6 +54,10 @@ private:
 
 std::vector<ElementLine> ElementLines(CVelkorDoc& doc) {
     std::vector<ElementLine> lines;
+    size_t rows = 0;
+    for (int table : {kSwitchTable, kSignalTable, kLogicSectionTable, kSectionTable})
+        rows += doc.io.Table(table).size();
+    lines.reserve(rows);
     const auto pass = [&](int table, const char* kind, const char* number) {
         for (const Row& r : doc.io.Table(table)) {
             const std::u16string name = r.Name();
@@ -91,8 +95,8 @@ std::vector<ElementLine> ElementLines(CVelkorDoc& doc) {
 bool LogicSectionsInNameOrder(const IoTables& io) {
     const auto& logic = io.Table(kLogicSectionTable);
     for (size_t i = 1; i < logic.size(); ++i) {
-        if (logic[i].TextGbk(io::kName, io::kNameBytes) <
-            logic[i - 1].TextGbk(io::kName, io::kNameBytes))
+        if (logic[i].TextView(io::kName, io::kNameBytes) <
+            logic[i - 1].TextView(io::kName, io::kNameBytes))
             return false;
     }
     return true;

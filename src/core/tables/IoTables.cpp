@@ -1,6 +1,7 @@
 #include "tables/IoTables.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "common/Bytes.h"
 #include "common/Interaction.h"
@@ -125,9 +126,11 @@ void Row::SetU32(size_t o, uint32_t v) {
     if (o + 4 <= size_) PutU32LE(&bytes_[o], v);
 }
 std::u16string Row::Text(size_t o, size_t n) const { return FromGbk(TextGbk(o, n)); }
-std::string Row::TextGbk(size_t o, size_t n) const {
+std::string_view Row::TextView(size_t o, size_t n) const {
     if (o + n > size_) return {};
-    return LoadFixedTextGbk(std::span<const uint8_t>(&bytes_[o], n));
+    const auto* begin = reinterpret_cast<const char*>(&bytes_[o]);
+    const void* end = std::memchr(begin, 0, n);
+    return {begin, end ? static_cast<size_t>(static_cast<const char*>(end) - begin) : n};
 }
 void Row::SetText(size_t o, size_t n, std::u16string_view text) {
     if (o + n <= size_) StoreFixedText(std::span<uint8_t>(&bytes_[o], n), text);
@@ -198,10 +201,10 @@ std::vector<std::u16string_view> SwitchNameParts(std::u16string_view name) {
 }
 
 std::vector<size_t> OrderByText(const std::vector<Row>& rows, size_t offset, size_t n) {
-    std::vector<std::pair<std::string, size_t>> keyed;
+    std::vector<std::pair<std::string_view, size_t>> keyed;
     keyed.reserve(rows.size());
-    for (size_t i = 0; i < rows.size(); ++i) keyed.emplace_back(rows[i].TextGbk(offset, n), i);
-    // std::string compares its bytes as unsigned char.
+    for (size_t i = 0; i < rows.size(); ++i) keyed.emplace_back(rows[i].TextView(offset, n), i);
+    // Texts compare their bytes as unsigned char.
     std::stable_sort(keyed.begin(), keyed.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<size_t> order;

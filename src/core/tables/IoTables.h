@@ -5,6 +5,7 @@
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/NameIndex.h"
@@ -81,7 +82,9 @@ public:
     uint32_t U32(size_t offset) const;
     void SetU32(size_t offset, uint32_t v);
     std::u16string Text(size_t offset, size_t n) const;
-    std::string TextGbk(size_t offset, size_t n) const;
+    std::string TextGbk(size_t offset, size_t n) const { return std::string(TextView(offset, n)); }
+    // The same bytes, without a copy: valid while the row is.
+    std::string_view TextView(size_t offset, size_t n) const;
     // Cut at a character boundary to n - 1 bytes; the rest of the field zeroed.
     void SetText(size_t offset, size_t n, std::u16string_view text);
 

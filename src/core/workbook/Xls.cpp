@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
 #include <cstdio>
@@ -344,9 +345,13 @@ public:
         while (n < cells && n < (1u << 17)) n <<= 1;
         slots_.assign(n, Slot{});
     }
-    uint32_t Add(std::u16string_view s) {
+    static size_t Hash(std::u16string_view s) { return std::hash<std::u16string_view>{}(s); }
+    // Asks for the slot of a text to come: on a large sheet each slot is a
+    // cache miss, and asked for a few cells ahead they overlap.
+    void Prefetch(size_t h) const { __builtin_prefetch(&slots_[h & (slots_.size() - 1)]); }
+    // `h` is Hash(s).
+    uint32_t Add(std::u16string_view s, size_t h) {
         ++total;
-        const size_t h = std::hash<std::u16string_view>{}(s);
         Slot& slot = slots_[h & (slots_.size() - 1)];
         const auto tag = static_cast<uint32_t>(h >> 32);
         if (slot.indexPlusOne != 0 && slot.tag == tag && strings[slot.indexPlusOne - 1] == s) {
@@ -419,7 +424,22 @@ std::vector<uint8_t> SheetStream(const WorkbookSheet& sheet, bool first, XfPlan&
     };
     auto row = sheet.rows.begin();
     uint32_t blockEnd = 0;
-    for (const auto& [pos, cell] : sheet.cells) {
+    // The hashes of the texts of the next cells, their slots asked for.
+    constexpr size_t kAhead = 16;
+    std::array<size_t, kAhead> ahead{};
+    const auto cells = sheet.cells.begin();
+    const size_t count = sheet.cells.size();
+    const auto hashAhead = [&](size_t i) {
+        const WorkbookCell& c = cells[static_cast<std::ptrdiff_t>(i)].second;
+        if (c.kind != WorkbookCell::Kind::Text) return;
+        ahead[i % kAhead] = SharedStrings::Hash(c.text);
+        sst.Prefetch(ahead[i % kAhead]);
+    };
+    for (size_t i = 0; i < std::min(kAhead, count); ++i) hashAhead(i);
+    for (size_t i = 0; i < count; ++i) {
+        const auto& [pos, cell] = cells[static_cast<std::ptrdiff_t>(i)];
+        const size_t hash = ahead[i % kAhead];
+        if (i + kAhead < count) hashAhead(i + kAhead);
         if (pos.first > blockEnd) {
             blockEnd = ((pos.first - 1) / 32 + 1) * 32;  // last row of the block, from 1
             writeRows(row, blockEnd);
@@ -428,7 +448,7 @@ std::vector<uint8_t> SheetStream(const WorkbookSheet& sheet, bool first, XfPlan&
         rowMax = pos.first;
         colMin = std::min(colMin, pos.second - 1);
         colMax = std::max(colMax, pos.second);
-        const uint32_t index = cell.kind == WorkbookCell::Kind::Text ? sst.Add(cell.text) : 0;
+        const uint32_t index = cell.kind == WorkbookCell::Kind::Text ? sst.Add(cell.text, hash) : 0;
         WriteCell(w.Data(), static_cast<uint16_t>(pos.first - 1),
                   static_cast<uint16_t>(pos.second - 1), cell, XfOf(cell, plan), index);
     }
