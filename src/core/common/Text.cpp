@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
@@ -292,10 +293,13 @@ void StoreFixedText(std::span<uint8_t> field, std::u16string_view text) {
     StoreFixedTextGbk(field, ToGbk(text));
 }
 
+std::string_view FixedTextView(std::span<const uint8_t> field) {
+    const auto end = std::find(field.begin(), field.end(), uint8_t{0});
+    return {reinterpret_cast<const char*>(field.data()), static_cast<size_t>(end - field.begin())};
+}
+
 std::string LoadFixedTextGbk(std::span<const uint8_t> field) {
-    size_t n = 0;
-    while (n < field.size() && field[n] != 0) ++n;
-    return std::string(reinterpret_cast<const char*>(field.data()), n);
+    return std::string(FixedTextView(field));
 }
 
 std::u16string LoadFixedText(std::span<const uint8_t> field) {

@@ -30,5 +30,7 @@ void StoreFixedTextGbk(std::span<uint8_t> field, std::string_view gbk);
 // Reads up to the first zero byte (or the whole field when there is none).
 std::u16string LoadFixedText(std::span<const uint8_t> field);
 std::string LoadFixedTextGbk(std::span<const uint8_t> field);
+// The same bytes without a copy: a view into the field.
+std::string_view FixedTextView(std::span<const uint8_t> field);
 
 }  // namespace velkor

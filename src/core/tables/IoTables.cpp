@@ -1,7 +1,6 @@
 #include "tables/IoTables.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "common/Bytes.h"
 #include "common/Interaction.h"
@@ -128,9 +127,7 @@ void Row::SetU32(size_t o, uint32_t v) {
 std::u16string Row::Text(size_t o, size_t n) const { return FromGbk(TextGbk(o, n)); }
 std::string_view Row::TextView(size_t o, size_t n) const {
     if (o + n > size_) return {};
-    const auto* begin = reinterpret_cast<const char*>(&bytes_[o]);
-    const void* end = std::memchr(begin, 0, n);
-    return {begin, end ? static_cast<size_t>(static_cast<const char*>(end) - begin) : n};
+    return FixedTextView(std::span<const uint8_t>(&bytes_[o], n));
 }
 void Row::SetText(size_t o, size_t n, std::u16string_view text) {
     if (o + n <= size_) StoreFixedText(std::span<uint8_t>(&bytes_[o], n), text);

@@ -41,8 +41,9 @@ using CellKey = std::pair<uint32_t, uint32_t>;  // (row, column), from 1
 // out of order, so that no order of filling (a file whose records are not
 // in row order, cells set column by column) makes it quadratic; the first
 // walk after them, or a lookup that returns a position, merges the tree into
-// the array. Lookups of one cell (Find, at, count) search both. Merging happens inside const walks
-// too: a sheet with cells set out of order is not walked from two threads at once.
+// the array. Lookups of one cell (Find, at, count) search both. Merging
+// happens inside const walks too: a sheet with cells set out of order is not
+// walked from two threads at once.
 //
 // References to cells stay valid as a vector's do: until a cell is added.
 class CellMap {
