@@ -525,6 +525,15 @@ DocumentEdit::DocumentEdit(CVelkorDoc& doc, std::string name, std::vector<Row>& 
     edit_.name = std::move(name);
 }
 
+DocumentEdit::DocumentEdit(CVelkorDoc& doc, std::string name, std::vector<Row>& table,
+                           std::vector<Row> rows)
+    : doc_(&doc),
+      scope_(Scope::TablesAndSettings),
+      table_(&table),
+      tableBefore_(std::exchange(table, std::move(rows))) {
+    edit_.name = std::move(name);
+}
+
 DocumentEdit::DocumentEdit(DocumentEdit&& other) noexcept
     : doc_(std::exchange(other.doc_, nullptr)),
       scope_(std::move(other.scope_)),

@@ -283,6 +283,9 @@ public:
     // TablesAndSettings: only that table is kept to put back when the edit
     // is dropped, so a run on a large station copies no other table.
     DocumentEdit(CVelkorDoc& doc, std::string name, std::vector<Row>& table);
+    // The same edit for a table built anew: `rows` take the table's place at
+    // once and the old rows are kept aside, not copied, to put back.
+    DocumentEdit(CVelkorDoc& doc, std::string name, std::vector<Row>& table, std::vector<Row> rows);
     DocumentEdit(DocumentEdit&& other) noexcept;
     DocumentEdit(const DocumentEdit&) = delete;
     DocumentEdit& operator=(const DocumentEdit&) = delete;

@@ -15,6 +15,8 @@ constexpr size_t kElName = 2, kElNameBytes = 64, kElKind = 82, kElAddress = 96;
 
 std::optional<std::vector<Row>> BuildPhysicalSectionCode(const CVelkorDoc& doc) {
     std::vector<Row> grid;
+    // A rebuild gives about as many rows as the table has.
+    grid.reserve(doc.codes.physical.size() + 1);
     Row pending(PhysicalSectionCodeDesc().size);  // empty name, numbers 0
     for (const Row& t : doc.codes.Table(kTrackSectionCode)) {
         const std::string physical = t.TextGbk(22, 16);
@@ -39,15 +41,13 @@ std::optional<std::vector<Row>> BuildPhysicalSectionCode(const CVelkorDoc& doc) 
 }
 
 void TakePhysicalSectionCode(CVelkorDoc& doc, std::vector<Row> rows) {
-    DocumentEdit edit(doc, "创建码位表", doc.codes.physical);
-    doc.codes.physical = std::move(rows);
-    edit.Commit();
+    DocumentEdit(doc, "创建码位表", doc.codes.physical, std::move(rows)).Commit();
 }
 
 void BuildTrackSectionCode(CVelkorDoc& doc) {
     auto& table = doc.codes.Table(kTrackSectionCode);
-    DocumentEdit edit(doc, "创建码位表", table);
-    table.clear();
+    std::vector<Row> rows;
+    rows.reserve(table.size());
     // The 地址号 of the first section row of each name.
     NameIndex<uint16_t> sectionAddress;
     sectionAddress.Reserve(doc.io.Table(kSectionTable).size());
@@ -66,29 +66,28 @@ void BuildTrackSectionCode(CVelkorDoc& doc) {
         const uint16_t* section = sectionAddress.Find(physical);
         r.SetU16(38, section ? *section : uint16_t{0xFFFF});
         r.SetU16(40, 0);
-        table.push_back(std::move(r));
+        rows.push_back(std::move(r));
     }
-    edit.Commit();
+    DocumentEdit(doc, "创建码位表", table, std::move(rows)).Commit();
 }
 
 void BuildCrossCode(CVelkorDoc& doc) {
     auto& table = doc.codes.Table(kCrossCode);
-    DocumentEdit edit(doc, "创建码位表", table);
-    table.clear();
+    std::vector<Row> rows;
+    rows.reserve(table.size());
     for (const Row& e : doc.codes.Table(kElementCode)) {
         if (e.U16(kElKind) != 203) continue;
         Row r = CodeTables::NewRow(kCrossCode);
         r.SetU16(0, e.U16(kElAddress));
         r.SetText(2, 16, e.Text(kElName, kElNameBytes));
-        table.push_back(std::move(r));
+        rows.push_back(std::move(r));
     }
-    edit.Commit();
+    DocumentEdit(doc, "创建码位表", table, std::move(rows)).Commit();
 }
 
 bool BuildSwitchCode(CVelkorDoc& doc) {
-    auto& table = doc.codes.Table(kSwitchCode);
-    DocumentEdit edit(doc, "创建码位表", table);
-    table.clear();
+    // Built apart: a refusal leaves the table as it was.
+    std::vector<Row> built;
     // The last two-way switch of each exact IO name decides the type.
     NameIndex<uint16_t> typeByName;
     for (const RailSwitch* sw : doc.ObjectsOf<RailSwitch>()) {
@@ -101,6 +100,7 @@ bool BuildSwitchCode(CVelkorDoc& doc) {
         }
     }
     const auto& rows = doc.io.Table(kSwitchTable);
+    built.reserve(rows.size());
     for (size_t i = 0; i < rows.size(); ++i) {
         Row r = CodeTables::NewRow(kSwitchCode);
         const std::u16string name = rows[i].Name();
@@ -110,9 +110,9 @@ bool BuildSwitchCode(CVelkorDoc& doc) {
         r.SetU16(0, static_cast<uint16_t>(i));
         r.SetText(2, 16, name);
         if (const uint16_t* type = typeByName.Find(name)) r.SetU16(18, *type);
-        table.push_back(std::move(r));
+        built.push_back(std::move(r));
     }
-    edit.Commit();
+    DocumentEdit(doc, "创建码位表", doc.codes.Table(kSwitchCode), std::move(built)).Commit();
     return true;
 }
 

@@ -76,6 +76,20 @@ void Finish(CVelkorDoc& doc, DocumentEdit& edit, const char* message) {
     doc.UI().Info(message);
 }
 
+// A logic-section table is built apart and takes the table's place only when
+// it is whole: a refusal on the way leaves the table as it was, and the old
+// rows are not copied to be put back.
+std::vector<Row> NewLogicTable(const CVelkorDoc& doc) {
+    std::vector<Row> rows;
+    rows.reserve(doc.io.Table(kLogicSectionTable).size());
+    return rows;
+}
+
+void Finish(CVelkorDoc& doc, const char* editName, std::vector<Row> logic, const char* message) {
+    DocumentEdit(doc, editName, doc.io.Table(kLogicSectionTable), std::move(logic)).Commit();
+    doc.UI().Info(message);
+}
+
 }  // namespace
 
 bool GenerateRepeatSectionRows(CVelkorDoc& doc) {
@@ -116,9 +130,7 @@ bool GenerateRepeatSectionRows(CVelkorDoc& doc) {
 
 bool GenerateSiemensLogicTable(CVelkorDoc& doc) {
     if (!doc.UI().AskYesNo(kAskSiemensLogicTable)) return false;
-    auto& logic = doc.io.Table(kLogicSectionTable);
-    DocumentEdit edit(doc, "生成逻辑区段表", logic);
-    logic.clear();
+    std::vector<Row> logic = NewLogicTable(doc);
     Bits bits;
     for (const Row& t : doc.codes.Table(kTrackSectionCode)) {
         Row r = NewLogicRow();
@@ -165,16 +177,14 @@ bool GenerateSiemensLogicTable(CVelkorDoc& doc) {
         bits.Place(r);
         logic.push_back(std::move(r));
     }
-    Finish(doc, edit, kMsgLogicTableDone);
+    Finish(doc, "生成逻辑区段表", std::move(logic), kMsgLogicTableDone);
     return true;
 }
 
 bool GenerateSiemensVirtualLogicTable(CVelkorDoc& doc) {
     doc.UI().Info(kMsgSiemensVirtual);
     if (!doc.UI().AskYesNo(kAskVirtualLogicTable)) return false;
-    auto& logic = doc.io.Table(kLogicSectionTable);
-    DocumentEdit edit(doc, "生成虚拟逻辑区段表", logic);
-    logic.clear();
+    std::vector<Row> logic = NewLogicTable(doc);
     Bits bits;
     const auto append = [&](const IORecord& rec, size_t address) {
         if (!NumberFits(doc.UI(), "LogicSection", logic.size() + 1, "地址号",
@@ -202,15 +212,13 @@ bool GenerateSiemensVirtualLogicTable(CVelkorDoc& doc) {
         if (switches[j]->switchSection.address == 0xFFFF) continue;
         if (!append(switches[j]->switchSection, sections.size() + j)) return false;
     }
-    Finish(doc, edit, kMsgVirtualDone);
+    Finish(doc, "生成虚拟逻辑区段表", std::move(logic), kMsgVirtualDone);
     return true;
 }
 
 bool GenerateHaldeVirtualLogicTable(CVelkorDoc& doc) {
     if (!doc.UI().AskYesNo(kAskVirtualLogicTable)) return false;
-    auto& logic = doc.io.Table(kLogicSectionTable);
-    DocumentEdit edit(doc, "生成虚拟逻辑区段表", logic);
-    logic.clear();
+    std::vector<Row> logic = NewLogicTable(doc);
     const auto [sections, switches] = SectionsAndSwitches(doc);
     // The physical address of a name: the first section of that IO name
     // when its address is set, else the first switch of that switch-section
@@ -269,7 +277,7 @@ bool GenerateHaldeVirtualLogicTable(CVelkorDoc& doc) {
             logic.push_back(std::move(r));
         }
     }
-    Finish(doc, edit, kMsgVirtualDone);
+    Finish(doc, "生成虚拟逻辑区段表", std::move(logic), kMsgVirtualDone);
     return true;
 }
 

@@ -232,6 +232,29 @@ TEST_F(Edits, TableChangesMarkTheStationOnlyWhenCommitted) {
     EXPECT_FALSE(doc.CanUndo());  // tables and settings are not undone
 }
 
+TEST_F(Edits, ATableBuiltAnewReplacesTheRowsOnlyWhenCommitted) {
+    CVelkorDoc doc(ui);
+    doc.Drawing().metrics = &metrics;
+    doc.OnNewDocument();
+    auto& table = doc.codes.Table(kSwitchCode);
+    Row old = CodeTables::NewRow(kSwitchCode);
+    old.SetU16(0, 7);
+    table = {old, old};
+    const auto built = [] {
+        Row r = CodeTables::NewRow(kSwitchCode);
+        r.SetU16(0, 9);
+        return std::vector<Row>{r};
+    };
+    { DocumentEdit dropped(doc, "创建码位表", table, built()); }
+    EXPECT_EQ(table, (std::vector<Row>{old, old}));
+    EXPECT_FALSE(doc.IsModified());
+
+    DocumentEdit(doc, "创建码位表", table, built()).Commit();
+    EXPECT_EQ(table, built());
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_FALSE(doc.CanUndo());
+}
+
 TEST_F(Edits, AChangeOfObjectsOutsideUndoEndsTheHistory) {
     CVelkorDoc doc(ui);
     doc.Drawing().metrics = &metrics;
