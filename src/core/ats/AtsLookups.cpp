@@ -20,29 +20,29 @@ AtsLookups::AtsLookups(const CVelkorDoc& doc) : logicSections_(doc.hasLogicSecti
     const size_t perSwitch = static_cast<size_t>(std::clamp(doc.logicSectionsPerSwitch, 0, 4));
     const IoNameIndex names(doc.io);
     for (size_t i = 0; i < doc.Objects().size(); ++i) {
-        // emplace keeps the first object of a key: the first in list order wins.
+        // Insert keeps the first object of a key: the first in list order wins.
         if (const auto* s = doc.ObjectAs<CADSignal>(i)) {
-            signalsByName_.emplace(s->io.NameGbk(), s);
-            signalsByAddress_.emplace(s->io.address, s);
+            signalsByName_.Insert(s->io.NameGbk(), s);
+            signalsByAddress_.Insert(s->io.address, s);
         } else if (const auto* w = doc.ObjectAs<RailSwitch>(i)) {
-            switchesByAddress_.emplace(w->io.address, w);
-            switchesBySection_.emplace(w->switchSection.NameGbk(), w);
+            switchesByAddress_.Insert(w->io.address, w);
+            switchesBySection_.Insert(w->switchSection.NameGbk(), w);
             for (size_t i = 0; i < perSwitch; ++i) {
                 if (const Row* row = names.Find(w->logic[i].Name())) {
-                    switchesByLogicAddress_.emplace(row->U16(io::kAddress), w);
+                    switchesByLogicAddress_.Insert(row->U16(io::kAddress), w);
                 }
             }
         } else if (const auto* c = doc.ObjectAs<CADSection>(i)) {
-            sectionNames_.emplace(c->io.address, c->io.NameGbk());
+            sectionNames_.Insert(c->io.address, c->io.NameGbk());
         } else if (const auto* b = doc.ObjectAs<CADButton>(i)) {
-            buttonsByAddress_.emplace(b->io.address, b);
-            buttonsByNumber_.emplace(b->io.button, b);
-            buttonsByNumberAndAddress_.emplace((uint32_t{b->io.button} << 16) | b->io.address, b);
-            buttonsByLabel_.emplace(LabelGbk(b->nameLabel.text), b);
+            buttonsByAddress_.Insert(b->io.address, b);
+            buttonsByNumber_.Insert(b->io.button, b);
+            buttonsByNumberAndAddress_.Insert((uint32_t{b->io.button} << 16) | b->io.address, b);
+            buttonsByLabel_.Insert(LabelGbk(b->nameLabel.text), b);
         } else if (const auto* l = doc.ObjectAs<CADDeLight>(i)) {
-            lightLabels_.emplace(LabelGbk(l->nameLabel.text), true);
+            lightLabels_.Insert(LabelGbk(l->nameLabel.text));
         } else if (const auto* st = doc.ObjectAs<CADStation>(i)) {
-            stationsById_.emplace(st->id, st);
+            stationsById_.Insert(st->id, st);
         } else if (const auto* g = doc.ObjectAs<CADAfgDoor>(i)) {
             floodGates_.push_back(g);
         }
@@ -68,8 +68,8 @@ std::string AtsLookups::SwitchLabelByAddress(uint16_t address) const {
 }
 
 std::string AtsLookups::SectionNameByAddress(uint16_t address) const {
-    const auto it = sectionNames_.find(address);
-    return it == sectionNames_.end() ? std::string() : it->second;
+    const std::string* name = sectionNames_.Find(address);
+    return name ? *name : std::string();
 }
 
 const RailSwitch* AtsLookups::SwitchBySectionName(const std::string& text) const {
@@ -101,7 +101,7 @@ const CADButton* AtsLookups::ButtonByNumber(uint16_t button,
 }
 
 bool AtsLookups::DecorationLightByLabel(const std::string& label) const {
-    return lightLabels_.count(label) != 0;
+    return lightLabels_.Find(label) != nullptr;
 }
 
 const CADStation* AtsLookups::StationById(int32_t id) const { return First(stationsById_, id); }

@@ -2,8 +2,11 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <unordered_map>
+#include <string_view>
 #include <vector>
+
+#include "common/NameIndex.h"
+#include "common/NumberIndex.h"
 
 namespace velkor {
 
@@ -49,25 +52,27 @@ public:
     std::string Strip(const std::string& name) const;
 
 private:
-    template <typename K, typename V>
-    static const V* First(const std::unordered_map<K, const V*>& map, const K& key) {
-        const auto it = map.find(key);
-        return it == map.end() ? nullptr : it->second;
+    template <typename I, typename K>
+    static auto First(const I& index, const K& key) {
+        const auto* found = index.Find(key);
+        return found ? *found : nullptr;
     }
 
+    // Flat indexes: every device of a large station goes into them and the
+    // generation asks them per item. Names are GBK bytes.
     bool logicSections_;
-    std::unordered_map<std::string, const CADSignal*> signalsByName_;
-    std::unordered_map<uint16_t, const CADSignal*> signalsByAddress_;
-    std::unordered_map<uint16_t, const RailSwitch*> switchesByAddress_;
-    std::unordered_map<std::string, const RailSwitch*> switchesBySection_;
-    std::unordered_map<uint16_t, const RailSwitch*> switchesByLogicAddress_;
-    std::unordered_map<uint16_t, std::string> sectionNames_;
-    std::unordered_map<uint16_t, const CADButton*> buttonsByAddress_;
-    std::unordered_map<uint16_t, const CADButton*> buttonsByNumber_;
-    std::unordered_map<uint32_t, const CADButton*> buttonsByNumberAndAddress_;
-    std::unordered_map<std::string, const CADButton*> buttonsByLabel_;
-    std::unordered_map<std::string, bool> lightLabels_;
-    std::unordered_map<int32_t, const CADStation*> stationsById_;
+    NameIndex<const CADSignal*, char> signalsByName_;
+    NumberIndex<uint16_t, const CADSignal*> signalsByAddress_;
+    NumberIndex<uint16_t, const RailSwitch*> switchesByAddress_;
+    NameIndex<const RailSwitch*, char> switchesBySection_;
+    NumberIndex<uint16_t, const RailSwitch*> switchesByLogicAddress_;
+    NumberIndex<uint16_t, std::string> sectionNames_;
+    NumberIndex<uint16_t, const CADButton*> buttonsByAddress_;
+    NumberIndex<uint16_t, const CADButton*> buttonsByNumber_;
+    NumberIndex<uint32_t, const CADButton*> buttonsByNumberAndAddress_;
+    NameIndex<const CADButton*, char> buttonsByLabel_;
+    NameIndex<NoValue, char> lightLabels_;
+    NumberIndex<int32_t, const CADStation*> stationsById_;
     std::vector<const CADAfgDoor*> floodGates_;
 };
 
