@@ -257,14 +257,39 @@ bool GenerateHaldeVirtualLogicTable(CVelkorDoc& doc) {
         if (w->switchSection.address == 0xFFFF) continue;
         for (int k = 0; k < perSwitch; ++k) collect(w->logic[static_cast<size_t>(k)].Name());
     }
-    // The names are distinct: their order is the whole order.
-    const auto byName = [](const Virtual& p, const Virtual& q) { return p.name < q.name; };
-    std::sort(plain.begin(), plain.end(), byName);
-    std::sort(repeats.begin(), repeats.end(), byName);
+    // The names are distinct: their order is the whole order. Sorted by a
+    // key of their first eight units beside their place in the list, so that
+    // the sort moves small entries instead of two strings each and reads a
+    // name only when the first eight units agree.
+    const auto byName = [](const std::vector<Virtual>& list) {
+        struct Entry {
+            uint64_t high = 0, low = 0;  // units 0-3 and 4-7, 0 past the end
+            uint32_t at = 0;
+        };
+        std::vector<Entry> entries(list.size());
+        for (size_t i = 0; i < list.size(); ++i) {
+            const std::u16string& name = list[i].name;
+            Entry& e = entries[i];
+            for (size_t k = 0; k < 8; ++k) {
+                const uint64_t unit = k < name.size() ? name[k] : 0;
+                (k < 4 ? e.high : e.low) |= unit << (48 - 16 * (k % 4));
+            }
+            e.at = static_cast<uint32_t>(i);
+        }
+        // A unit 0 compares as the end of a name does: keys that agree send
+        // the comparison to the names themselves.
+        std::sort(entries.begin(), entries.end(), [&list](const Entry& p, const Entry& q) {
+            if (p.high != q.high) return p.high < q.high;
+            if (p.low != q.low) return p.low < q.low;
+            return list[p.at].name < list[q.at].name;
+        });
+        return entries;
+    };
     Bits bits;
     int64_t a = 0;
     for (const auto* list : {&plain, &repeats}) {
-        for (const Virtual& v : *list) {
+        for (const auto& entry : byName(*list)) {
+            const Virtual& v = (*list)[entry.at];
             if (!NumberFits(doc.UI(), "LogicSection", logic.size() + 1, "地址号", a,
                             kLargestAddress))
                 return false;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "devices/CADSection.h"
 #include "devices/RailSwitch.h"
 #include "document/CVelkorDoc.h"
@@ -185,6 +187,21 @@ TEST_F(Generation, HaldeVirtualTableOfDistinctLogicNames) {
     ASSERT_TRUE(GenerateHaldeVirtualLogicTable(doc));
     EXPECT_EQ(Names(), (std::vector<std::u16string>{u"1DGA", u"3DGB", u"2DGFA"}));
     EXPECT_EQ(LogicRow(0).Text(io::kLogicPhysicalName, 16), u"1DGA");
+}
+
+// The order is the plain order of the names: names that agree in their
+// first eight units and differ after them, a name that is the start of
+// another, and units above 0xFF (站 and 区 order by their code).
+TEST_F(Generation, HaldeVirtualTableInTheOrderOfTheNames) {
+    const std::vector<std::u16string> names = {
+        u"SECTION10A", u"SECTION1A", u"SECTION1", u"SECTIONXYZA", u"SECTION0",
+        u"站台1A",     u"区间1A",    u"A",        u"SECTION10B",  u"SECTION1AB"};
+    for (const std::u16string& name : names) Section(u"X", 1, name.c_str());
+    ui.answers = {true};
+    ASSERT_TRUE(GenerateHaldeVirtualLogicTable(doc));
+    std::vector<std::u16string> sorted = names;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(Names(), sorted);
 }
 
 TEST(SuffixRule, PhysicalNamesOfTheHaldeTable) {
