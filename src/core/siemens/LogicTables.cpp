@@ -227,7 +227,13 @@ bool GenerateHaldeVirtualLogicTable(CVelkorDoc& doc) {
     NameIndex<uint16_t> sectionAddress, switchSectionAddress;
     sectionAddress.Reserve(sections.size());
     switchSectionAddress.Reserve(switches.size());
-    for (const CADSection* s : sections) sectionAddress.Insert(s->io.Name(), s->io.address);
+    // The sections of a large station lie beyond the processor's caches:
+    // each walk asks for the record it reads a dozen sections ahead.
+    constexpr size_t kAhead = 12;
+    for (size_t i = 0; i < sections.size(); ++i) {
+        if (i + kAhead < sections.size()) __builtin_prefetch(&sections[i + kAhead]->io);
+        sectionAddress.Insert(sections[i]->io.Name(), sections[i]->io.address);
+    }
     for (const RailSwitch* w : switches)
         switchSectionAddress.Insert(w->switchSection.Name(), w->switchSection.address);
     NameIndex<uint16_t>::Cursor sectionCursor, switchCursor;
@@ -251,7 +257,10 @@ bool GenerateHaldeVirtualLogicTable(CVelkorDoc& doc) {
         const uint16_t address = physicalAddress(y);
         list.push_back({std::move(name), std::move(y), address});
     };
-    for (CADSection* s : sections) collect(s->logic.Name());
+    for (size_t i = 0; i < sections.size(); ++i) {
+        if (i + kAhead < sections.size()) __builtin_prefetch(&sections[i + kAhead]->logic);
+        collect(sections[i]->logic.Name());
+    }
     const int perSwitch = std::clamp(doc.logicSectionsPerSwitch, 0, 4);
     for (RailSwitch* w : switches) {
         if (w->switchSection.address == 0xFFFF) continue;
