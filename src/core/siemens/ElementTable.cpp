@@ -114,11 +114,18 @@ bool WriteElementTable(CVelkorDoc& doc) {
     ExcelHelper x(doc.Files());
     x.NewWorkbook(FromUtf8(kElementSheet));
     x.ReserveCells(lines.size() * 3);
+    // The kinds and their numbers are a handful of texts, each converted once.
+    std::map<const char*, std::u16string> wide;
+    const auto Wide = [&wide](const char* text) -> const std::u16string& {
+        auto [at, added] = wide.try_emplace(text);
+        if (added) at->second = FromUtf8(text);
+        return at->second;
+    };
     uint32_t row = 2;
     for (const ElementLine& l : lines) {
         x.SetCell(row, 1, l.name);
-        x.SetCell(row, 2, FromUtf8(l.kind));
-        x.SetCell(row, 3, FromUtf8(l.number));
+        x.SetCell(row, 2, Wide(l.kind));
+        x.SetCell(row, 3, Wide(l.number));
         ++row;
     }
     if (!x.SaveAs(doc.Directory() / PathFromUtf8(kElementWorkbook))) {

@@ -76,6 +76,20 @@ void PutEntry(std::vector<uint8_t>& out, const DirEntry* e) {
 }  // namespace
 
 std::vector<uint8_t> WriteCompoundFile(const std::vector<CompoundStream>& streams) {
+    std::vector<CompoundPieces> pieces(streams.size());
+    for (size_t i = 0; i < streams.size(); ++i) {
+        pieces[i].name = streams[i].name;
+        pieces[i].pieces.emplace_back(streams[i].data);
+    }
+    return WriteCompoundFile(pieces);
+}
+
+std::vector<uint8_t> WriteCompoundFile(const std::vector<CompoundPieces>& streams) {
+    const auto sizeOf = [](const CompoundPieces& st) {
+        size_t n = 0;
+        for (const auto& piece : st.pieces) n += piece.size();
+        return n;
+    };
     std::vector<DirEntry> entries(1 + streams.size());
     entries[0].name = u"Root Entry";
     entries[0].type = 5;
@@ -84,7 +98,7 @@ std::vector<uint8_t> WriteCompoundFile(const std::vector<CompoundStream>& stream
     // file is built in one buffer: the header sector, then sector 0 onwards,
     // so that a stream of many megabytes is copied once.
     size_t total = kSector;
-    for (const auto& st : streams) total += (st.data.size() / kSector + 2) * kSector;
+    for (const auto& st : streams) total += (sizeOf(st) / kSector + 2) * kSector;
     std::vector<uint8_t> sectors(kSector,
                                  0);  // the header, then the data sectors and the mini container
     sectors.reserve(total + total / 64 + 4 * kSector);
@@ -102,20 +116,20 @@ std::vector<uint8_t> WriteCompoundFile(const std::vector<CompoundStream>& stream
     for (size_t i = 0; i < streams.size(); ++i) {
         DirEntry& e = entries[i + 1];
         e.name = streams[i].name;
-        e.size = static_cast<uint32_t>(streams[i].data.size());
-        const auto& data = streams[i].data;
-        if (data.empty()) continue;
-        if (data.size() < kCutoff) {
-            const size_t n = Sectors(data.size(), kMini);
+        const size_t size = sizeOf(streams[i]);
+        e.size = static_cast<uint32_t>(size);
+        if (size == 0) continue;
+        const bool small = size < kCutoff;
+        std::vector<uint8_t>& into = small ? mini : sectors;
+        for (const auto& piece : streams[i].pieces)
+            into.insert(into.end(), piece.begin(), piece.end());
+        if (small) {
             e.start = static_cast<uint32_t>(miniFat.size());
-            chain(miniFat, miniFat.size(), n);
-            mini.insert(mini.end(), data.begin(), data.end());
+            chain(miniFat, miniFat.size(), Sectors(size, kMini));
             mini.resize(miniFat.size() * kMini, 0);
         } else {
-            const size_t n = Sectors(data.size(), kSector);
             e.start = static_cast<uint32_t>(fat.size());
-            chain(fat, fat.size(), n);
-            sectors.insert(sectors.end(), data.begin(), data.end());
+            chain(fat, fat.size(), Sectors(size, kSector));
             padTo(fat.size());
         }
     }

@@ -20,6 +20,15 @@ struct CompoundStream {
 // mini stream, as readers expect.
 std::vector<uint8_t> WriteCompoundFile(const std::vector<CompoundStream>& streams);
 
+// A stream given as consecutive pieces (a workbook's globals, then each of
+// its sheets): the pieces go straight into the container, so a stream of
+// many megabytes is not first joined in a buffer of its own.
+struct CompoundPieces {
+    std::u16string name;
+    std::vector<std::span<const uint8_t>> pieces;
+};
+std::vector<uint8_t> WriteCompoundFile(const std::vector<CompoundPieces>& streams);
+
 // Reads the streams of the root storage. Every sector number, chain and size
 // is checked against the file; a damaged container gives nothing and the
 // reason in `status`.

@@ -506,10 +506,8 @@ std::vector<uint8_t> WriteXls(const Workbook& book) {
     // The sheets first: they tell which of the writer's formats are used.
     XfPlan plan = PlanFormats(book);
     std::vector<std::vector<uint8_t>> sheetStreams;
-    size_t sheetBytes = 0;
     for (size_t i = 0; i < book.sheets.size(); ++i) {
         sheetStreams.push_back(SheetStream(book.sheets[i], i == 0, plan, sst));
-        sheetBytes += sheetStreams.back().size();
     }
     WriteFormats(g, book, plan);
     std::vector<size_t> offsetsAt;
@@ -527,15 +525,12 @@ std::vector<uint8_t> WriteXls(const Workbook& book) {
         PutU32LE(g.Data().data() + offsetsAt[i], static_cast<uint32_t>(offset));
         offset += sheetStreams[i].size();
     }
-    g.Data().reserve(g.Size() + sheetBytes);
-    for (auto& s : sheetStreams) {
-        g.Bytes(s);
-        std::vector<uint8_t>().swap(s);
-    }
-    // Built in place: a stream in a braced list would be copied.
-    std::vector<CompoundStream> streams(1);
+    // The globals and the sheets go into the container as pieces of one
+    // stream, each copied once.
+    std::vector<CompoundPieces> streams(1);
     streams[0].name = u"Workbook";
-    streams[0].data = std::move(g.Data());
+    streams[0].pieces.emplace_back(g.Data());
+    for (const auto& s : sheetStreams) streams[0].pieces.emplace_back(s);
     return WriteCompoundFile(streams);
 }
 

@@ -42,6 +42,27 @@ TEST(CompoundFile, StreamsRoundTripInMiniAndBigSectors) {
     }
 }
 
+TEST(CompoundFile, AStreamInPiecesIsWrittenAsTheJoinedStream) {
+    // Pieces that end inside a sector, an empty piece, and streams that fall
+    // into the mini stream and into whole sectors.
+    std::vector<uint8_t> bytes(9000);
+    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i * 7 + i / 256);
+    const std::span<const uint8_t> all(bytes);
+    for (size_t size : {100u, 4095u, 4096u, 9000u}) {
+        const auto stream = all.first(size);
+        const size_t cut1 = size / 3, cut2 = size / 3 + 1;
+        const std::vector<CompoundPieces> pieces = {
+            {u"Workbook",
+             {stream.first(cut1), stream.subspan(cut1, 0), stream.subspan(cut1, cut2 - cut1),
+              stream.subspan(cut2)}},
+            {u"Other", {all.first(50)}}};
+        const std::vector<CompoundStream> joined = {
+            {u"Workbook", std::vector<uint8_t>(stream.begin(), stream.end())},
+            {u"Other", std::vector<uint8_t>(bytes.begin(), bytes.begin() + 50)}};
+        EXPECT_EQ(WriteCompoundFile(pieces), WriteCompoundFile(joined)) << size;
+    }
+}
+
 TEST(CompoundFile, AllocationTablesAroundTheHeadersHundredAndNineSectors) {
     // 109 allocation sectors are the most the header lists; one more needs a
     // DIFAT sector.
