@@ -167,8 +167,7 @@ void RunOnStation(benchmark::State& state, const Generator& generator) {
         state.SkipWithError("open failed");
         return;
     }
-    station.Restore();
-    if (!station.Run()) {
+    if (!station.TimedRun()) {
         state.SkipWithError("the generator failed");
         return;
     }
@@ -185,6 +184,14 @@ void RunOnStation(benchmark::State& state, const Generator& generator) {
     state.counters["per_object"] = benchmark::Counter(
         static_cast<double>(station.Objects()) * static_cast<double>(state.iterations()),
         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+// The middle value (the upper of the two middle ones); 0 for none.
+double Median(std::vector<double> v) {
+    if (v.empty()) return 0.0;
+    const auto middle = v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2);
+    std::nth_element(v.begin(), middle, v.end());
+    return *middle;
 }
 
 // The growth from 20,000 to 60,000 objects of each pair of runs, by
@@ -230,8 +237,7 @@ void RunGrowth(benchmark::State& state, const Generator& generator) {
     }
     auto& all = g_growth[generator.name];
     all.insert(all.end(), growth.begin(), growth.end());
-    std::sort(growth.begin(), growth.end());
-    if (!growth.empty()) state.counters["growth"] = growth[growth.size() / 2];
+    if (!growth.empty()) state.counters["growth"] = Median(growth);
 }
 
 // The fastest of the repetitions: on a shared machine other work only adds
@@ -414,12 +420,12 @@ public:
             std::printf("%-26s %10.3f %10.3f %7.2fx %10.2fx", name.c_str(), t.at(20000),
                         t.at(60000), t.at(60000) / t.at(20000),
                         t.at(20000) / open->second.at(20000));
-            auto pairs = g_growth[name];
+            const auto& pairs = g_growth[name];
             if (!pairs.empty()) {
-                std::sort(pairs.begin(), pairs.end());
-                const double growth = pairs[pairs.size() / 2];
-                std::printf(" %7.2fx (%zu, %.2f-%.2f)%s", growth, pairs.size(), pairs.front(),
-                            pairs.back(), growth > 3.5 ? "  growth over 3.5" : "");
+                const double growth = Median(pairs);
+                const auto [least, most] = std::minmax_element(pairs.begin(), pairs.end());
+                std::printf(" %7.2fx (%zu, %.2f-%.2f)%s", growth, pairs.size(), *least, *most,
+                            growth > 3.5 ? "  growth over 3.5" : "");
             }
             std::printf("\n");
         }
